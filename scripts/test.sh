@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the whole test suite from a fresh clone: installs what is missing,
+# checks formatting, builds everything under AddressSanitizer and
+# UndefinedBehaviorSanitizer with warnings as errors, and runs CTest.
+# Then the Windows build and its tests under Wine, where that build exists.
+# Usage: scripts/test.sh [--no-windows]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+with_windows=1
+[[ "${1:-}" == "--no-windows" ]] && with_windows=0
+
+if ((with_windows)); then
+  scripts/install-deps.sh --windows
+else
+  scripts/install-deps.sh
+fi
+
+scripts/check-format.sh
+
+export KESTROW_WERROR=ON
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
+
+if ((with_windows)) && [[ -x scripts/test-windows.sh ]]; then
+  scripts/test-windows.sh
+fi
