@@ -1,0 +1,70 @@
+// The matte evaluator: turns rows of world positions into matte values.
+//
+// Everything here reads only the settings record, the row it is handed and
+// the output width; it makes no host calls, allocates nothing and keeps no
+// state, so rows may be evaluated on many threads at once.
+#pragma once
+
+#include <cstdint>
+
+#include "AE_Effect.h"
+
+struct MattePosition {
+  double x, y, z;
+};
+
+// Per-render values of the controls, "Multiply Values" already folded in.
+// Lives at the start of the instance's sequence data; rewritten by the
+// render before every iteration and only read while it runs.
+struct MatteSettings {
+  int32_t mode;       // 1 Circle .. 4 Box, 6 Grid, 7 Radial, 8 Rays, 10 Layer
+  PF_LayerDef layer;  // picture for Layer mode; present when data and reserved0 are set
+  PF_Boolean tile;
+  double offsetU;
+  double offsetV;
+  MattePosition position;
+  int32_t rotateOrder;  // 1 XYZ, 2 XZY, 3 YXZ, 4 YZX, 5 ZXY, 6 ZYX; else no rotation
+  double angleX;        // degrees x 65536 (raw 16.16 value)
+  double angleY;
+  double angleZ;
+  int32_t axis;  // 1 XZ, 2 XY, 3 YZ
+  double radius;
+  double sizeX;
+  double sizeY;
+  double sizeZ;
+  double scaleX;
+  double scaleY;
+  double scaleZ;
+  PF_Boolean invert;
+  PF_Boolean alphaMatte;
+  double frequency;
+  double offset;
+  double feather;
+  double thickness;
+};
+
+// Reference value of the row iteration.
+struct MatteRowContext {
+  const MatteSettings* settings;
+  const PF_InData* inData;    // downsample denominators
+  const PF_LayerDef* output;  // width = pixels evaluated per call
+};
+
+// Evaluates one whole row: exactly output->width pixels starting at `in` and
+// `out`, whatever `x` is; `y` is ignored. Always PF_Err_NONE.
+PF_Err InvertPixelFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out);
+// Mattes are computed only in 32-bit float: these write nothing.
+PF_Err InvertPixel16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out);
+PF_Err InvertPixel8(void* refcon, A_long x, A_long y, PF_Pixel8* in, PF_Pixel8* out);
+
+// Rotations about one local axis; angle in radians. Alpha is carried through.
+PF_PixelFloat rotateX(double angle, PF_PixelFloat pixel);
+PF_PixelFloat rotateY(double angle, PF_PixelFloat pixel);
+PF_PixelFloat rotateZ(double angle, PF_PixelFloat pixel);
+
+// Cubic smoothstep; a hard step (0 below edge0, else 1) when the edges are equal.
+double smoothStep(double value, double edge0, double edge1);
+
+// The pixel at column, row of a float world. No bounds check: the caller
+// guarantees 0 <= column < width and 0 <= row < height.
+PF_PixelFloat getPixel(const PF_LayerDef* layerWorld, A_long column, A_long row);
