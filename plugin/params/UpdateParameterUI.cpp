@@ -1,0 +1,148 @@
+#include <iterator>
+
+#include "AE_GeneralPlug.h"
+#include "entry/Lifecycle.h"
+#include "params/Params.h"
+#include "util/AEGP_SuiteHandler.h"
+
+namespace {
+
+// Controls hidden and shown together as "Mode" changes.
+enum Group { kRadius, kThickness, kSize, kAxis, kFrequency, kLayer, kScale, kAlphaMatte };
+constexpr int kGroupCount = 8;
+
+struct Visibility {
+  bool hidden[kGroupCount];
+};
+
+// By "Mode"; any value without its own row (separators, out of range) shows
+// everything but the wave controls.
+Visibility visibilityFor(A_long mode) {
+  constexpr bool S = false;  // shown
+  constexpr bool H = true;   // hidden
+  //                          R  T  S  A  F  L  W  M
+  switch (mode) {
+    case MODE_CIRCLE:
+      return {{S, H, H, H, H, H, S, S}};
+    case MODE_RING:
+      return {{S, S, H, H, H, H, S, S}};
+    case MODE_SQUARE:
+      return {{S, H, S, H, H, H, S, S}};
+    case MODE_BOX:
+    case MODE_GRID:
+      return {{S, S, S, H, H, H, S, S}};
+    case MODE_RADIAL:
+      return {{H, S, H, H, S, H, S, S}};
+    case MODE_RAYS:
+      return {{H, S, H, S, S, H, S, S}};
+    case MODE_LAYER:
+      return {{S, H, S, S, H, S, H, H}};
+    default:
+      return {{S, S, S, S, H, S, S, S}};
+  }
+}
+
+struct Control {
+  PF_ParamIndex index;
+  Group group;
+};
+
+// Order in which stream references are obtained and their flags set.
+constexpr Control kControls[] = {{MATTE_RADIUS, kRadius},       {MATTE_THICKNESS, kThickness},
+                                 {MATTE_AXIS, kAxis},           {MATTE_SIZE_X, kSize},
+                                 {MATTE_SIZE_Y, kSize},         {MATTE_SIZE_Z, kSize},
+                                 {MATTE_FREQUENCY, kFrequency}, {MATTE_OFFSET, kFrequency},
+                                 {MATTE_LAYER, kLayer},         {MATTE_TILE, kLayer},
+                                 {MATTE_OFFSET_U, kLayer},      {MATTE_OFFSET_V, kLayer},
+                                 {MATTE_SCALE_X, kScale},       {MATTE_SCALE_Y, kScale},
+                                 {MATTE_SCALE_Z, kScale},       {MATTE_ALPHA_MATTE, kAlphaMatte}};
+constexpr int kControlCount = static_cast<int>(std::size(kControls));
+static_assert(kControlCount == 16);
+
+// Positions in kControls in the order the streams are disposed of.
+constexpr int kReleaseOrder[kControlCount] = {0, 1, 2, 3, 4, 5, 6, 7, 12, 13, 14, 15, 8, 9, 10, 11};
+
+struct References {
+  AEGP_EffectRefH effect = nullptr;
+  AEGP_StreamRefH streams[kControlCount] = {};
+};
+
+// Obtains the references and sets every flag, stopping at the first error.
+// A missing suite throws PF_Err.
+PF_Err applyVisibility(AEGP_SuiteHandler& suites, AEGP_PluginID pluginId, PF_ProgPtr effect_ref,
+                       const Visibility& visibility, References* refs) {
+  PF_Err err =
+      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, effect_ref, &refs->effect);
+  for (int c = 0; c < kControlCount && err == PF_Err_NONE; ++c) {
+    err = suites.StreamSuite2()->AEGP_GetNewEffectStreamByIndex(
+        pluginId, refs->effect, kControls[c].index, &refs->streams[c]);
+  }
+  // Every control is set, hidden or shown, so none stays hidden from an
+  // earlier mode.
+  for (int c = 0; c < kControlCount && err == PF_Err_NONE; ++c) {
+    err = suites.DynamicStreamSuite2()->AEGP_SetDynamicStreamFlag(
+        refs->streams[c], AEGP_DynStreamFlag_HIDDEN, false, visibility.hidden[kControls[c].group]);
+  }
+  return err;
+}
+
+// Disposes of every reference obtained, keeping the first error. Runs on
+// every path, a missing suite included: a suite that cannot be had leaves
+// its references undisposed but never stops the others.
+PF_Err releaseReferences(AEGP_SuiteHandler& suites, const References& refs) {
+  PF_Err err = PF_Err_NONE;
+  auto keep = [&err](PF_Err e) {
+    if (err == PF_Err_NONE) {
+      err = e;
+    }
+  };
+  if (refs.effect != nullptr) {
+    try {
+      keep(suites.EffectSuite2()->AEGP_DisposeEffect(refs.effect));
+    } catch (PF_Err thrown) {
+      keep(thrown);
+    }
+  }
+  for (int k = 0; k < kControlCount; ++k) {
+    const AEGP_StreamRefH stream = refs.streams[kReleaseOrder[k]];
+    if (stream != nullptr) {
+      try {
+        keep(suites.StreamSuite2()->AEGP_DisposeStream(stream));
+      } catch (PF_Err thrown) {
+        keep(thrown);
+      }
+    }
+  }
+  return err;
+}
+
+}  // namespace
+
+PF_Err UpdateParameterUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                         PF_LayerDef* /*output*/) {
+  AEGP_SuiteHandler suites(in_data->pica_basicP);
+  // The plug-in identifier comes from global set-up; without it no stream
+  // can be named.
+  if (out_data->global_data == nullptr || *out_data->global_data == nullptr) {
+    return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  }
+  const AEGP_PluginID pluginId = static_cast<const GlobalData*>(*out_data->global_data)->pluginId;
+  const Visibility visibility = visibilityFor(params[MATTE_MODE]->u.pd.value);
+
+  References refs;
+  PF_Err err = PF_Err_NONE;
+  try {
+    err = applyVisibility(suites, pluginId, in_data->effect_ref, visibility, &refs);
+  } catch (PF_Err thrown) {
+    err = thrown;
+  }
+  const PF_Err releaseErr = releaseReferences(suites, refs);
+  if (err == PF_Err_NONE) {
+    err = releaseErr;
+  }
+
+  if (err == PF_Err_NONE) {
+    out_data->out_flags |= PF_OutFlag_FORCE_RERENDER;
+  }
+  return err;
+}

@@ -1,0 +1,49 @@
+#include "render/Coverage.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "util/Rect.h"
+
+bool IsWritableWorld(const PF_LayerDef& world, A_long pixelBytes) {
+  if (world.width <= 0 || world.height <= 0) {
+    return true;
+  }
+  return world.data != nullptr &&
+         static_cast<int64_t>(world.rowbytes) >= static_cast<int64_t>(world.width) * pixelBytes;
+}
+
+PF_Rect CoveredOutputArea(const PF_LayerDef& input, const PF_LayerDef& output, PF_Point origin,
+                          A_long pixelBytes) {
+  int64_t inWidth = 0;
+  int64_t inHeight = 0;
+  if (input.data != nullptr && input.rowbytes > 0) {
+    inWidth = std::min<int64_t>(input.width, input.rowbytes / pixelBytes);
+    inHeight = input.height;
+  }
+  // In 64 bits: origin + size may leave the 32-bit range.
+  const int64_t left = std::max<int64_t>(0, -static_cast<int64_t>(origin.h));
+  const int64_t top = std::max<int64_t>(0, -static_cast<int64_t>(origin.v));
+  const int64_t right = std::min<int64_t>(output.width, inWidth - origin.h);
+  const int64_t bottom = std::min<int64_t>(output.height, inHeight - origin.v);
+  if (left >= right || top >= bottom) {
+    return PF_Rect{0, 0, 0, 0};
+  }
+  return PF_Rect{static_cast<A_long>(left), static_cast<A_long>(top), static_cast<A_long>(right),
+                 static_cast<A_long>(bottom)};
+}
+
+void ClearOutsideFloat(PF_LayerDef* output, const PF_Rect& keep) {
+  const bool keepNone = IsEmptyRect(&keep);
+  auto* base = reinterpret_cast<char*>(output->data);
+  for (A_long y = 0; y < output->height; ++y) {
+    auto* row =
+        reinterpret_cast<PF_PixelFloat*>(base + static_cast<ptrdiff_t>(y) * output->rowbytes);
+    if (keepNone || y < keep.top || y >= keep.bottom) {
+      std::fill(row, row + output->width, PF_PixelFloat{0, 0, 0, 0});
+    } else {
+      std::fill(row, row + keep.left, PF_PixelFloat{0, 0, 0, 0});
+      std::fill(row + keep.right, row + output->width, PF_PixelFloat{0, 0, 0, 0});
+    }
+  }
+}

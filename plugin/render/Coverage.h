@@ -1,0 +1,21 @@
+// Which part of the output the input can feed, so that the per-row function
+// (which reads output-width pixels from the input pixel it is handed) never
+// reads outside the input's memory.
+#pragma once
+
+#include "AE_Effect.h"
+
+// True when `world` can hold `width` pixels of `pixelBytes` in each of its
+// `height` rows: data set and rowbytes wide enough. Empty worlds qualify.
+bool IsWritableWorld(const PF_LayerDef& world, A_long pixelBytes);
+
+// The rectangle of output pixels (x, y) whose input pixel
+// (x + origin.h, y + origin.v) lies inside the input, clipped to the output.
+// An input without data, or whose rows are narrower than its width, feeds
+// only what its memory holds. The result may be empty (IsEmptyRect).
+PF_Rect CoveredOutputArea(const PF_LayerDef& input, const PF_LayerDef& output, PF_Point origin,
+                          A_long pixelBytes);
+
+// Sets every float pixel of `output` outside `keep` to transparent black.
+// `output` must be a writable float world.
+void ClearOutsideFloat(PF_LayerDef* output, const PF_Rect& keep);

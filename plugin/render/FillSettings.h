@@ -1,0 +1,14 @@
+// Turns the checked-out control values into the settings record.
+#pragma once
+
+#include "AE_Effect.h"
+#include "matte/Matte.h"
+#include "params/Params.h"
+
+// `params` is indexed by the MATTE_* constants; every control the matte reads
+// must be present ("Pick Point" and the input layer are not read). Writes
+// every field except `mode`, folding "Multiply Values" in by the "Mode"
+// value: Radial divides its frequency, Rays keeps its frequency, feather and
+// thickness, and every other mode multiplies feather and thickness; the
+// radius is always multiplied. Products and the quotient are in double.
+void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS], MatteSettings* settings);
