@@ -22,6 +22,9 @@
 #define PIPL_KEY_CODE_WIN64_X86 PF_FOURCC('8', '6', '6', '4')
 #define PIPL_KEY_CODE_MAC_ARM64 PF_FOURCC('m', 'a', 'c', 'a')
 #define PIPL_KEY_CODE_MAC_X86_64 PF_FOURCC('m', 'i', '6', '4')
+// Entry point of the Linux build, read by our own host from the side file
+// beside the shared library ("X.pipl" for "X.so"), same byte layout.
+#define PIPL_KEY_CODE_LINUX_X86_64 PF_FOURCC('l', 'x', '6', '4')
 #define PIPL_KEY_AE_PIPL_VERSION PF_FOURCC('e', 'P', 'V', 'R')
 #define PIPL_KEY_AE_SPEC_VERSION PF_FOURCC('e', 'S', 'V', 'R')
 #define PIPL_KEY_AE_EFFECT_VERSION PF_FOURCC('e', 'V', 'E', 'R')

@@ -1,0 +1,50 @@
+// What one command left behind and what it did: the host's accounting,
+// recorded after every call into the plug-in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+
+namespace kestrow::host {
+
+struct SuiteBalance {
+  std::string name;
+  int version = 0;
+  int count = 0;  // acquisitions minus releases: > 0 still held, < 0 over-released
+};
+
+// Everything a command still held when it returned. A handle handed back to
+// the host as global or sequence data is not a leak.
+struct LeakReport {
+  std::vector<std::uint64_t> handleSizes;  // one entry per handle left allocated
+  std::vector<SuiteBalance> suites;        // non-zero balances only
+  std::vector<PF_ParamIndex> paramsCheckedOut;
+  int effectRefs = 0;                     // AEGP effect references not disposed
+  std::vector<PF_ParamIndex> streamRefs;  // stream references not disposed (their index)
+  int lockedHandles = 0;                  // handles still locked after the command
+
+  bool empty() const;
+  std::string describe() const;  // one line, "" when empty
+};
+
+// One call of the plug-in's entry point.
+struct CommandRecord {
+  PF_Cmd cmd = 0;
+  PF_Err err = PF_Err_NONE;
+  bool threw = false;  // an exception left the entry point; err is then 512
+  PF_OutData out{};    // PF_OutData as the plug-in left it
+  LeakReport leaks;
+  // Protocol slips that are not leaks: check-ins of records never checked
+  // out, releases of unknown references, calls with an unknown effect_ref.
+  int strayCalls = 0;
+  int suitesAcquired = 0;  // acquisitions made during the command
+  int iterateRows = 0;     // rows run by iterate_origin during the command
+};
+
+// Short name of a command code, e.g. "SMART_RENDER"; "CMD_<n>" if unknown.
+std::string commandName(PF_Cmd cmd);
+
+}  // namespace kestrow::host

@@ -1,0 +1,131 @@
+// The in-process host: loads a plug-in file, checks its PiPL, runs global
+// set-up and parameter set-up, creates effect instances and keeps the
+// accounting of every command.
+//
+// Call order as the real host: load() sends PF_Cmd_GLOBAL_SETUP then
+// PF_Cmd_PARAMS_SETUP; instances send their own sequence commands; unload()
+// (or the destructor) sets every live instance down, then sends
+// PF_Cmd_GLOBAL_SETDOWN and closes the library.
+//
+// Thread safety: load, unload, createInstance and the fault settings are
+// for one thread at a time; an Instance may render on several threads at
+// once (see Instance.h).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "kestrow/host/Accounting.h"
+#include "kestrow/host/Faults.h"
+#include "kestrow/host/PiPL.h"
+#include "kestrow/host/Status.h"
+
+namespace kestrow::host {
+
+class Instance;
+struct SavedInstance;
+
+struct HostOptions {
+  // appl_id the plug-in sees: PF_APPL_ID_AFTER_EFFECTS ('FXTC') or
+  // PF_APPL_ID_PREMIERE ('PrMr').
+  A_long applId = PF_APPL_ID_AFTER_EFFECTS;
+  // Worker threads of the pixel iteration suites; 0 = one per core.
+  unsigned iterateThreads = 0;
+  // When set, a command that leaves anything behind (LeakReport not empty)
+  // fails with kLeak even if the plug-in returned PF_Err_NONE.
+  bool strict = false;
+};
+
+// One control as the plug-in defined it in PF_Cmd_PARAMS_SETUP. Strings the
+// record points to (popup items, check-box label) are copied into the host,
+// and the record's pointers are redirected to those copies.
+struct ParamInfo {
+  PF_ParamDef def{};       // as added; values hold the defaults
+  std::string popupItems;  // popup: "A|B|(-|C"; empty otherwise
+  std::string checkboxLabel;
+  int popupItemCount = 0;  // items including separators; 0 for non-popups
+};
+
+class Host {
+ public:
+  explicit Host(HostOptions options = {});
+  ~Host();  // unloads
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Opens the plug-in file, reads and checks its PiPL (for "X.so" the side
+  // file "X.pipl"; on Windows the DLL's PIPL resource 16000), resolves the
+  // PiPL's entry point, sends global set-up and checks that my_version,
+  // out_flags and out_flags2 equal the PiPL's eVER, eGLO and eGL2, then sends
+  // parameter set-up. Any failure leaves the host unloaded (global set-down
+  // sent if global set-up succeeded) and is reported: kLoadFailed,
+  // kPiPLInvalid, kPiPLMismatch, kPluginError, kPluginThrew or kLeak.
+  Status load(const std::filesystem::path& pluginFile);
+
+  // Reads and checks the PiPL of a plug-in file without loading any code.
+  static Status readPiPL(const std::filesystem::path& pluginFile, PiPL& out);
+
+  // Sets every live instance down, sends global set-down, closes the
+  // library. Reports the first failure but always finishes; a no-op when
+  // nothing is loaded. Handles the plug-in left behind are freed here.
+  Status unload();
+
+  bool loaded() const;
+  const PiPL& pipl() const;  // valid while loaded
+  const HostOptions& options() const;
+
+  // What global set-up announced.
+  A_u_long announcedVersion() const;
+  PF_OutFlags announcedOutFlags() const;
+  PF_OutFlags2 announcedOutFlags2() const;
+
+  // The parameter records from parameter set-up: index 0 the input layer,
+  // then the plug-in's controls in order.
+  const std::vector<ParamInfo>& params() const;
+
+  // The plug-in id the host handed out from AEGP_RegisterWithAEGP (0: none).
+  A_long registeredPluginId() const;
+
+  // New effect instance with every control at its default: sends
+  // PF_Cmd_SEQUENCE_SETUP, then PF_Cmd_UPDATE_PARAMS_UI when the plug-in
+  // asked for it.
+  Status createInstance(std::unique_ptr<Instance>& out);
+
+  // An instance from a saved project: controls as saved, the stored
+  // sequence block handed over byte for byte with PF_Cmd_SEQUENCE_RESETUP.
+  Status loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>& out);
+
+  // Fault settings; change them only between commands.
+  FaultInjection& faults();
+
+  // Every command sent since load (or the last clearCommandLog), in order.
+  // Concurrent renders append in the order they finish.
+  std::vector<CommandRecord> commandLog() const;
+  CommandRecord lastCommand() const;  // a default record when the log is empty
+  void clearCommandLog();
+
+  // Handles currently allocated through this host (global and sequence data
+  // included), and how many of them were never handed back to the host.
+  std::size_t liveHandles() const;
+
+  // Sends any command with records the caller controls, outside any
+  // instance (effect_ref is the host's own). Fill `in` from makeInData()
+  // and change what the test needs. Accounted like every other command;
+  // returns the plug-in's PF_Err (512 if it threw).
+  PF_Err rawCall(PF_Cmd cmd, PF_InData& in, PF_OutData& out, PF_ParamDef** params,
+                 PF_LayerDef* output, void* extra);
+  // PF_InData as the host fills it for a command without an instance:
+  // callbacks, basic suite, appl_id, global data, default time.
+  PF_InData makeInData() const;
+
+  struct State;
+
+ private:
+  std::shared_ptr<State> state_;
+};
+
+}  // namespace kestrow::host

@@ -1,0 +1,135 @@
+// One effect instance: its control values, its sequence data, the hidden
+// state of its controls, and the commands that act on it.
+//
+// Thread safety: render() may run on several threads at once. When the
+// plug-in declares PF_OutFlag2_MUTABLE_RENDER_SEQUENCE_DATA_SLOWER each
+// render gets a writable copy of the sequence block, dropped afterwards;
+// otherwise renders of one instance take turns. The other calls are for one
+// thread at a time, but may overlap running renders (values are read under
+// a lock when a render checks them out).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "AE_EffectSmartRender.h"
+#include "kestrow/host/Accounting.h"
+#include "kestrow/host/Status.h"
+#include "kestrow/host/World.h"
+
+namespace kestrow::host {
+
+// A stored instance, as a project keeps it: the control values and the
+// sequence block byte for byte (flat_sdata_size bytes, or the whole handle).
+struct SavedInstance {
+  std::vector<PF_ParamDef> values;         // index 0 .. n-1; layer controls saved empty
+  std::vector<PF_PixelFloat> floatColors;  // per index; only colour controls matter
+  std::vector<std::uint8_t> sequenceData;  // empty: no sequence data
+};
+
+struct RenderOptions {
+  A_long currentTime = 0;
+  A_long timeStep = 1;
+  A_u_long timeScale = 24;
+  PF_RationalScale downsampleX{1, 1};
+  PF_RationalScale downsampleY{1, 1};
+  // Where the output's top-left pixel lies in the input layer: output pixel
+  // (x, y) corresponds to input pixel (x + originX, y + originY). The input
+  // must cover the output there.
+  A_long outputOriginX = 0;
+  A_long outputOriginY = 0;
+};
+
+// Result of one render, for tests.
+struct RenderReport {
+  PF_PreRenderOutput preRender{};                  // as pre-render left it
+  std::vector<A_long> checkoutIds;                 // ids checked out in pre-render
+  std::vector<PF_RenderRequest> checkoutRequests;  // their requests, same order
+  PF_Err preRenderErr = PF_Err_NONE;
+  PF_Err renderErr = PF_Err_NONE;
+};
+
+class Instance {
+ public:
+  ~Instance();  // sends PF_Cmd_SEQUENCE_SETDOWN if the host is still loaded
+  Instance(const Instance&) = delete;
+  Instance& operator=(const Instance&) = delete;
+
+  // Sends PF_Cmd_SEQUENCE_SETDOWN now; later calls fail with kWrongState.
+  Status close();
+
+  // Current value records, index 0 the input layer (empty between renders).
+  int numParams() const;
+  PF_ParamDef param(PF_ParamIndex index) const;
+  PF_PixelFloat floatColor(PF_ParamIndex index) const;
+
+  // Change a control as the user would: the value is checked against the
+  // control's type and valid range (kInvalidArgument otherwise), stored,
+  // and then, like the real host, PF_Cmd_USER_CHANGED_PARAM is sent for a
+  // supervised control (values the plug-in marks PF_ChangeFlag_CHANGED_VALUE
+  // are taken over), PF_Cmd_UPDATE_PARAMS_UI when the plug-in asked for it,
+  // and PF_Cmd_QUERY_DYNAMIC_FLAGS when it supports that.
+  Status setFloat(PF_ParamIndex index, double value);  // float slider
+  Status setPopup(PF_ParamIndex index, A_long value);  // 1 .. item count
+  Status setCheckbox(PF_ParamIndex index, bool value);
+  Status setAngle(PF_ParamIndex index, double degrees);  // stored as 16.16
+  Status setPoint3D(PF_ParamIndex index, double x, double y, double z);
+  // A layer control's picture (shared with the caller), or null for none.
+  Status setLayer(PF_ParamIndex index, std::shared_ptr<World> layer);
+  // The eyedropper: a float colour (not limited to 0..1) into a colour
+  // control; the 8-bit value follows, clamped and rounded.
+  Status pickColor(PF_ParamIndex index, PF_PixelFloat color);
+  // Any record of the control's type, unchecked apart from the type, then
+  // the same command sequence. For tests of out-of-range values.
+  Status setParamRecord(PF_ParamIndex index, const PF_ParamDef& record);
+
+  // Hidden state the plug-in set through AEGP_SetDynamicStreamFlag.
+  bool isHidden(PF_ParamIndex index) const;
+  std::vector<PF_ParamIndex> hiddenParams() const;
+  // Times the plug-in set PF_OutFlag_FORCE_RERENDER.
+  int rerenderRequests() const;
+
+  // Smart pre-render then smart render of one frame from `input` into
+  // `output` (same depth). Fails with kInvalidArgument when the worlds are
+  // invalid, of different depths, or the input does not cover the output
+  // at the origin; with kPluginError when a command fails.
+  Status render(World& input, World& output, const RenderOptions& options = {},
+                RenderReport* report = nullptr);
+
+  // Sends PF_Cmd_UPDATE_PARAMS_UI / PF_Cmd_QUERY_DYNAMIC_FLAGS on their own.
+  Status updateParamsUI();
+  Status queryDynamicFlags();
+  // Flags the last PF_Cmd_QUERY_DYNAMIC_FLAGS left in PF_OutData.
+  PF_OutFlags dynamicOutFlags() const;
+  PF_OutFlags2 dynamicOutFlags2() const;
+
+  // The instance as a project stores it.
+  Status save(SavedInstance& out) const;
+
+  // Current sequence block (a copy), empty when there is none.
+  std::vector<std::uint8_t> sequenceData() const;
+  A_long flatSequenceDataSize() const;
+
+  // Any command with records the caller controls, under this instance's
+  // effect_ref and accounting. Fill `in` from makeInData(). Returns the
+  // plug-in's PF_Err (512 if it threw). The host adopts nothing from `out`.
+  PF_Err rawCall(PF_Cmd cmd, PF_InData& in, PF_OutData& out, PF_ParamDef** params,
+                 PF_LayerDef* output, void* extra);
+  PF_InData makeInData() const;
+  // Copies of the current value records and the pointer array the host
+  // passes with a command; valid until the next call on this object.
+  PF_ParamDef** paramArray();
+
+  struct State;
+  explicit Instance(std::shared_ptr<State> state);
+
+ private:
+  std::shared_ptr<State> state_;
+  std::vector<PF_ParamDef> scratch_;
+  std::vector<PF_ParamDef*> scratchPtrs_;
+};
+
+}  // namespace kestrow::host

@@ -1,0 +1,2 @@
+#include "kestrow/host/Accounting.h"
+#include "kestrow/host/Faults.h"

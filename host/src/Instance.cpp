@@ -1,0 +1,1 @@
+#include "kestrow/host/Instance.h"

@@ -1,0 +1,1 @@
+#include "kestrow/host/World.h"
