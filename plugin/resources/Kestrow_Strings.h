@@ -39,5 +39,6 @@ enum {
   StrID_Err_FreeSuite = 34
 };
 
-// The text of the row with this id; lives as long as the program.
+// The text of the row with this id (the empty text for an id without a row);
+// lives as long as the program.
 const char* GetStringPtr(uint32_t strNum);

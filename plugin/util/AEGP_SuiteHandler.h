@@ -30,4 +30,34 @@ class AEGP_SuiteHandler {
   const PF_iterateFloatSuite1* IterateFloatSuite1();      // "PF iterateFloat Suite" 1
   const PF_iterate16Suite1* Iterate16Suite1();            // "PF iterate16 Suite" 1
   const PF_Iterate8Suite1* Iterate8Suite1();              // "PF Iterate8 Suite" 1
+
+ private:
+  // One slot per suite; release runs in this order.
+  enum Slot {
+    kSlotANSI,
+    kSlotHandle,
+    kSlotUtility,
+    kSlotColorParam,
+    kSlotPFInterface,
+    kSlotStream,
+    kSlotDynamicStream,
+    kSlotEffect,
+    kSlotIterateFloat,
+    kSlotIterate16,
+    kSlotIterate8,
+    kSlotCount
+  };
+
+  // The slot's suite, acquired on first use.
+  const void* Suite(Slot slot);
+  // Throws PF_Err_BAD_CALLBACK_PARAM when the host reports an error or
+  // hands back no table.
+  const void* LoadSuite(const char* name, int32_t version);
+  // The host's result is ignored: nothing can be done about it here.
+  void ReleaseSuite(const char* name, int32_t version);
+  void ReleaseAllSuites();
+  [[noreturn]] static void MissingSuiteError();
+
+  const SPBasicSuite* basic_;
+  const void* slots_[kSlotCount];
 };

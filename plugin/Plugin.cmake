@@ -1,0 +1,54 @@
+# The plug-in: one loadable module exporting EntryPointFunc alone, and its
+# PiPL resource bytes beside it.
+
+file(GLOB kestrow_plugin_sources CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_LIST_DIR}/entry/*.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/util/*.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/params/*.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/render/*.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/resources/*.cpp)
+
+add_library(Kestrow MODULE ${kestrow_plugin_sources})
+set_target_properties(Kestrow PROPERTIES
+  PREFIX ""
+  CXX_VISIBILITY_PRESET hidden
+  VISIBILITY_INLINES_HIDDEN ON)
+if(WIN32)
+  set_target_properties(Kestrow PROPERTIES SUFFIX ".aex")
+endif()
+target_include_directories(Kestrow PRIVATE ${PROJECT_SOURCE_DIR}/plugin)
+target_link_libraries(Kestrow PRIVATE kestrow_hostapi)
+if(TARGET kestrow_matte)
+  # The evaluator is linked into a shared object.
+  set_property(TARGET kestrow_matte PROPERTY POSITION_INDEPENDENT_CODE ON)
+  target_link_libraries(Kestrow PRIVATE kestrow_matte)
+endif()
+kestrow_target_warnings(Kestrow)
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(kestrow_exports ${CMAKE_CURRENT_LIST_DIR}/resources/Kestrow.map)
+  target_link_options(Kestrow PRIVATE
+    "LINKER:--version-script=${kestrow_exports}"
+    "LINKER:--no-undefined"
+    "LINKER:-z,defs")
+  set_property(TARGET Kestrow APPEND PROPERTY LINK_DEPENDS ${kestrow_exports})
+endif()
+
+# The PiPL generator runs at build time; when cross-compiling CMake runs it
+# through the target's CROSSCOMPILING_EMULATOR.
+add_executable(kestrow_pipl_gen
+  ${CMAKE_CURRENT_LIST_DIR}/resources/pipl/PiPLGen.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/resources/pipl/PiPLLayout.cpp)
+target_include_directories(kestrow_pipl_gen PRIVATE ${PROJECT_SOURCE_DIR}/plugin)
+target_link_libraries(kestrow_pipl_gen PRIVATE kestrow_hostapi)
+kestrow_target_warnings(kestrow_pipl_gen)
+
+set(KESTROW_PIPL_FILE ${CMAKE_BINARY_DIR}/bin/Kestrow.pipl)
+add_custom_command(
+  OUTPUT ${KESTROW_PIPL_FILE}
+  COMMAND kestrow_pipl_gen ${KESTROW_PIPL_FILE}
+  DEPENDS kestrow_pipl_gen
+  COMMENT "Writing the PiPL resource Kestrow.pipl"
+  VERBATIM)
+add_custom_target(kestrow_pipl DEPENDS ${KESTROW_PIPL_FILE})
+add_dependencies(Kestrow kestrow_pipl)
