@@ -26,11 +26,19 @@ struct PiPLProperty {
   const char* text = nullptr;  // kPascalText, kCText
 };
 
+// Entry point key of the platform the plug-in is built for. Linux builds
+// run only under our own host, which reads it from the side file.
+#if defined(_WIN32)
+inline constexpr uint32_t kPiPLCodeKey = PIPL_KEY_CODE_WIN64_X86;
+#else
+inline constexpr uint32_t kPiPLCodeKey = PIPL_KEY_CODE_LINUX_X86_64;
+#endif
+
 inline constexpr PiPLProperty kKestrowPiPL[] = {
     {.key = PIPL_KEY_KIND, .data = PiPLData::kU32, .value = PIPL_KIND_EFFECT},
     {.key = PIPL_KEY_NAME, .data = PiPLData::kPascalText, .text = "Kestrow"},
     {.key = PIPL_KEY_CATEGORY, .data = PiPLData::kPascalText, .text = "Orvale"},
-    {.key = PIPL_KEY_CODE_WIN64_X86, .data = PiPLData::kCText, .text = PF_ENTRY_POINT_NAME},
+    {.key = kPiPLCodeKey, .data = PiPLData::kCText, .text = PF_ENTRY_POINT_NAME},
     {.key = PIPL_KEY_AE_PIPL_VERSION, .data = PiPLData::kVersionPair, .major = 2, .minor = 0},
     {.key = PIPL_KEY_AE_SPEC_VERSION, .data = PiPLData::kVersionPair, .major = 13, .minor = 27},
     {.key = PIPL_KEY_AE_EFFECT_VERSION, .data = PiPLData::kU32, .value = kKestrowVersion},
