@@ -1,0 +1,136 @@
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "Commands.h"
+#include "ContactSheet.h"
+#include "DemoScene.h"
+#include "Errors.h"
+
+namespace kestrow::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Name under which the built-in picture is handed to the "Layer" control.
+constexpr const char* kPictureFile = "picture.exr";
+
+struct DemoShot {
+  const char* file;     // output name without extension
+  const char* caption;  // what the sheet says about the settings
+  std::vector<std::pair<std::string, std::string>> controls;  // display name, value
+};
+
+// One render per mode, with settings chosen to show it off in the scene
+// (ground at y = 0, objects within about 3 units of the origin).
+std::vector<DemoShot> demoShots(const std::string& picture) {
+  return {
+      {"circle",
+       "ball: radius 1.8, feather 0.8",
+       {{"Mode", "Circle"}, {"Position", "-0.6,0.6,0.4"}, {"Radius", "1.8"}, {"Feather", "0.8"}}},
+      {"ring",
+       "shell: radius 2.4, thickness 0.25",
+       {{"Mode", "Ring"},
+        {"Position", "0,0,0"},
+        {"Radius", "2.4"},
+        {"Thickness", "0.25"},
+        {"Feather", "0.15"}}},
+      {"square",
+       "box turned 30 deg: radius 1.4",
+       {{"Mode", "Square"},
+        {"Position", "1.2,0.5,-0.4"},
+        {"RotateY", "30"},
+        {"Radius", "1.4"},
+        {"SizeY", "0.5"},
+        {"Feather", "0.3"}}},
+      {"box",
+       "box shell: radius 1.6, thickness 0.15",
+       {{"Mode", "Box"},
+        {"Position", "0,0.6,0"},
+        {"Radius", "1.6"},
+        {"Thickness", "0.15"},
+        {"Feather", "0.1"}}},
+      {"grid",
+       "3D grid: cell 0.5, thickness 0.06",
+       {{"Mode", "Grid"}, {"Radius", "0.5"}, {"Thickness", "0.06"}, {"Feather", "0.04"}}},
+      {"radial",
+       "bands: frequency 1.2, offset 0.25",
+       {{"Mode", "Radial"},
+        {"Position", "-1.7,1,0.2"},
+        {"Frequency", "1.2"},
+        {"Offset", "0.25"},
+        {"Thickness", "0.5"},
+        {"Feather", "0.3"}}},
+      {"rays",
+       "16 rays round Y, XZ plane",
+       {{"Mode", "Rays"},
+        {"Axis", "XZ"},
+        {"Frequency", "16"},
+        {"Thickness", "0.5"},
+        {"Feather", "0.2"}}},
+      {"layer",
+       "picture projected from above (XZ)",
+       {{"Mode", "Layer"},
+        {"Layer", picture},
+        {"Axis", "XZ"},
+        {"Radius", "6"},
+        {"SizeZ", "1"},
+        {"Feather", "0.5"}}},
+  };
+}
+
+ControlValues shotValues(PluginSession& session, const DemoShot& shot) {
+  ControlValues values(session.params().size());
+  for (const auto& [name, text] : shot.controls) {
+    const ControlSpec* spec = findByName(session.specs(), name);
+    if (!spec) failure(session.pluginPath(), "has no control \"" + name + "\"");
+    values[spec->index] = parseControlValue(*spec, text);
+  }
+  return values;
+}
+
+std::string title(const char* file) {
+  std::string t = file;
+  t[0] = char(t[0] - 'a' + 'A');
+  return t;
+}
+
+}  // namespace
+
+int runDemo(PluginSession& session, const std::string& folder) {
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) failure(folder, "cannot create the folder (" + ec.message() + ")");
+  const fs::path dir(folder);
+
+  const RgbaImage pass = renderDemoScene({});
+  const RgbaImage picture = demoPicture(256);
+  const std::string picturePath = (dir / kPictureFile).string();
+  writeImage((dir / "position.exr").string(), pass);
+  writeImage(picturePath, picture);
+  session.addLayerPicture(picturePath, picture);
+  std::printf("wrote %s\nwrote %s\n", (dir / "position.exr").c_str(), picturePath.c_str());
+
+  std::vector<SheetTile> tiles;
+  tiles.push_back({"Position pass", "world X, Y, Z as colour", displayPositions(pass)});
+  for (const DemoShot& shot : demoShots(picturePath)) {
+    std::unique_ptr<host::Instance> instance = session.newInstance();
+    applyControls(*instance, session.specs(), shotValues(session, shot),
+                  [&](const std::string& path) { return session.layerWorld(path); });
+    const std::string output = (dir / (std::string(shot.file) + ".exr")).string();
+    const RgbaImage result = session.render(*instance, pass, 0, output);
+    instance->close();
+    writeImage(output, result);
+    std::printf("wrote %s\n", output.c_str());
+    const bool colour = std::string(shot.file) == "layer";
+    tiles.push_back({title(shot.file), shot.caption,
+                     colour ? displayColour(result) : displayMatte(result, true)});
+  }
+  const std::string sheet = (dir / "contact-sheet.png").string();
+  writeContactSheet(sheet, "kestrow demo: one position pass, every mode", tiles, {});
+  std::printf("wrote %s\n", sheet.c_str());
+  session.finish(nullptr);
+  return 0;
+}
+
+}  // namespace kestrow::cli

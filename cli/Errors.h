@@ -1,0 +1,35 @@
+// The tool's single error contract: every failure carries the file or control
+// it concerns and a plain description, and is reported on stderr as
+// `kestrow: error: <subject>: <problem>`. Usage errors (the command line or
+// a value the user gave is wrong) exit with 2, everything else with 1.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kestrow::cli {
+
+enum class ErrorKind { Usage, Failure };
+
+class CliError : public std::runtime_error {
+ public:
+  CliError(ErrorKind kind, std::string subject, std::string problem);
+
+  ErrorKind kind() const { return kind_; }
+  const std::string& subject() const { return subject_; }
+  const std::string& problem() const { return problem_; }
+  int exitCode() const { return kind_ == ErrorKind::Usage ? 2 : 1; }
+
+ private:
+  ErrorKind kind_;
+  std::string subject_;
+  std::string problem_;
+};
+
+[[noreturn]] void usageError(const std::string& subject, const std::string& problem);
+[[noreturn]] void failure(const std::string& subject, const std::string& problem);
+
+// Prints `kestrow: warning: <subject>: <problem>` on stderr.
+void warn(const std::string& subject, const std::string& problem);
+
+}  // namespace kestrow::cli

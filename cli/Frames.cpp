@@ -1,0 +1,78 @@
+#include "Frames.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+
+#include "Errors.h"
+
+namespace kestrow::cli {
+namespace {
+
+struct Pattern {
+  std::size_t begin = 0, end = 0;  // [begin, end) in the name
+  int width = 0;                   // digits, 0 = unpadded
+};
+
+// The last pattern in the file-name part of `path`.
+std::optional<Pattern> findPattern(std::string_view path) {
+  const std::size_t nameStart =
+      path.find_last_of('/') == std::string_view::npos ? 0 : path.find_last_of('/') + 1;
+  std::optional<Pattern> found;
+  for (std::size_t i = nameStart; i < path.size(); ++i) {
+    if (path[i] == '#') {
+      std::size_t j = i;
+      while (j < path.size() && path[j] == '#') ++j;
+      found = Pattern{i, j, int(j - i)};
+      i = j - 1;
+    } else if (path[i] == '%') {
+      std::size_t j = i + 1;
+      int width = 0;
+      const bool padded = j < path.size() && path[j] == '0';
+      while (j < path.size() && std::isdigit(static_cast<unsigned char>(path[j])))
+        width = width * 10 + (path[j++] - '0');
+      if (j < path.size() && path[j] == 'd' && (padded || width == 0))
+        found = Pattern{i, j + 1, width};
+    }
+  }
+  return found;
+}
+
+bool parseInt(std::string_view text, int& value) {
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+}  // namespace
+
+FrameRange parseFrameRange(std::string_view text) {
+  FrameRange range;
+  // The separating '-' is the first one after the first character, so that
+  // a leading minus belongs to the first frame.
+  const std::size_t dash = text.size() > 1 ? text.find('-', 1) : std::string_view::npos;
+  bool ok;
+  if (dash == std::string_view::npos) {
+    ok = parseInt(text, range.first);
+    range.last = range.first;
+  } else {
+    ok = parseInt(text.substr(0, dash), range.first) && parseInt(text.substr(dash + 1), range.last);
+  }
+  if (!ok) usageError("--frames", "\"" + std::string(text) + "\" is not a frame range A-B");
+  if (range.last < range.first)
+    usageError("--frames", "the last frame " + std::to_string(range.last) +
+                               " comes before the first " + std::to_string(range.first));
+  return range;
+}
+
+bool hasFramePattern(std::string_view path) { return findPattern(path).has_value(); }
+
+std::string expandFramePattern(std::string_view path, int frame) {
+  const std::optional<Pattern> pattern = findPattern(path);
+  if (!pattern) return std::string(path);
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%0*d", pattern->width, frame);
+  return std::string(path.substr(0, pattern->begin)) + digits +
+         std::string(path.substr(pattern->end));
+}
+
+}  // namespace kestrow::cli

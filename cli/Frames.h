@@ -1,0 +1,28 @@
+// Frame sequences: file names with a frame-number pattern ("shot.####.exr",
+// "shot.%04d.exr") and frame ranges ("1-24", "7").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrow::cli {
+
+struct FrameRange {
+  int first = 0;
+  int last = 0;
+};
+
+// Parses "A-B" or "A" (A <= B; negative frames are written "-5--1").
+// Throws a usage CliError naming --frames when malformed.
+FrameRange parseFrameRange(std::string_view text);
+
+// True when `path` holds a run of '#' or a printf pattern %d / %0Nd.
+bool hasFramePattern(std::string_view path);
+
+// `path` with its pattern replaced by `frame`: a run of N '#' gives the
+// number zero-padded to N digits, %0Nd to N digits, %d unpadded. Only the
+// last pattern in the name is replaced. Without a pattern, `path` itself.
+std::string expandFramePattern(std::string_view path, int frame);
+
+}  // namespace kestrow::cli

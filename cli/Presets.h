@@ -1,0 +1,29 @@
+// Control values in JSON files, keyed by the controls' display names:
+//
+//   { "kestrow-preset": 1,
+//     "controls": { "Mode": "Ring", "Radius": 2, "Position": [1, 2, 3],
+//                   "Invert": false, "Layer": "picture.exr", ... } }
+//
+// Popups take their item's name, check-boxes true/false, sliders and angles
+// (degrees) numbers, points and colours three numbers, "Layer" a file name
+// relative to the preset's folder, or null for no layer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+
+namespace kestrow::cli {
+
+// Reads a preset; only the controls it names are set. Unknown control
+// names, wrong JSON types and out-of-range values throw a usage CliError
+// naming the file and the control; an unreadable or malformed file a
+// failure naming the file.
+ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>& specs);
+
+// Writes every control of `values` (which must all be set) atomically.
+void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
+                const ControlValues& values);
+
+}  // namespace kestrow::cli
