@@ -1,0 +1,51 @@
+// Shared helpers of the plug-in's end-to-end tests: where the built plug-in
+// lives, a host that has loaded it, and checks that report what differs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "kestrow/host/Host.h"
+#include "kestrow/host/Instance.h"
+
+namespace kestrow::test {
+
+std::filesystem::path pluginFile();  // Kestrow.so as built
+std::filesystem::path piplFile();    // Kestrow.pipl beside it
+
+std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& file);
+
+// "0x3f800000 (1)": a float's bit pattern and value, for messages.
+std::string floatBits(float v);
+// "0x00118001": a 32-bit value in hex, for messages.
+std::string hex32(std::uint32_t v);
+
+// The records of every `cmd` in the host's command log, in order.
+std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd);
+
+// Passes when the command left nothing behind; otherwise names it.
+::testing::AssertionResult leftNothing(const host::CommandRecord& record);
+// Passes for an ok status; otherwise gives its code, PF_Err and message.
+::testing::AssertionResult isOk(const host::Status& status);
+
+// A PF_OutData whose every byte is `fill`, so that any field a command
+// writes shows up in a byte comparison.
+PF_OutData filledOutData(std::uint8_t fill);
+// Index of the first differing byte of two records, or -1.
+int firstDifference(const void* a, const void* b, std::size_t size);
+
+// A host with the plug-in loaded (global and parameter set-up done).
+class LoadedPlugin : public ::testing::Test {
+ protected:
+  explicit LoadedPlugin(host::HostOptions options = {}) : host_(options) {}
+  void SetUp() override;
+
+  host::Host host_;
+};
+
+}  // namespace kestrow::test

@@ -1,0 +1,152 @@
+// The command table: every code reaches its handler or is answered as done.
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "PluginTestSupport.h"
+#include "kestrow/host/World.h"
+#include "params/Params.h"
+
+namespace kestrow::test {
+namespace {
+
+class Dispatch : public LoadedPlugin {
+ protected:
+  void SetUp() override {
+    LoadedPlugin::SetUp();
+    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
+    host_.clearCommandLog();
+  }
+  std::unique_ptr<host::Instance> instance_;
+};
+
+class UnhandledCommand : public Dispatch, public ::testing::WithParamInterface<PF_Cmd> {};
+
+// Nothing is written anywhere: not the records, not the output world, and
+// no suite is acquired.
+TEST_P(UnhandledCommand, SucceedsAndChangesNothing) {
+  host::World output(5, 3, host::PixelDepth::kFloat32, 16);
+  for (int y = 0; y < output.height(); ++y) {
+    for (int x = 0; x < output.width(); ++x) {
+      *output.pixelFloat(x, y) = {0.25f, float(x), float(y), -1.0f};
+    }
+  }
+  std::vector<PF_PixelFloat> before;
+  for (int y = 0; y < output.height(); ++y) {
+    for (int x = 0; x < output.width(); ++x) before.push_back(*output.pixelFloat(x, y));
+  }
+
+  PF_InData in = instance_->makeInData();
+  const PF_InData inBefore = in;
+  PF_OutData out = filledOutData(0xA5);
+  const PF_OutData outBefore = out;
+  std::vector<std::uint8_t> extra(256, 0x11);
+  const std::vector<std::uint8_t> extraBefore = extra;
+
+  EXPECT_EQ(
+      instance_->rawCall(GetParam(), in, out, instance_->paramArray(), &output.def(), extra.data()),
+      PF_Err_NONE);
+
+  EXPECT_EQ(firstDifference(&inBefore, &in, sizeof in), -1);
+  EXPECT_EQ(firstDifference(&outBefore, &out, sizeof out), -1);
+  EXPECT_EQ(extra, extraBefore);
+  for (int y = 0, i = 0; y < output.height(); ++y) {
+    for (int x = 0; x < output.width(); ++x, ++i) {
+      EXPECT_EQ(firstDifference(&before[i], output.pixelFloat(x, y), sizeof(PF_PixelFloat)), -1)
+          << "pixel " << x << "," << y;
+    }
+  }
+  EXPECT_TRUE(output.paddingIntact());
+  const host::CommandRecord last = host_.lastCommand();
+  EXPECT_EQ(last.suitesAcquired, 0);
+  EXPECT_TRUE(leftNothing(last));
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, UnhandledCommand,
+                         ::testing::Values(PF_Cmd_UNUSED_0, PF_Cmd_SEQUENCE_FLATTEN,
+                                           PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_RENDER,
+                                           PF_Cmd_FRAME_SETDOWN, PF_Cmd_EVENT,
+                                           PF_Cmd_GET_EXTERNAL_DEPENDENCIES,
+                                           PF_Cmd_COMPLETELY_GENERAL, PF_Cmd_AUDIO_RENDER,
+                                           PF_Cmd_AUDIO_SETUP, PF_Cmd_AUDIO_SETDOWN,
+                                           PF_Cmd_ARBITRARY_CALLBACK, PF_Cmd_NUM_CMDS, 26, 1000,
+                                           INT_MAX, -1, -25, INT_MIN));
+
+// Global set-up hands back a block that global set-down disposes of.
+TEST_F(Dispatch, GlobalCommandsReachTheirHandlers) {
+  const std::size_t handles = host_.liveHandles();
+  PF_InData in = host_.makeInData();
+  PF_OutData out{};
+  ASSERT_EQ(host_.rawCall(PF_Cmd_GLOBAL_SETUP, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(hex32(out.my_version), hex32(0x00118001));
+  ASSERT_NE(out.global_data, nullptr);
+  EXPECT_EQ(host_.liveHandles(), handles + 1);
+
+  in.global_data = out.global_data;
+  ASSERT_EQ(host_.rawCall(PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(host_.liveHandles(), handles);
+}
+
+// Set-up makes a block, re-setup swaps it for a fresh one, set-down
+// disposes of it and clears both records' pointers.
+TEST_F(Dispatch, SequenceCommandsReachTheirHandlers) {
+  const std::size_t handles = host_.liveHandles();
+  PF_InData in = instance_->makeInData();
+  PF_OutData out{};
+  ASSERT_EQ(
+      instance_->rawCall(PF_Cmd_SEQUENCE_SETUP, in, out, instance_->paramArray(), nullptr, nullptr),
+      PF_Err_NONE);
+  ASSERT_NE(out.sequence_data, nullptr);
+  EXPECT_EQ(out.flat_sdata_size, 9688);
+  EXPECT_EQ(host_.liveHandles(), handles + 1);
+
+  in.sequence_data = out.sequence_data;
+  out = PF_OutData{};
+  ASSERT_EQ(instance_->rawCall(PF_Cmd_SEQUENCE_RESETUP, in, out, instance_->paramArray(), nullptr,
+                               nullptr),
+            PF_Err_NONE);
+  ASSERT_NE(out.sequence_data, nullptr);
+  EXPECT_EQ(host_.liveHandles(), handles + 1);
+  std::int32_t mode = 0;
+  std::memcpy(&mode, *out.sequence_data, sizeof mode);
+  EXPECT_EQ(mode, -1);
+
+  in.sequence_data = out.sequence_data;
+  ASSERT_EQ(instance_->rawCall(PF_Cmd_SEQUENCE_SETDOWN, in, out, instance_->paramArray(), nullptr,
+                               nullptr),
+            PF_Err_NONE);
+  EXPECT_EQ(in.sequence_data, nullptr);
+  EXPECT_EQ(out.sequence_data, nullptr);
+  EXPECT_EQ(host_.liveHandles(), handles);
+}
+
+PF_Err lastErrOf(const host::Host& host, PF_Cmd cmd, std::size_t* count) {
+  const std::vector<host::CommandRecord> found = commandsOf(host, cmd);
+  *count = found.size();
+  return found.empty() ? PF_Err_NONE : found.back().err;
+}
+
+// Editing and rendering reach the control and render handlers: a
+// supervised change, the interface update it triggers, the dynamic-flags
+// query, and both passes of a smart render.
+TEST_F(Dispatch, InstanceCommandsReachTheirHandlers) {
+  EXPECT_TRUE(instance_->isHidden(MATTE_THICKNESS));  // "Circle"
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RING)));
+  EXPECT_FALSE(instance_->isHidden(MATTE_THICKNESS));
+
+  host::World input(4, 3, host::PixelDepth::kFloat32);
+  host::World output(4, 3, host::PixelDepth::kFloat32);
+  ASSERT_TRUE(isOk(instance_->render(input, output)));
+
+  for (PF_Cmd cmd : {PF_Cmd_USER_CHANGED_PARAM, PF_Cmd_UPDATE_PARAMS_UI, PF_Cmd_QUERY_DYNAMIC_FLAGS,
+                     PF_Cmd_SMART_PRE_RENDER, PF_Cmd_SMART_RENDER}) {
+    std::size_t count = 0;
+    EXPECT_EQ(lastErrOf(host_, cmd, &count), PF_Err_NONE) << host::commandName(cmd);
+    EXPECT_GE(count, 1u) << host::commandName(cmd);
+  }
+  EXPECT_EQ(host_.lastCommand().iterateRows, 3);
+}
+
+}  // namespace
+}  // namespace kestrow::test
