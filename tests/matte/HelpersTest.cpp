@@ -1,0 +1,102 @@
+// smoothStep, the single-axis rotations and picture addressing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "MatteTestSupport.h"
+#include "matte/Matte.h"
+#include "matte/MatteMath.h"
+
+namespace kestrow::matte::test {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct StepCase {
+  double value, edge0, edge1, expected;
+};
+
+class SmoothStepTest : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(SmoothStepTest, Value) {
+  const StepCase& c = GetParam();
+  const double got = smoothStep(c.value, c.edge0, c.edge1);
+  if (std::isnan(c.expected)) {
+    EXPECT_TRUE(std::isnan(got)) << got;
+  } else {
+    EXPECT_EQ(c.expected, got);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, SmoothStepTest,
+                         ::testing::Values(
+                             // Equal edges: a hard step, the edge itself and not-a-number above.
+                             StepCase{0.999, 1, 1, 0}, StepCase{1, 1, 1, 1}, StepCase{5, 1, 1, 1},
+                             StepCase{kNaN, 1, 1, 1},
+                             // Rising edge: clamps and the cubic.
+                             StepCase{-1, 0, 2, 0}, StepCase{0, 0, 2, 0}, StepCase{1, 0, 2, 0.5},
+                             StepCase{0.5, 0, 2, 0.15625}, StepCase{2, 0, 2, 1},
+                             StepCase{3, 0, 2, 1},
+                             // Reversed edges fall instead of rising.
+                             StepCase{0, 2, 0, 1}, StepCase{0.5, 2, 0, 0.84375},
+                             StepCase{3, 2, 0, 0},
+                             // Not-a-number passes both clamps.
+                             StepCase{kNaN, 0, 1, kNaN}));
+
+TEST(RotateTest, QuarterTurnsMoveTheOtherTwoAxes) {
+  const double quarter = 90.0 * 0.017453292519943295;
+  const PF_PixelFloat p = pixel(0.25f, 1.0f, 2.0f, 3.0f);
+  struct Expect {
+    PF_PixelFloat got;
+    float x, y, z;
+  };
+  const Expect cases[] = {
+      {rotateX(quarter, p), 1, 3, -2},
+      {rotateY(quarter, p), 3, 2, -1},
+      {rotateZ(quarter, p), 2, -1, 3},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Expect& e = cases[i];
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(sameBits(0.25f, e.got.alpha));
+    EXPECT_TRUE(near(e.x, e.got.red, 1e-6));
+    EXPECT_TRUE(near(e.y, e.got.green, 1e-6));
+    EXPECT_TRUE(near(e.z, e.got.blue, 1e-6));
+  }
+}
+
+TEST(PixelOffsetTest, RowTimesRowbytesIsFormedIn64Bits) {
+  // 3 rows of 1 GiB are past what a 32-bit product can hold.
+  const A_long rowbytes = 1 << 30;
+  EXPECT_EQ(std::int64_t{3} * (1 << 30) + 5 * 16, pixelByteOffset(rowbytes, 5, 3));
+  EXPECT_EQ(std::int64_t{2'000'000} * 40'000 + 39'999 * 16,
+            pixelByteOffset(2'000'000, 39'999, 40'000));
+}
+
+TEST(GetPixelTest, ReadsPaddedRows) {
+  // 3 x 2 picture, rows padded by two pixels.
+  constexpr A_long kStride = 5;
+  std::vector<PF_PixelFloat> memory(kStride * 2);
+  for (A_long r = 0; r < 2; ++r) {
+    for (A_long c = 0; c < 3; ++c) {
+      memory[r * kStride + c] = pixel(1.0f, static_cast<float>(c), static_cast<float>(r), 9.0f);
+    }
+  }
+  PF_LayerDef world{};
+  world.data = reinterpret_cast<PF_PixelPtr>(memory.data());
+  world.rowbytes = kStride * 16;
+  world.width = 3;
+  world.height = 2;
+  for (A_long r = 0; r < 2; ++r) {
+    for (A_long c = 0; c < 3; ++c) {
+      EXPECT_TRUE(samePixel(memory[r * kStride + c], getPixel(&world, c, r)))
+          << "column " << c << " row " << r;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kestrow::matte::test

@@ -1,0 +1,103 @@
+// The row contract: exactly output width pixels from the given ones,
+// whatever x is; nothing written for a bad context; the other depths
+// write nothing.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "MatteTestSupport.h"
+
+namespace kestrow::matte::test {
+namespace {
+
+std::vector<PF_PixelFloat> sampleRow() {
+  std::vector<PF_PixelFloat> row;
+  for (int i = 0; i < 7; ++i) {
+    const float t = static_cast<float>(i) * 0.4f - 1.2f;
+    row.push_back(pixel(i == 3 ? 0.0f : 1.0f, t, -t * 0.5f, t * t));
+  }
+  return row;
+}
+
+class RowWalkTest : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(RowWalkTest, WholeWidthWhateverX) {
+  MatteSettings s = plainSettings(GetParam());
+  s.feather = 0.3;
+  s.thickness = 0.2;
+  s.radius = 1.1;
+  const RowRunner runner(s);
+  const std::vector<PF_PixelFloat> first = runner.run(sampleRow(), 0);
+  for (A_long x : {1, 1000, -5, INT_MIN, INT_MAX - 2, INT_MAX}) {
+    EXPECT_TRUE(sameRow(first, runner.run(sampleRow(), x))) << "x " << x;
+  }
+}
+
+TEST_P(RowWalkTest, InPlaceMatchesSeparateRows) {
+  MatteSettings s = plainSettings(GetParam());
+  s.feather = 0.3;
+  s.invert = 1;
+  const RowRunner runner(s);
+  std::vector<PF_PixelFloat> row = sampleRow();
+  const std::vector<PF_PixelFloat> separate = runner.run(row);
+  PF_LayerDef output{};
+  output.width = static_cast<A_long>(row.size());
+  const MatteRowContext context{&s, &runner.inData, &output};
+  ASSERT_EQ(PF_Err_NONE,
+            InvertPixelFloat(const_cast<MatteRowContext*>(&context), 0, 0, row.data(), row.data()));
+  EXPECT_TRUE(sameRow(separate, row));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RowWalkTest, ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8, 10));
+
+TEST(RowWalkTest, EmptyOrNegativeWidthWritesNothing) {
+  const MatteSettings s = plainSettings(1);
+  PF_InData inData{};
+  PF_PixelFloat in = pixel(1, 0, 0, 0);
+  for (A_long width : {0, -1, INT_MIN}) {
+    PF_PixelFloat out = pixel(-7, -7, -7, -7);
+    PF_LayerDef output{};
+    output.width = width;
+    const MatteRowContext context{&s, &inData, &output};
+    EXPECT_EQ(PF_Err_NONE,
+              InvertPixelFloat(const_cast<MatteRowContext*>(&context), 0, 0, &in, &out));
+    EXPECT_TRUE(samePixel(pixel(-7, -7, -7, -7), out)) << "width " << width;
+  }
+}
+
+TEST(RowWalkTest, IncompleteContextIsRefusedUntouched) {
+  const MatteSettings s = plainSettings(1);
+  PF_InData inData{};
+  PF_LayerDef output{};
+  output.width = 1;
+  PF_PixelFloat in = pixel(1, 0, 0, 0);
+  PF_PixelFloat out = pixel(-7, -7, -7, -7);
+  const MatteRowContext contexts[] = {
+      {nullptr, &inData, &output}, {&s, nullptr, &output}, {&s, &inData, nullptr}};
+  EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(nullptr, 0, 0, &in, &out));
+  for (const MatteRowContext& c : contexts) {
+    EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM,
+              InvertPixelFloat(const_cast<MatteRowContext*>(&c), 0, 0, &in, &out));
+  }
+  const MatteRowContext whole{&s, &inData, &output};
+  auto* refcon = const_cast<MatteRowContext*>(&whole);
+  EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(refcon, 0, 0, nullptr, &out));
+  EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(refcon, 0, 0, &in, nullptr));
+  EXPECT_TRUE(samePixel(pixel(-7, -7, -7, -7), out));
+}
+
+TEST(RowWalkTest, OtherDepthsWriteNothing) {
+  PF_Pixel16 in16{1, 2, 3, 4}, out16{9, 9, 9, 9};
+  PF_Pixel8 in8{1, 2, 3, 4}, out8{9, 9, 9, 9};
+  EXPECT_EQ(PF_Err_NONE, InvertPixel16(nullptr, 0, 0, &in16, &out16));
+  EXPECT_EQ(PF_Err_NONE, InvertPixel8(nullptr, 0, 0, &in8, &out8));
+  const PF_Pixel16 untouched16{9, 9, 9, 9};
+  const PF_Pixel8 untouched8{9, 9, 9, 9};
+  EXPECT_EQ(0, std::memcmp(&untouched16, &out16, sizeof out16));
+  EXPECT_EQ(0, std::memcmp(&untouched8, &out8, sizeof out8));
+}
+
+}  // namespace
+}  // namespace kestrow::matte::test
