@@ -11,8 +11,9 @@ bool IsWritableWorld(const PF_LayerDef& world, A_long pixelBytes);
 
 // The rectangle of output pixels (x, y) whose input pixel
 // (x + origin.h, y + origin.v) lies inside the input, clipped to the output.
-// An input without data, or whose rows are narrower than its width, feeds
-// only what its memory holds. The result may be empty (IsEmptyRect).
+// An input without data, or whose rows hold fewer than its width pixels of
+// `pixelBytes`, feeds only what its memory holds (pass 1 when the depth is
+// unknown). The result may be empty (IsEmptyRect).
 PF_Rect CoveredOutputArea(const PF_LayerDef& input, const PF_LayerDef& output, PF_Point origin,
                           A_long pixelBytes);
 

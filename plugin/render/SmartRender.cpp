@@ -117,24 +117,34 @@ PF_Err renderMatte(AEGP_SuiteHandler& suites, const PF_WorldSuite2* worldSuite, 
   }
 }
 
+// Output pixel (x, y) stands for input pixel (x + output_origin_x,
+// y + output_origin_y). The depth is not known here; the copy moves whole
+// pixels, so coverage is counted in worlds whose rows hold their width.
+void passThrough(PF_InData* in_data, PF_EffectWorld* input, PF_EffectWorld* output) {
+  const PF_Point origin{in_data->output_origin_x, in_data->output_origin_y};
+  PF_Rect target = CoveredOutputArea(*input, *output, origin, 1);
+  if (IsEmptyRect(&target)) {
+    return;
+  }
+  PF_Rect source{target.left + origin.h, target.top + origin.v, target.right + origin.h,
+                 target.bottom + origin.v};
+  (void)in_data->utils->copy(in_data->effect_ref, input, output, &source, &target);
+}
+
 PF_Err renderWithSuites(AEGP_SuiteHandler& suites, PF_InData* in_data, PF_EffectWorld* input,
                         const PF_ParamDef* const params[MATTE_NUM_PARAMS], PF_OutData* out_data,
                         PF_EffectWorld* output) {
-  PF_Rect copyRect;
-  copyRect.left = -in_data->output_origin_x;
-  copyRect.top = -in_data->output_origin_y;
-  copyRect.right = copyRect.left + output->width;
-  copyRect.bottom = copyRect.top + output->height;
-
   PF_WorldSuite2* worldSuite = nullptr;
   PF_Err err = AEFX_AcquireSuite(in_data, out_data, kPFWorldSuite, kPFWorldSuiteVersion2,
                                  "Couldn't load suite.", reinterpret_cast<void**>(&worldSuite));
 
   MatteSettings* settings = sequenceSettings(in_data);
   if (settings == nullptr) {
-    // Without a record there is no matte: pass the input through. The
-    // copy's own result is not what the caller needs to hear.
-    (void)in_data->utils->copy(in_data->effect_ref, input, output, &copyRect, nullptr);
+    // Without a record there is no matte: pass the input through, each
+    // output pixel taking the input pixel it stands for, over the part of
+    // the output the input covers. The copy's own result is not what the
+    // caller needs to hear.
+    passThrough(in_data, input, output);
     err = PF_Err_INTERNAL_STRUCT_DAMAGED;
   }
 
