@@ -1,0 +1,255 @@
+// The callback tables of PF_InData (utils, inter) and of the two smart
+// rendering commands.
+#include <algorithm>
+#include <cstring>
+
+#include "SuiteTables.h"
+#include "kestrow/host/World.h"
+
+namespace kestrow::host {
+namespace {
+
+bool isLayerParam(const Host::State& host, PF_ParamIndex index) {
+  return index == 0 || (index > 0 && std::size_t(index) < host.params.size() &&
+                        host.params[std::size_t(index)].def.param_type == PF_Param_LAYER);
+}
+
+// The picture behind a layer control for this command: the render's input
+// for index 0, the instance's layer otherwise (kept alive for the command).
+PF_LayerDef layerFor(CommandContext& context, PF_ParamIndex index) {
+  if (index == 0) return context.render ? context.render->input : World::emptyLayerDef();
+  Instance::State* instance = context.instance;
+  if (instance == nullptr) return World::emptyLayerDef();
+  std::shared_ptr<World> layer;
+  {
+    std::lock_guard lock(instance->mutex);
+    if (std::size_t(index) < instance->layers.size()) layer = instance->layers[std::size_t(index)];
+  }
+  if (!layer) return World::emptyLayerDef();
+  std::lock_guard lock(context.mutex);
+  context.keepAlive.push_back(layer);
+  return layer->def();
+}
+
+// ------------------------------------------------------------------ utils
+
+PF_Err copyWorld(PF_ProgPtr effectRef, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* srcRect,
+                 PF_Rect* dstRect) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef)) return PF_Err_BAD_CALLBACK_PARAM;
+  const World* from = World::fromDef(src);
+  const World* to = World::fromDef(dst);
+  if (from == nullptr || to == nullptr || from->depth() != to->depth()) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const PF_Rect s = srcRect ? *srcRect : PF_Rect{0, 0, src->width, src->height};
+  if (dstRect != nullptr && (dstRect->right - dstRect->left != s.right - s.left ||
+                             dstRect->bottom - dstRect->top != s.bottom - s.top)) {
+    return PF_Err_BAD_CALLBACK_PARAM;  // no scaling copy
+  }
+  const A_long dx = (dstRect ? dstRect->left : s.left) - s.left;
+  const A_long dy = (dstRect ? dstRect->top : s.top) - s.top;
+  // Clip to both worlds; parts of the rectangle outside either are skipped.
+  const A_long left = std::max({s.left, A_long(0), -dx});
+  const A_long right = std::min({s.right, src->width, dst->width - dx});
+  const A_long top = std::max({s.top, A_long(0), -dy});
+  const A_long bottom = std::min({s.bottom, src->height, dst->height - dy});
+  if (left >= right || top >= bottom) return PF_Err_NONE;
+  const std::size_t pixel = pixelSize(from->depth());
+  for (A_long y = top; y < bottom; ++y) {
+    const auto* in = reinterpret_cast<const std::uint8_t*>(src->data) +
+                     std::ptrdiff_t(y) * src->rowbytes + std::size_t(left) * pixel;
+    auto* out = reinterpret_cast<std::uint8_t*>(dst->data) +
+                std::ptrdiff_t(y + dy) * dst->rowbytes + std::size_t(left + dx) * pixel;
+    std::memmove(out, in, std::size_t(right - left) * pixel);
+  }
+  return PF_Err_NONE;
+}
+
+PF_UtilCallbacks makeUtils() {
+  PF_UtilCallbacks utils{};
+  utils.copy = copyWorld;
+  utils.host_new_handle = hostNewHandle;
+  utils.host_lock_handle = hostLockHandle;
+  utils.host_unlock_handle = hostUnlockHandle;
+  utils.host_dispose_handle = hostDisposeHandle;
+  utils.get_handle_size = hostGetHandleSize;
+  utils.host_resize_handle = hostResizeHandle;
+  utils.ansi = kAnsiSuite;
+  return utils;
+}
+
+// ------------------------------------------------------------------ inter
+
+PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, A_u_long,
+                     PF_ParamDef* param) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef) || param == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  Host::State& host = *context->host;
+  if (index < 0 || std::size_t(index) >= host.params.size()) return PF_Err_INVALID_INDEX;
+  if (host.faults.failCheckoutParam == index) return host.faults.error;
+  if (context->instance != nullptr) {
+    std::lock_guard lock(context->instance->mutex);
+    *param = context->instance->values[std::size_t(index)];
+  } else {
+    *param = host.params[std::size_t(index)].def;
+  }
+  if (isLayerParam(host, index)) {
+    const A_long dephault = param->u.ld.dephault;
+    param->u.ld = layerFor(*context, index);
+    param->u.ld.dephault = dephault;
+  }
+  std::lock_guard lock(context->mutex);
+  context->checkedOut.emplace_back(param, index);
+  return PF_Err_NONE;
+}
+
+PF_Err checkinParam(PF_ProgPtr effectRef, PF_ParamDef* param) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef)) return PF_Err_BAD_CALLBACK_PARAM;
+  {
+    std::lock_guard lock(context->mutex);
+    auto& out = context->checkedOut;
+    auto it = std::find_if(out.begin(), out.end(), [param](auto& e) { return e.first == param; });
+    if (it == out.end()) {
+      // Handing back a record that was never checked out is harmless; it is
+      // counted so tests can see it.
+      ++context->stray;
+      return PF_Err_NONE;
+    }
+    out.erase(it);
+  }
+  if (context->host->faults.failCheckinParam) return context->host->faults.error;
+  return PF_Err_NONE;
+}
+
+void keepStrings(ParamInfo& info) {
+  PF_ParamDef& def = info.def;
+  if (def.param_type == PF_Param_POPUP) {
+    const char* items = def.u.pd.u.namesptr;
+    info.popupItems = items ? items : "";
+    info.popupItemCount =
+        items ? int(std::count(info.popupItems.begin(), info.popupItems.end(), '|')) + 1 : 0;
+  } else if (def.param_type == PF_Param_CHECKBOX) {
+    const char* label = def.u.bd.u.nameptr;
+    info.checkboxLabel = label ? label : "";
+  }
+}
+
+PF_Err addParam(PF_ProgPtr effectRef, PF_ParamIndex index, PF_ParamDefPtr def) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef) || def == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  if (context->cmd != PF_Cmd_PARAMS_SETUP) return PF_Err_BAD_CALLBACK_PARAM;
+  std::vector<ParamInfo>& params = context->host->params;
+  if (index != -1 && std::size_t(index) != params.size()) return PF_Err_INVALID_INDEX;
+  ParamInfo info;
+  info.def = *def;
+  info.def.name[sizeof info.def.name - 1] = '\0';
+  keepStrings(info);
+  params.push_back(std::move(info));
+  return PF_Err_NONE;
+}
+
+PF_Err abortCheck(PF_ProgPtr) { return PF_Err_NONE; }
+PF_Err progress(PF_ProgPtr, A_long, A_long) { return PF_Err_NONE; }
+
+// ------------------------------------------------------------------ smart
+
+PF_LRect intersect(const PF_LRect& a, const PF_LRect& b) {
+  PF_LRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+             std::min(a.bottom, b.bottom)};
+  if (r.left >= r.right || r.top >= r.bottom) r = {0, 0, 0, 0};
+  return r;
+}
+
+PF_Err checkoutLayer(PF_ProgPtr effectRef, PF_ParamIndex index, A_long id,
+                     const PF_RenderRequest* request, A_long, A_long, A_u_long,
+                     PF_CheckoutResult* result) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef) || context->render == nullptr || request == nullptr ||
+      result == nullptr || !isLayerParam(*context->host, index)) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (context->host->faults.failCheckoutLayer) return context->host->faults.error;
+  const PF_LayerDef layer = layerFor(*context, index);
+  const PF_LRect extent{0, 0, layer.width, layer.height};
+  *result = PF_CheckoutResult{};
+  result->result_rect = intersect(request->rect, extent);
+  result->max_result_rect = extent;
+  result->par = {1, 1};
+  result->ref_width = layer.width;
+  result->ref_height = layer.height;
+  std::lock_guard lock(context->mutex);
+  context->render->checkouts.push_back({id, index, *request});
+  return PF_Err_NONE;
+}
+
+PF_Err checkoutLayerPixels(PF_ProgPtr effectRef, A_long id, PF_EffectWorld** pixels) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef) || context->render == nullptr || pixels == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  RenderState& render = *context->render;
+  auto it = std::find_if(render.checkouts.begin(), render.checkouts.end(),
+                         [id](const RenderState::Checkout& c) { return c.id == id; });
+  if (it == render.checkouts.end())
+    return PF_Err_BAD_CALLBACK_PARAM;  // not requested in pre-render
+  if (context->host->faults.failCheckoutLayerPixels) return context->host->faults.error;
+  const PF_LayerDef layer = layerFor(*context, it->index);
+  std::lock_guard lock(context->mutex);
+  render.handedOut.push_back(layer);
+  *pixels = &render.handedOut.back();
+  return PF_Err_NONE;
+}
+
+PF_Err checkinLayerPixels(PF_ProgPtr effectRef, A_long id) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef) || context->render == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const auto& checkouts = context->render->checkouts;
+  const bool known = std::any_of(checkouts.begin(), checkouts.end(),
+                                 [id](const RenderState::Checkout& c) { return c.id == id; });
+  return known ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+}
+
+PF_Err checkoutOutput(PF_ProgPtr effectRef, PF_EffectWorld** output) {
+  CommandContext* context = currentContext();
+  if (!checkEffectRef(context, effectRef) || context->render == nullptr || output == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (context->host->faults.failCheckoutOutput) return context->host->faults.error;
+  std::lock_guard lock(context->mutex);
+  context->render->handedOut.push_back(context->render->output);
+  *output = &context->render->handedOut.back();
+  return PF_Err_NONE;
+}
+
+}  // namespace
+
+PF_UtilCallbacks* utilCallbacks() {
+  static PF_UtilCallbacks utils = makeUtils();
+  return &utils;
+}
+
+PF_InteractCallbacks interactCallbacks() {
+  PF_InteractCallbacks inter{};
+  inter.checkout_param = checkoutParam;
+  inter.checkin_param = checkinParam;
+  inter.add_param = addParam;
+  inter.abort = abortCheck;
+  inter.progress = progress;
+  return inter;
+}
+
+PF_PreRenderCallbacks* preRenderCallbacks() {
+  static PF_PreRenderCallbacks callbacks{checkoutLayer};
+  return &callbacks;
+}
+
+PF_SmartRenderCallbacks* smartRenderCallbacks() {
+  static PF_SmartRenderCallbacks callbacks{checkoutLayerPixels, checkinLayerPixels, checkoutOutput};
+  return &callbacks;
+}
+
+}  // namespace kestrow::host

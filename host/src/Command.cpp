@@ -1,0 +1,128 @@
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "HandleRegistry.h"
+#include "State.h"
+
+namespace kestrow::host {
+namespace {
+thread_local CommandContext* t_current = nullptr;
+}  // namespace
+
+CommandContext* currentContext() { return t_current; }
+
+ContextScope::ContextScope(CommandContext& context) : previous_(t_current) { t_current = &context; }
+ContextScope::~ContextScope() { t_current = previous_; }
+
+PF_InData baseInData(const Host::State& host, const EffectRefTag* effectRef) {
+  PF_InData in{};
+  in.inter = interactCallbacks();
+  in.utils = utilCallbacks();
+  in.effect_ref = reinterpret_cast<PF_ProgPtr>(const_cast<EffectRefTag*>(effectRef));
+  in.quality = 1;
+  in.version = 0x000D001B;  // effect API 13.27, as the PiPL's spec version
+  in.appl_id = host.options.applId;
+  in.num_params = A_long(host.params.size());
+  in.current_time = 0;
+  in.time_step = 1;
+  in.local_time_step = 1;
+  in.time_scale = 24;
+  in.total_time = 24;
+  in.downsample_x = {1, 1};
+  in.downsample_y = {1, 1};
+  in.pixel_aspect_ratio = {1, 1};
+  in.global_data = host.globalData;
+  in.pica_basicP = basicSuite();
+  return in;
+}
+
+PF_ParamIndex paramIndexOf(const CommandContext& context, const PF_ParamDef* def) {
+  for (int i = 0; context.params != nullptr && i < context.numParams; ++i) {
+    if (context.params[i] == def) return i;
+  }
+  return -1;
+}
+
+void ParamArray::fill(const std::vector<PF_ParamDef>& values) {
+  records = values;
+  pointers.resize(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) pointers[i] = &records[i];
+}
+
+CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
+                         PF_ParamDef** params, PF_LayerDef* output, void* extra,
+                         PF_Handle mustDispose) {
+  Host::State& host = *context.host;
+  context.cmd = cmd;
+  context.params = params;
+  context.numParams = params ? in.num_params : 0;
+  CommandRecord record;
+  record.cmd = cmd;
+  {
+    ContextScope scope(context);
+    try {
+      record.err = host.entry(cmd, &in, &out, params, output, extra);
+    } catch (...) {
+      // Nothing may cross back into the host's caller; an exception is the
+      // plug-in's failure, reported as damaged internals.
+      record.threw = true;
+      record.err = PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+  }
+  record.out = out;
+  record.suitesAcquired = context.suitesAcquired;
+  record.iterateRows = context.iterateRows.load();
+  record.strayCalls = context.stray;
+
+  LeakReport& leaks = record.leaks;
+  HandleRegistry& handles = handleRegistry();
+  for (PF_Handle handle : context.handlesMade) {
+    if (!handles.contains(handle)) continue;
+    if (handles.lockCount(handle) > 0) ++leaks.lockedHandles;
+    if (handle == out.global_data || handle == out.sequence_data) continue;
+    leaks.handleSizes.push_back(handles.size(handle).value_or(0));
+  }
+  if (mustDispose != nullptr && handles.contains(mustDispose)) {
+    leaks.handleSizes.push_back(handles.size(mustDispose).value_or(0));
+  }
+  for (const auto& [key, count] : context.suites) {
+    if (count != 0) leaks.suites.push_back({key.first, key.second, count});
+  }
+  for (const auto& [def, index] : context.checkedOut) leaks.paramsCheckedOut.push_back(index);
+  leaks.effectRefs = int(context.effectRefs.size());
+  for (const auto& [ref, owned] : context.streamRefs) leaks.streamRefs.push_back(ref->index);
+  std::sort(leaks.streamRefs.begin(), leaks.streamRefs.end());
+  context.effectRefs.clear();
+  context.streamRefs.clear();
+  context.suites.clear();
+  context.checkedOut.clear();
+  context.handlesMade.clear();
+  context.keepAlive.clear();
+
+  std::lock_guard lock(host.logMutex);
+  host.log.push_back(record);
+  return record;
+}
+
+Status statusOf(const Host::State& host, const CommandRecord& record) {
+  const std::string name = commandName(record.cmd);
+  if (record.threw) {
+    return Status::error(StatusCode::kPluginThrew, name + ": the plug-in threw an exception",
+                         record.err);
+  }
+  if (record.err != PF_Err_NONE) {
+    std::string message = name + " failed with error " + std::to_string(record.err);
+    if ((record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0) {
+      const char* msg = record.out.return_msg;
+      message += ": " + std::string(msg, strnlen(msg, sizeof record.out.return_msg));
+    }
+    return Status::error(StatusCode::kPluginError, message, record.err);
+  }
+  if (host.options.strict && !record.leaks.empty()) {
+    return Status::error(StatusCode::kLeak, name + ": " + record.leaks.describe());
+  }
+  return Status::success();
+}
+
+}  // namespace kestrow::host

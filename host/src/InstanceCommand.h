@@ -1,0 +1,36 @@
+// Sending one command for an effect instance with the records the real host
+// passes: the instance's values as the parameter array, its sequence data,
+// the host's global data in both records.
+#pragma once
+
+#include "State.h"
+
+namespace kestrow::host {
+
+struct InstanceCall {
+  PF_Cmd cmd = 0;
+  void* extra = nullptr;
+  PF_LayerDef* output = nullptr;
+  RenderState* render = nullptr;
+  const RenderOptions* options = nullptr;  // time, scale, origin of a render
+  bool passParams = true;
+  bool useOwnSequence = false;  // pass `sequence` instead of the instance's
+  PF_Handle sequence = nullptr;
+  PF_OutFlags presetOutFlags = 0;  // out_flags / out_flags2 before the call
+  PF_OutFlags2 presetOutFlags2 = 0;
+  PF_Handle mustDispose = nullptr;
+
+  // Filled by the call.
+  PF_OutData out{};
+  ParamArray params;
+  CommandRecord record;
+};
+
+// kWrongState when the host is unloaded or the instance closed; otherwise
+// the command's status.
+Status runInstanceCommand(Instance::State& instance, InstanceCall& call);
+
+// Takes over every value the plug-in marked PF_ChangeFlag_CHANGED_VALUE.
+void takeOverChangedValues(Instance::State& instance, ParamArray& params);
+
+}  // namespace kestrow::host

@@ -1,0 +1,173 @@
+// Creating, restoring, saving and closing effect instances.
+#include <cstring>
+
+#include "HandleRegistry.h"
+#include "InstanceCommand.h"
+
+namespace kestrow::host {
+namespace {
+
+std::shared_ptr<Instance::State> newState(const std::shared_ptr<Host::State>& host) {
+  auto state = std::make_shared<Instance::State>();
+  state->host = host;
+  state->tag.instance = state.get();
+  const std::size_t n = host->params.size();
+  state->values.resize(n);
+  state->floatColors.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    state->values[i] = host->params[i].def;
+    const PF_Pixel& c = state->values[i].u.cd.value;
+    if (state->values[i].param_type == PF_Param_COLOR) {
+      state->floatColors[i] = {c.alpha / 255.0f, c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f};
+    }
+  }
+  state->layers.resize(n);
+  state->dynamicFlags.assign(n, 0);
+  return state;
+}
+
+Status finishSetup(const std::shared_ptr<Host::State>& host,
+                   const std::shared_ptr<Instance::State>& state, InstanceCall& call,
+                   std::unique_ptr<Instance>& out) {
+  Status status = runInstanceCommand(*state, call);
+  {
+    std::lock_guard lock(state->mutex);
+    state->sequenceData = call.out.sequence_data;
+    state->flatSize = call.out.flat_sdata_size;
+  }
+  {
+    std::lock_guard lock(host->instancesMutex);
+    host->instances.push_back(state);
+  }
+  auto instance = std::make_unique<Instance>(state);
+  if (status.ok() && (host->outFlags & PF_OutFlag_SEND_UPDATE_PARAMS_UI) != 0) {
+    status = instance->updateParamsUI();
+  }
+  if (!status.ok()) {
+    instance->close();
+    return status;
+  }
+  out = std::move(instance);
+  return status;
+}
+
+}  // namespace
+
+Status Host::createInstance(std::unique_ptr<Instance>& out) {
+  if (!state_->loaded) return Status::error(StatusCode::kWrongState, "no plug-in loaded");
+  auto state = newState(state_);
+  InstanceCall call;
+  call.cmd = PF_Cmd_SEQUENCE_SETUP;
+  return finishSetup(state_, state, call, out);
+}
+
+Status Host::loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>& out) {
+  if (!state_->loaded) return Status::error(StatusCode::kWrongState, "no plug-in loaded");
+  auto state = newState(state_);
+  if (saved.values.size() != state->values.size()) {
+    return Status::error(StatusCode::kInvalidArgument,
+                         "saved instance has " + std::to_string(saved.values.size()) +
+                             " parameters, the plug-in " + std::to_string(state->values.size()));
+  }
+  for (std::size_t i = 1; i < saved.values.size(); ++i) {
+    if (saved.values[i].param_type != state->values[i].param_type) {
+      return Status::error(StatusCode::kInvalidArgument,
+                           "saved parameter " + std::to_string(i) + " has another type");
+    }
+    if (state->values[i].param_type == PF_Param_LAYER) continue;
+    const auto uu = state->values[i].uu;
+    const PF_ParamDefUnion defined = state->values[i].u;
+    state->values[i].u = saved.values[i].u;
+    state->values[i].uu = uu;
+    // Item lists and labels stay the host's own strings.
+    if (defined.pd.u.namesptr && state->values[i].param_type == PF_Param_POPUP) {
+      state->values[i].u.pd.u = defined.pd.u;
+    }
+    if (state->values[i].param_type == PF_Param_CHECKBOX) state->values[i].u.bd.u = defined.bd.u;
+    if (i < saved.floatColors.size()) state->floatColors[i] = saved.floatColors[i];
+  }
+  PF_Handle stored = nullptr;
+  if (!saved.sequenceData.empty()) {
+    stored = handleRegistry().allocate(saved.sequenceData.size(), state_.get());
+    std::memcpy(*stored, saved.sequenceData.data(), saved.sequenceData.size());
+  }
+  InstanceCall call;
+  call.cmd = PF_Cmd_SEQUENCE_RESETUP;
+  call.useOwnSequence = true;
+  call.sequence = stored;
+  Status status = finishSetup(state_, state, call, out);
+  // The stored block is the plug-in's to dispose of or keep; one it neither
+  // disposed of nor kept goes back to the host.
+  if (stored != nullptr && call.out.sequence_data != stored) handleRegistry().dispose(stored);
+  return status;
+}
+
+Instance::Instance(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
+Instance::~Instance() {
+  if (state_) close();
+}
+
+Status Instance::close() {
+  State& s = *state_;
+  if (s.closed || !s.host->loaded) {
+    s.closed = true;
+    return Status::success();
+  }
+  InstanceCall call;
+  call.cmd = PF_Cmd_SEQUENCE_SETDOWN;
+  call.mustDispose = s.sequenceData;
+  Status status = runInstanceCommand(s, call);
+  std::lock_guard lock(s.mutex);
+  s.sequenceData = nullptr;
+  s.closed = true;
+  return status;
+}
+
+int Instance::numParams() const { return int(state_->values.size()); }
+
+PF_ParamDef Instance::param(PF_ParamIndex index) const {
+  std::lock_guard lock(state_->mutex);
+  if (index < 0 || std::size_t(index) >= state_->values.size()) return PF_ParamDef{};
+  return state_->values[std::size_t(index)];
+}
+
+PF_PixelFloat Instance::floatColor(PF_ParamIndex index) const {
+  std::lock_guard lock(state_->mutex);
+  if (index < 0 || std::size_t(index) >= state_->floatColors.size()) return PF_PixelFloat{};
+  return state_->floatColors[std::size_t(index)];
+}
+
+Status Instance::save(SavedInstance& out) const {
+  const State& s = *state_;
+  if (s.closed) return Status::error(StatusCode::kWrongState, "the effect instance is closed");
+  std::lock_guard lock(s.mutex);
+  out.values = s.values;
+  for (PF_ParamDef& value : out.values) {
+    if (value.param_type == PF_Param_LAYER) value.u.ld = World::emptyLayerDef();
+  }
+  out.floatColors = s.floatColors;
+  out.sequenceData.clear();
+  if (s.sequenceData != nullptr && handleRegistry().contains(s.sequenceData)) {
+    const std::size_t size = handleRegistry().size(s.sequenceData).value_or(0);
+    // Flat data: flat_sdata_size bytes when the plug-in gave a fitting size.
+    const std::size_t flat =
+        s.flatSize > 0 && std::size_t(s.flatSize) <= size ? std::size_t(s.flatSize) : size;
+    const auto* bytes = static_cast<const std::uint8_t*>(*s.sequenceData);
+    out.sequenceData.assign(bytes, bytes + flat);
+  }
+  return Status::success();
+}
+
+std::vector<std::uint8_t> Instance::sequenceData() const {
+  SavedInstance saved;
+  save(saved);
+  return saved.sequenceData;
+}
+
+A_long Instance::flatSequenceDataSize() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->flatSize;
+}
+
+}  // namespace kestrow::host

@@ -1,0 +1,52 @@
+// "PF Handle Suite" 2 and the handle callbacks of PF_UtilCallbacks.
+#include "HandleRegistry.h"
+#include "SuiteTables.h"
+
+namespace kestrow::host {
+
+PF_Handle hostNewHandle(A_HandleSize size) {
+  CommandContext* context = currentContext();
+  if (context == nullptr) return nullptr;
+  Host::State& host = *context->host;
+  {
+    std::lock_guard lock(host.aegpMutex);
+    int& countdown = host.faults.failHandleAllocation;
+    if (countdown > 0 && --countdown == 0) return nullptr;
+  }
+  if (size > (A_HandleSize(1) << 40)) return nullptr;  // refuse absurd sizes instead of dying
+  PF_Handle handle = handleRegistry().allocate(std::size_t(size), &host);
+  std::lock_guard lock(context->mutex);
+  context->handlesMade.push_back(handle);
+  return handle;
+}
+
+void* hostLockHandle(PF_Handle handle) { return handleRegistry().lock(handle); }
+
+void hostUnlockHandle(PF_Handle handle) {
+  if (!handleRegistry().unlock(handle)) {
+    if (CommandContext* context = currentContext()) ++context->stray;
+  }
+}
+
+void hostDisposeHandle(PF_Handle handle) {
+  if (handle == nullptr) return;
+  if (!handleRegistry().dispose(handle)) {
+    if (CommandContext* context = currentContext()) ++context->stray;
+  }
+}
+
+A_HandleSize hostGetHandleSize(PF_Handle handle) {
+  return handleRegistry().size(handle).value_or(0);
+}
+
+PF_Err hostResizeHandle(A_HandleSize newSize, PF_Handle* handle) {
+  if (handle == nullptr || !handleRegistry().resize(*handle, std::size_t(newSize))) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  return PF_Err_NONE;
+}
+
+const PF_HandleSuite1 kHandleSuite = {hostNewHandle,     hostLockHandle,    hostUnlockHandle,
+                                      hostDisposeHandle, hostGetHandleSize, hostResizeHandle};
+
+}  // namespace kestrow::host

@@ -1,0 +1,83 @@
+// "PF Iterate8 Suite", "PF iterate16 Suite" and "PF iterateFloat Suite"
+// (each version 1): iterate_origin over the host's worker threads.
+#include "SuiteTables.h"
+#include "kestrow/host/World.h"
+
+namespace kestrow::host {
+namespace {
+
+template <typename Pixel>
+Pixel* pixelAt(const PF_EffectWorld& world, A_long x, A_long y) {
+  auto* row = reinterpret_cast<std::uint8_t*>(world.data) + std::ptrdiff_t(y) * world.rowbytes;
+  return reinterpret_cast<Pixel*>(row) + x;
+}
+
+// A world the plug-in hands back must be usable at this depth: a live host
+// world of that depth, or (for hand-made records in tests) any record with
+// data whose rows hold its width.
+bool usable(const PF_EffectWorld* world, PixelDepth depth) {
+  if (world == nullptr || world->data == nullptr || world->width < 0 || world->height < 0) {
+    return false;
+  }
+  if (const World* owner = World::fromDef(world)) return owner->depth() == depth;
+  return std::size_t(world->rowbytes) >= std::size_t(world->width) * pixelSize(depth);
+}
+
+// Calls pix_fn(refcon, x, y, &src[origin.h + x, origin.v + y], &dst[x, y])
+// for every pixel of `area` (null: all of dst), one row per task. Every
+// pixel touched must lie inside both worlds, checked once up front.
+template <typename Pixel, typename PixelFn>
+PF_Err iterateOrigin(PixelDepth depth, PF_InData* inData, A_long progressBase, A_long progressFinal,
+                     PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin, void* refcon,
+                     PixelFn pixFn, PF_EffectWorld* dst) {
+  (void)inData;
+  (void)progressBase;
+  (void)progressFinal;
+  CommandContext* context = currentContext();
+  if (context == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  if (context->host->faults.failIterate) return context->host->faults.error;
+  if (pixFn == nullptr || !usable(src, depth) || !usable(dst, depth)) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const PF_Rect box = area ? *area : PF_Rect{0, 0, dst->width, dst->height};
+  const PF_Point shift = origin ? *origin : PF_Point{0, 0};
+  if (box.left >= box.right || box.top >= box.bottom) return PF_Err_NONE;
+  const auto inside = [](std::int64_t lo, std::int64_t hi, std::int64_t size) {
+    return lo >= 0 && hi <= size;
+  };
+  if (!inside(box.left, box.right, dst->width) || !inside(box.top, box.bottom, dst->height) ||
+      !inside(std::int64_t(box.left) + shift.h, std::int64_t(box.right) + shift.h, src->width) ||
+      !inside(std::int64_t(box.top) + shift.v, std::int64_t(box.bottom) + shift.v, src->height)) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const auto row = [&](A_long y) -> PF_Err {
+    Pixel* in = pixelAt<Pixel>(*src, box.left + shift.h, y + shift.v);
+    Pixel* out = pixelAt<Pixel>(*dst, box.left, y);
+    for (A_long x = box.left; x < box.right; ++x, ++in, ++out) {
+      if (PF_Err err = pixFn(refcon, x, y, in, out)) return err;
+    }
+    context->iterateRows.fetch_add(1, std::memory_order_relaxed);
+    return PF_Err_NONE;
+  };
+  return context->host->pool.forEach(box.top, box.bottom, row);
+}
+
+}  // namespace
+
+const PF_Iterate8Suite1 kIterate8Suite = {[](PF_InData* in, A_long b, A_long f, PF_EffectWorld* s,
+                                             const PF_Rect* a, const PF_Point* o, void* r,
+                                             PF_IteratePixel8Func fn, PF_EffectWorld* d) {
+  return iterateOrigin<PF_Pixel>(PixelDepth::kU8, in, b, f, s, a, o, r, fn, d);
+}};
+const PF_iterate16Suite1 kIterate16Suite = {[](PF_InData* in, A_long b, A_long f, PF_EffectWorld* s,
+                                               const PF_Rect* a, const PF_Point* o, void* r,
+                                               PF_IteratePixel16Func fn, PF_EffectWorld* d) {
+  return iterateOrigin<PF_Pixel16>(PixelDepth::kU16, in, b, f, s, a, o, r, fn, d);
+}};
+const PF_iterateFloatSuite1 kIterateFloatSuite = {
+    [](PF_InData* in, A_long b, A_long f, PF_EffectWorld* s, const PF_Rect* a, const PF_Point* o,
+       void* r, PF_IteratePixelFloatFunc fn, PF_EffectWorld* d) {
+      return iterateOrigin<PF_PixelFloat>(PixelDepth::kFloat32, in, b, f, s, a, o, r, fn, d);
+    }};
+
+}  // namespace kestrow::host
