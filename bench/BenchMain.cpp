@@ -1,0 +1,14 @@
+#include <benchmark/benchmark.h>
+
+#include "RatioReporter.h"
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    return 1;
+  }
+  kestrow::bench::RatioReporter reporter("baseline/copy_rows");
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
