@@ -80,7 +80,10 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   for (PF_Handle handle : context.handlesMade) {
     if (!handles.contains(handle)) continue;
     if (handles.lockCount(handle) > 0) ++leaks.lockedHandles;
-    if (handle == out.global_data || handle == out.sequence_data) continue;
+    // Handed back to the host, which adopts them only from a successful command.
+    if (record.err == PF_Err_NONE && (handle == out.global_data || handle == out.sequence_data)) {
+      continue;
+    }
     leaks.handleSizes.push_back(handles.size(handle).value_or(0));
   }
   if (mustDispose != nullptr && handles.contains(mustDispose)) {

@@ -30,6 +30,11 @@ Status finishSetup(const std::shared_ptr<Host::State>& host,
                    const std::shared_ptr<Instance::State>& state, InstanceCall& call,
                    std::unique_ptr<Instance>& out) {
   Status status = runInstanceCommand(*state, call);
+  if (!status.ok()) {
+    // No instance came about: nothing to set down, nothing adopted.
+    state->closed = true;
+    return status;
+  }
   {
     std::lock_guard lock(state->mutex);
     state->sequenceData = call.out.sequence_data;

@@ -147,7 +147,8 @@ PF_SmartRenderCallbacks* smartRenderCallbacks();
 
 // Calls the entry point inside `context`, catching anything it throws, and
 // builds the command's record: leaks are what the context still holds
-// (handles handed back in out.global_data or out.sequence_data excepted).
+// (handles a successful command handed back in out.global_data or
+// out.sequence_data excepted).
 // Leaked references are freed. Appends the record to the host's log.
 // `mustDispose` is a handle the command is expected to dispose of (global
 // or sequence data at set-down); still alive afterwards, it counts as leaked.
