@@ -1,0 +1,211 @@
+// Smart render failure paths: whatever fails, every record the host handed
+// out goes back, every suite acquired is released, and the first error is
+// the command's result.
+#include <memory>
+
+#include "RenderTestSupport.h"
+#include "kestrow/host/Faults.h"
+
+namespace kestrow::test {
+namespace {
+
+constexpr PF_ParamIndex kCheckoutOrder[] = {26, 25, 24, 20, 19, 23, 22, 21, 18, 17, 16, 15, 14,
+                                            13, 12, 3,  1,  8,  9,  10, 11, 4,  5,  6,  7};
+
+class RenderFailureTest : public LoadedPlugin {
+ protected:
+  void SetUp() override {
+    LoadedPlugin::SetUp();
+    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
+    fillWorld(output_, 0x5a);
+    render_.input = &input_.def();
+    render_.output = &output_.def();
+    render_.block.settings.mode = 12345;  // a value no render writes
+  }
+
+  // A render through the host's own call sequence.
+  host::Status render() { return instance_->render(input_, output_); }
+
+  // The output as it was before the render.
+  host::World untouched() const {
+    host::World w(output_.width(), output_.height(), output_.depth());
+    fillWorld(w, 0x5a);
+    return w;
+  }
+
+  std::unique_ptr<host::Instance> instance_;
+  host::World input_ = positionPass(5, 4);
+  host::World output_{5, 4, host::PixelDepth::kFloat32};
+  ManualSmartRender render_;
+};
+
+class CheckoutSweepTest : public RenderFailureTest,
+                          public ::testing::WithParamInterface<PF_ParamIndex> {};
+
+// Any control's check-out failing ends the render with the host's error;
+// the records checked out before it all go back, and nothing is drawn.
+TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
+  host_.faults().failCheckoutParam = GetParam();
+  const host::Status status = render();
+  EXPECT_EQ(status.code, host::StatusCode::kPluginError);
+  EXPECT_EQ(status.pfErr, host_.faults().error);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
+  EXPECT_TRUE(samePixelBytes(untouched(), output_));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachControl, CheckoutSweepTest, ::testing::ValuesIn(kCheckoutOrder));
+
+TEST_F(RenderFailureTest, WorldCheckoutFailures) {
+  for (int which = 0; which < 2; ++which) {
+    SCOPED_TRACE(which == 0 ? "input pixels" : "output");
+    host_.faults().failCheckoutLayerPixels = which == 0;
+    host_.faults().failCheckoutOutput = which == 1;
+    const host::Status status = render();
+    EXPECT_EQ(status.pfErr, host_.faults().error);
+    EXPECT_TRUE(leftNothing(host_.lastCommand()));
+    EXPECT_TRUE(samePixelBytes(untouched(), output_));
+  }
+}
+
+TEST_F(RenderFailureTest, FailingCheckinsAreReportedAndAllRun) {
+  host_.faults().failCheckinParam = true;
+  const host::Status status = render();
+  EXPECT_EQ(status.pfErr, host_.faults().error);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+}
+
+// 16 and 8 bits per channel: the command succeeds and writes no pixel.
+TEST_F(RenderFailureTest, DeepAndEightBitFramesWriteNothing) {
+  for (host::PixelDepth depth : {host::PixelDepth::kU16, host::PixelDepth::kU8}) {
+    host::World input(6, 3, depth);
+    fillWorld(input, 0x33);
+    host::World output(6, 3, depth);
+    fillWorld(output, 0xc4);
+    host::World before(6, 3, depth);
+    fillWorld(before, 0xc4);
+    ASSERT_TRUE(isOk(instance_->render(input, output)));
+    const host::CommandRecord record = host_.lastCommand();
+    EXPECT_TRUE(leftNothing(record));
+    EXPECT_EQ(record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+    EXPECT_EQ(record.iterateRows, 3);
+    EXPECT_TRUE(samePixelBytes(before, output));
+  }
+}
+
+// Without sequence data the input is passed through, at the origin offset.
+TEST_F(RenderFailureTest, MissingSequenceDataCopiesTheInput) {
+  host::World input = positionPass(7, 6);
+  render_.input = &input.def();
+  render_.withSequenceData = false;
+  for (PF_Point origin : {PF_Point{0, 0}, PF_Point{2, 1}}) {
+    SCOPED_TRACE(origin.h);
+    fillWorld(output_, 0x5a);
+    const PF_Err err = render_.send(*instance_, [&](PF_InData& in) {
+      in.output_origin_x = origin.h;
+      in.output_origin_y = origin.v;
+    });
+    EXPECT_EQ(err, PF_Err_INTERNAL_STRUCT_DAMAGED);
+    EXPECT_TRUE(leftNothing(host_.lastCommand()));
+    for (int y = 0; y < output_.height(); ++y) {
+      EXPECT_EQ(firstDifference(output_.pixelFloat(0, y), input.pixelFloat(origin.h, y + origin.v),
+                                sizeof(PF_PixelFloat) * 5),
+                -1)
+          << "row " << y;
+    }
+  }
+}
+
+// A missing suite: 516, and still nothing left behind (records checked in,
+// every suite acquired released). The world suite's failure is announced.
+TEST_F(RenderFailureTest, MissingSuitesLeaveNothingBehind) {
+  struct Case {
+    const char* name;
+    int version;
+    host::PixelDepth depth;
+  };
+  const Case cases[] = {{"PF World Suite", 2, host::PixelDepth::kFloat32},
+                        {"PF iterateFloat Suite", 1, host::PixelDepth::kFloat32},
+                        {"PF iterate16 Suite", 1, host::PixelDepth::kU16},
+                        {"PF Iterate8 Suite", 1, host::PixelDepth::kU8}};
+  for (const Case& c : cases) {
+    for (auto mode : {host::MissingSuiteMode::kNullTable, host::MissingSuiteMode::kError,
+                      host::MissingSuiteMode::kErrorAndNull}) {
+      SCOPED_TRACE(std::string(c.name) + " mode " + std::to_string(static_cast<int>(mode)));
+      host_.faults().missingSuites = {{c.name, c.version, mode}};
+      host::World input(4, 2, c.depth);
+      host::World output(4, 2, c.depth);
+      fillWorld(output, 0x5a);
+      host::World before(4, 2, c.depth);
+      fillWorld(before, 0x5a);
+      const host::Status status = instance_->render(input, output);
+      EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM);
+      const host::CommandRecord record = host_.lastCommand();
+      EXPECT_TRUE(leftNothing(record));
+      EXPECT_TRUE(samePixelBytes(before, output));
+      if (std::string(c.name) == "PF World Suite") {
+        EXPECT_NE(record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+        EXPECT_STREQ(record.out.return_msg, "Couldn't load suite.");
+      }
+    }
+  }
+}
+
+// Without the world suite the record is not touched.
+TEST_F(RenderFailureTest, MissingWorldSuiteLeavesTheRecord) {
+  host_.faults().missingSuites = {{"PF World Suite", 2, host::MissingSuiteMode::kErrorAndNull}};
+  EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(render_.block.settings.mode, 12345);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+}
+
+// Without a basic suite nothing can be acquired; the records still go back.
+TEST_F(RenderFailureTest, NoBasicSuite) {
+  EXPECT_EQ(render_.send(*instance_, [](PF_InData& in) { in.pica_basicP = nullptr; }),
+            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  EXPECT_FALSE(host_.lastCommand().threw);
+}
+
+// A host that reports success but hands over no world gets an error, not a
+// crash.
+TEST_F(RenderFailureTest, NullWorldFromASuccessfulCheckout) {
+  render_.output = nullptr;
+  EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  render_.output = &output_.def();
+  render_.input = nullptr;
+  EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+}
+
+// A failed format query, a format of no known depth, or a failing iteration:
+// the error comes back and no pixel is drawn.
+TEST_F(RenderFailureTest, FormatAndIterationFailures) {
+  struct Case {
+    const char* what;
+    void (*set)(host::FaultInjection&);
+    bool hostError;
+  };
+  const Case cases[] = {
+      {"query fails", [](host::FaultInjection& f) { f.failGetPixelFormat = true; }, true},
+      {"unknown format",
+       [](host::FaultInjection& f) { f.reportPixelFormat = PF_FOURCC('y', 'u', 'v', 'a'); }, false},
+      {"invalid format",
+       [](host::FaultInjection& f) { f.reportPixelFormat = PF_PixelFormat_INVALID; }, false},
+      {"iteration fails", [](host::FaultInjection& f) { f.failIterate = true; }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host_.faults() = host::FaultInjection{};
+    c.set(host_.faults());
+    fillWorld(output_, 0x5a);
+    const host::Status status = render();
+    EXPECT_EQ(status.pfErr, c.hostError ? host_.faults().error : PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(leftNothing(host_.lastCommand()));
+    EXPECT_TRUE(samePixelBytes(untouched(), output_));
+  }
+}
+
+}  // namespace
+}  // namespace kestrow::test
