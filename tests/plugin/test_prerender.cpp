@@ -1,0 +1,177 @@
+// Smart pre-render: the input is asked for exactly the output's request, and
+// what it can deliver is merged into the output's rectangles.
+#include <cstring>
+#include <memory>
+
+#include "RenderTestSupport.h"
+
+namespace kestrow::test {
+namespace {
+
+// What the fake checkout_layer saw and answers.
+struct CheckoutLayerCall {
+  int calls = 0;
+  PF_ParamIndex index = -1;
+  A_long id = -1;
+  PF_RenderRequest request{};
+  A_long time = 0, step = 0;
+  A_u_long scale = 0;
+
+  PF_LRect result{}, maxResult{};
+  PF_Err answer = PF_Err_NONE;
+};
+thread_local CheckoutLayerCall* g_call = nullptr;
+
+PF_Err fakeCheckoutLayer(PF_ProgPtr, PF_ParamIndex index, A_long id, const PF_RenderRequest* req,
+                         A_long time, A_long step, A_u_long scale, PF_CheckoutResult* result) {
+  CheckoutLayerCall& c = *g_call;
+  ++c.calls;
+  c.index = index;
+  c.id = id;
+  c.request = *req;
+  c.time = time;
+  c.step = step;
+  c.scale = scale;
+  // A failing host may leave anything behind; the effect must not use it.
+  result->result_rect = c.result;
+  result->max_result_rect = c.maxResult;
+  return c.answer;
+}
+
+class PreRenderTest : public LoadedPlugin {
+ protected:
+  void SetUp() override {
+    LoadedPlugin::SetUp();
+    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
+  }
+
+  // Sends PF_Cmd_SMART_PRE_RENDER with `output` as the host's output record.
+  PF_Err send(CheckoutLayerCall& call, PF_PreRenderOutput& output, A_short bitdepth = 32) {
+    PF_InData in = instance_->makeInData();
+    in.current_time = 48;
+    in.time_step = 2;
+    in.time_scale = 25;
+    input_.bitdepth = bitdepth;
+    PF_PreRenderCallbacks cb{fakeCheckoutLayer};
+    PF_PreRenderExtra extra{&input_, &output, &cb};
+    PF_OutData out{};
+    g_call = &call;
+    const PF_Err err =
+        instance_->rawCall(PF_Cmd_SMART_PRE_RENDER, in, out, nullptr, nullptr, &extra);
+    g_call = nullptr;
+    return err;
+  }
+
+  std::unique_ptr<host::Instance> instance_;
+  PF_PreRenderInput input_{};
+};
+
+::testing::AssertionResult sameRect(const PF_LRect& expected, const PF_LRect& actual) {
+  if (std::memcmp(&expected, &actual, sizeof expected) == 0) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "(" << actual.left << ", " << actual.top << ", " << actual.right << ", "
+         << actual.bottom << "), expected (" << expected.left << ", " << expected.top << ", "
+         << expected.right << ", " << expected.bottom << ")";
+}
+
+TEST_F(PreRenderTest, RequestsTheOutputRequestOfTheInputLayer) {
+  input_.output_request.rect = {3, -4, 120, 90};
+  input_.output_request.field = 2;
+  input_.output_request.channel_mask = 0xb;
+  input_.output_request.preserve_rgb_of_zero_alpha = 1;
+  input_.output_request.unused[1] = 7;
+  input_.output_request.reserved[0] = 11;
+  input_.output_request.reserved[3] = -5;
+  CheckoutLayerCall call;
+  call.result = {0, 0, 100, 80};
+  call.maxResult = {0, 0, 100, 80};
+  PF_PreRenderOutput output{};
+  ASSERT_EQ(send(call, output), PF_Err_NONE);
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  EXPECT_EQ(call.calls, 1);
+  EXPECT_EQ(call.index, 0);
+  EXPECT_EQ(call.id, 0);
+  EXPECT_EQ(firstDifference(&call.request, &input_.output_request, sizeof call.request), -1);
+  EXPECT_EQ(call.time, 48);
+  EXPECT_EQ(call.step, 2);
+  EXPECT_EQ(call.scale, 25u);
+}
+
+struct UnionCase {
+  const char* name;
+  PF_LRect outputBefore, checkout, outputAfter;
+};
+
+class PreRenderUnionTest : public PreRenderTest, public ::testing::WithParamInterface<UnionCase> {};
+
+// The same rule for both rectangles; the other output fields stay as the
+// host set them, whatever the bit depth.
+TEST_P(PreRenderUnionTest, MergesWhatTheInputDelivers) {
+  const UnionCase c = GetParam();
+  for (A_short depth : {8, 16, 32}) {
+    SCOPED_TRACE(depth);
+    CheckoutLayerCall call;
+    call.result = c.checkout;
+    call.maxResult = c.checkout;
+    PF_PreRenderOutput output;
+    std::memset(&output, 0x3c, sizeof output);
+    output.result_rect = c.outputBefore;
+    output.max_result_rect = c.outputBefore;
+    PF_PreRenderOutput before = output;
+    ASSERT_EQ(send(call, output, depth), PF_Err_NONE);
+    EXPECT_TRUE(sameRect(c.outputAfter, output.result_rect));
+    EXPECT_TRUE(sameRect(c.outputAfter, output.max_result_rect));
+    before.result_rect = output.result_rect;
+    before.max_result_rect = output.max_result_rect;
+    EXPECT_EQ(firstDifference(&before, &output, sizeof output), -1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PreRenderUnionTest,
+    ::testing::Values(
+        UnionCase{"EmptyOutputTakesTheInput", {0, 0, 0, 0}, {1, 2, 30, 40}, {1, 2, 30, 40}},
+        UnionCase{"BothEmptyTakesTheInputsValues", {0, 0, 0, 0}, {5, 1, 5, 9}, {5, 1, 5, 9}},
+        UnionCase{"EmptyInputLeavesTheOutput", {0, 0, 100, 50}, {5, 5, 5, 5}, {0, 0, 100, 50}},
+        UnionCase{"Grows", {0, 0, 100, 50}, {-10, 20, 80, 70}, {-10, 0, 100, 70}},
+        UnionCase{"Inside", {0, 0, 100, 50}, {10, 10, 20, 20}, {0, 0, 100, 50}},
+        UnionCase{"UpsideDownOutputCountsAsEmpty", {9, 9, 3, 3}, {0, 0, 4, 4}, {0, 0, 4, 4}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A failed check-out: its error, and the output rectangles exactly as they
+// were, whatever the host left in the result.
+TEST_F(PreRenderTest, FailedCheckoutLeavesTheOutputRectangles) {
+  for (PF_LRect before : {PF_LRect{0, 0, 0, 0}, PF_LRect{7, 7, 7, 7}, PF_LRect{0, 0, 10, 10}}) {
+    CheckoutLayerCall call;
+    call.answer = PF_Err_OUT_OF_MEMORY;
+    call.result = {-50, -50, 500, 500};
+    call.maxResult = {-60, -60, 600, 600};
+    PF_PreRenderOutput output{};
+    output.result_rect = before;
+    output.max_result_rect = before;
+    EXPECT_EQ(send(call, output), PF_Err_OUT_OF_MEMORY);
+    EXPECT_TRUE(sameRect(before, output.result_rect));
+    EXPECT_TRUE(sameRect(before, output.max_result_rect));
+  }
+}
+
+// Through the host's own call order: one check-out, id 0, and the host's
+// failure comes back.
+TEST_F(PreRenderTest, ThroughTheHost) {
+  host::World input = positionPass(6, 4);
+  host::World output(6, 4, host::PixelDepth::kFloat32);
+  host::RenderReport report;
+  ASSERT_TRUE(isOk(instance_->render(input, output, {}, &report)));
+  EXPECT_EQ(report.checkoutIds, std::vector<A_long>{0});
+  EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
+
+  host_.faults().failCheckoutLayer = true;
+  const host::Status status = instance_->render(input, output, {}, &report);
+  EXPECT_EQ(status.pfErr, host_.faults().error);
+  EXPECT_EQ(report.preRenderErr, host_.faults().error);
+}
+
+}  // namespace
+}  // namespace kestrow::test
