@@ -113,15 +113,16 @@ RgbaImage displayMatte(const RgbaImage& render, bool matteInAlpha) {
   return out;
 }
 
-RgbaImage displayColour(const RgbaImage& render) {
+RgbaImage displayColour(const RgbaImage& render, const RgbaImage& pass) {
   RgbaImage out(render.width, render.height);
   for (std::size_t p = 0; p < render.pixelCount(); ++p) {
     const float* px = render.pixels.data() + p * 4;
+    const float coverage = p < pass.pixelCount() ? pass.pixels[p * 4 + 3] : 1.f;
     const float a = std::clamp(px[3], 0.f, 1.f);
     // Colour renders carry colour times coverage; undo that for display.
     float linear[3];
     for (int c = 0; c < 3; ++c) linear[c] = a > 0.f ? px[c] / a : 0.f;
-    over(out.pixels.data() + p * 4, linear, a);
+    over(out.pixels.data() + p * 4, linear, a * std::clamp(coverage, 0.f, 1.f));
   }
   return out;
 }

@@ -18,10 +18,11 @@ struct SheetTile {
 
 // Display conversions. A position pass is shown with each axis stretched
 // over the range it covers; a matte as white over the background; a colour
-// render over the background. Transparent pixels show the background.
+// render over the background, held out by the pass's coverage (where no
+// surface was seen the colour means nothing to a viewer).
 RgbaImage displayPositions(const RgbaImage& pass);
 RgbaImage displayMatte(const RgbaImage& render, bool matteInAlpha);
-RgbaImage displayColour(const RgbaImage& render);
+RgbaImage displayColour(const RgbaImage& render, const RgbaImage& pass);
 
 struct SheetLayout {
   int columns = 3;

@@ -39,7 +39,12 @@ std::vector<std::string> split(std::string_view text, char separator) {
   }
 }
 
+// Shortest text that reads back as the same double; whole numbers without
+// an exponent ("1000000", not "1e+06").
 std::string number(double value) {
+  if (value == 0 && std::signbit(value)) return "-0";
+  if (value == std::trunc(value) && std::abs(value) < 1e15)
+    return std::to_string(static_cast<long long>(value));
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);

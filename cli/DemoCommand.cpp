@@ -36,11 +36,11 @@ std::vector<DemoShot> demoShots(const std::string& picture) {
         {"Thickness", "0.25"},
         {"Feather", "0.15"}}},
       {"square",
-       "box turned 30 deg: radius 1.4",
+       "box turned 30 deg: radius 1.6, sizeY 0.5",
        {{"Mode", "Square"},
-        {"Position", "1.2,0.5,-0.4"},
+        {"Position", "0.3,0,0.3"},
         {"RotateY", "30"},
-        {"Radius", "1.4"},
+        {"Radius", "1.6"},
         {"SizeY", "0.5"},
         {"Feather", "0.3"}}},
       {"box",
@@ -69,12 +69,13 @@ std::vector<DemoShot> demoShots(const std::string& picture) {
         {"Thickness", "0.5"},
         {"Feather", "0.2"}}},
       {"layer",
-       "picture projected from above (XZ)",
+       "picture tiled from above (XZ), 3 units wide",
        {{"Mode", "Layer"},
         {"Layer", picture},
         {"Axis", "XZ"},
-        {"Radius", "6"},
-        {"SizeZ", "1"},
+        {"Tile", "on"},
+        {"Radius", "3"},
+        {"SizeZ", "2"},
         {"Feather", "0.5"}}},
   };
 }
@@ -124,7 +125,7 @@ int runDemo(PluginSession& session, const std::string& folder) {
     std::printf("wrote %s\n", output.c_str());
     const bool colour = std::string(shot.file) == "layer";
     tiles.push_back({title(shot.file), shot.caption,
-                     colour ? displayColour(result) : displayMatte(result, true)});
+                     colour ? displayColour(result, pass) : displayMatte(result, true)});
   }
   const std::string sheet = (dir / "contact-sheet.png").string();
   writeContactSheet(sheet, "kestrow demo: one position pass, every mode", tiles, {});

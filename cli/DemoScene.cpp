@@ -90,9 +90,9 @@ void hsvToRgb(double h, double s, double v, float* rgb) {
 RgbaImage renderDemoScene(const DemoSceneOptions& options) {
   RgbaImage image(options.width, options.height);
   // Camera above and in front of the scene, looking slightly down at it.
-  const Vec eye{1.2, 4.2, 8.5};
-  const Vec target{0.2, 0.4, -0.2};
-  const double verticalFov = 36.0 * 3.14159265358979323846 / 180.0;
+  const Vec eye{0.9, 3.1, 6.6};
+  const Vec target{0.3, 0.55, -0.3};
+  const double verticalFov = 40.0 * 3.14159265358979323846 / 180.0;
   const Vec forward = normalised(target - eye);
   const Vec right = normalised(cross(forward, {0, 1, 0}));
   const Vec up = cross(right, forward);

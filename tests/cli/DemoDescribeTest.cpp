@@ -1,0 +1,80 @@
+// `kestrow demo` and `kestrow describe` through the binary.
+#include <gtest/gtest.h>
+
+#include <OpenImageIO/imageio.h>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "KestrowRun.h"
+
+namespace kestrow::cli::test {
+namespace {
+
+TEST(Demo, WritesThePassEveryModeAndTheContactSheet) {
+  ScratchDir dir;
+  const std::string folder = dir.file("demo");
+  const RunResult run = runKestrow({"demo", folder});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* name : {"position.exr", "picture.exr", "circle.exr", "ring.exr", "square.exr",
+                           "box.exr", "grid.exr", "radial.exr", "rays.exr", "layer.exr"}) {
+    const RgbaImage image = readRgba(folder + "/" + name);
+    EXPECT_EQ(image.pixelCount() > 0, true) << name;
+    EXPECT_NE(run.out.find(folder + "/" + name), std::string::npos) << name;
+  }
+  // Every matte shows something and leaves something out.
+  for (const char* name :
+       {"circle.exr", "ring.exr", "square.exr", "box.exr", "grid.exr", "radial.exr", "rays.exr"}) {
+    const RgbaImage matte = readRgba(folder + "/" + name);
+    std::size_t on = 0;
+    for (std::size_t p = 0; p < matte.pixelCount(); ++p) on += matte.pixels[p * 4 + 3] > 0.5f;
+    EXPECT_GT(on, matte.pixelCount() / 50) << name;
+    EXPECT_LT(on, matte.pixelCount() * 9 / 10) << name;
+  }
+  auto sheet = OIIO::ImageInput::open(folder + "/contact-sheet.png");
+  ASSERT_TRUE(sheet);
+  EXPECT_GT(sheet->spec().width, 600);
+  EXPECT_EQ(sheet->spec().format, OIIO::TypeDesc::UINT8);
+}
+
+TEST(Describe, JsonListsIdentityAndTheControls) {
+  const RunResult run = runKestrow({"describe", "--json"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const nlohmann::json d = nlohmann::json::parse(run.out);
+  EXPECT_EQ(d.at("plugin").at("name"), "Kestrow");
+  EXPECT_FALSE(d.at("plugin").at("matchName").get<std::string>().empty());
+  EXPECT_FALSE(d.at("plugin").at("category").get<std::string>().empty());
+  EXPECT_EQ(d.at("plugin").at("version"), "2.3.0");
+  const nlohmann::json& controls = d.at("controls");
+  ASSERT_EQ(controls.size(), 26u);
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    EXPECT_EQ(controls[i].at("index"), int(i) + 1) << i;
+
+  const nlohmann::json& mode = controls[0];
+  EXPECT_EQ(mode.at("name"), "Mode");
+  EXPECT_EQ(mode.at("default"), "Circle");
+  EXPECT_EQ(mode.at("items").size(), 10u);
+  ASSERT_EQ(mode.at("choices").size(), 8u);
+  EXPECT_EQ(mode.at("choices")[4], (nlohmann::json{{"name", "Grid"}, {"value", 6}}));
+  EXPECT_EQ(mode.at("choices")[7], (nlohmann::json{{"name", "Layer"}, {"value", 10}}));
+
+  const nlohmann::json& feather = controls[18];
+  EXPECT_EQ(feather.at("name"), "Feather");
+  EXPECT_EQ(feather.at("flag"), "--feather");
+  EXPECT_EQ(feather.at("default"), 0.5);
+  EXPECT_EQ(feather.at("validMin"), 0.0);
+  EXPECT_EQ(feather.at("validMax"), 1000000.0);
+  EXPECT_EQ(controls[25].at("name"), "Alpha Matte");
+  EXPECT_EQ(controls[25].at("default"), true);
+  EXPECT_EQ(controls[1].at("type"), "color");
+  EXPECT_EQ(controls[1].at("flags"), 66);
+}
+
+TEST(Describe, TextNamesEveryControl) {
+  const RunResult run = runKestrow({"describe"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("controls (26):"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("--multiply-values"), std::string::npos) << run.out;
+}
+
+}  // namespace
+}  // namespace kestrow::cli::test

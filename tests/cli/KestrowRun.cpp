@@ -1,0 +1,126 @@
+#include "KestrowRun.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <OpenImageIO/imageio.h>
+#include <atomic>
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace kestrow::cli::test {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::atomic<int> scratchCounter{0};
+
+}  // namespace
+
+RunResult runKestrow(const std::vector<std::string>& args) {
+  ScratchDir streams;
+  std::string command = quoted(KESTROW_EXE);
+  for (const std::string& arg : args) command += " " + quoted(arg);
+  command +=
+      " >" + quoted(streams.file("out")) + " 2>" + quoted(streams.file("err")) + " </dev/null";
+  const int status = std::system(command.c_str());
+  RunResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = slurp(streams.file("out"));
+  result.err = slurp(streams.file("err"));
+  return result;
+}
+
+ScratchDir::ScratchDir() {
+  path_ = fs::temp_directory_path() / ("kestrow-cli-test-" + std::to_string(::getpid()) + "-" +
+                                       std::to_string(scratchCounter++));
+  fs::remove_all(path_);
+  fs::create_directories(path_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::vector<std::string> ScratchDir::entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+RgbaImage makePass(int width, int height, const std::vector<PassPixel>& pixels) {
+  RgbaImage image(width, height);
+  for (std::size_t p = 0; p < image.pixelCount() && p < pixels.size(); ++p) {
+    float* px = image.pixels.data() + p * 4;
+    px[0] = pixels[p].x;
+    px[1] = pixels[p].y;
+    px[2] = pixels[p].z;
+    px[3] = pixels[p].a;
+  }
+  return image;
+}
+
+void writeChannels(const std::string& path, int width, int height,
+                   const std::vector<std::string>& names, const std::vector<float>& values,
+                   bool halfFloat) {
+  OIIO::ImageSpec spec(width, height, int(names.size()),
+                       halfFloat ? OIIO::TypeDesc::HALF : OIIO::TypeDesc::FLOAT);
+  spec.channelnames = names;
+  spec.alpha_channel = -1;
+  for (int c = 0; c < int(names.size()); ++c)
+    if (names[c] == "A") spec.alpha_channel = c;
+  auto out = OIIO::ImageOutput::create(path);
+  ASSERT_TRUE(out) << path;
+  ASSERT_TRUE(out->open(path, spec)) << out->geterror();
+  ASSERT_TRUE(out->write_image(OIIO::TypeDesc::FLOAT, values.data())) << out->geterror();
+  ASSERT_TRUE(out->close());
+}
+
+void writeRgba(const std::string& path, const RgbaImage& image) {
+  writeChannels(path, image.width, image.height, {"R", "G", "B", "A"}, image.pixels);
+}
+
+RgbaImage readRgba(const std::string& path) {
+  RgbaImage image;
+  auto in = OIIO::ImageInput::open(path);
+  EXPECT_TRUE(in) << path << ": " << OIIO::geterror();
+  if (!in) return image;
+  const OIIO::ImageSpec& spec = in->spec();
+  std::vector<float> all(std::size_t(spec.width) * spec.height * spec.nchannels);
+  EXPECT_TRUE(in->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::FLOAT, all.data()));
+  image = RgbaImage(spec.width, spec.height);
+  for (std::size_t p = 0; p < image.pixelCount(); ++p)
+    for (int c = 0; c < 4; ++c)
+      image.pixels[p * 4 + c] =
+          c < spec.nchannels ? all[p * spec.nchannels + c] : (c == 3 ? 1.f : 0.f);
+  return image;
+}
+
+std::string bits(float value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "0x%08x (%.9g)", std::bit_cast<std::uint32_t>(value),
+                double(value));
+  return text;
+}
+
+}  // namespace kestrow::cli::test

@@ -1,0 +1,55 @@
+// Test support: runs the built `kestrow` binary as a subprocess, gives each
+// test a scratch folder, and writes and reads the images the tests use.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Image.h"
+
+namespace kestrow::cli::test {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs kestrow with `args` (no shell expansion of the arguments).
+RunResult runKestrow(const std::vector<std::string>& args);
+
+// A fresh, empty folder for one test, removed when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  // Names of every entry, hidden ones included, sorted.
+  std::vector<std::string> entries() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A float position pass: each pixel {X, Y, Z, A}.
+struct PassPixel {
+  float x, y, z, a;
+};
+RgbaImage makePass(int width, int height, const std::vector<PassPixel>& pixels);
+
+// Writes any channels: `names` and one value row per pixel; `halfFloat`
+// stores them as 16-bit floats.
+void writeChannels(const std::string& path, int width, int height,
+                   const std::vector<std::string>& names, const std::vector<float>& values,
+                   bool halfFloat = false);
+void writeRgba(const std::string& path, const RgbaImage& image);
+
+// Reads an output as RGBA float (fails the test when unreadable).
+RgbaImage readRgba(const std::string& path);
+
+// "0x3f800000 (1)" for messages.
+std::string bits(float value);
+
+}  // namespace kestrow::cli::test

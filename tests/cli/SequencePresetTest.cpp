@@ -1,0 +1,169 @@
+// Inputs beyond a plain float RGBA file (multilayer, half float, integer),
+// frame sequences and presets, all through the binary.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "KestrowRun.h"
+
+namespace kestrow::cli::test {
+namespace {
+
+const std::vector<PassPixel> kPass = {
+    {0, 0, 0, 1}, {1.25f, 0.5f, 0, 1}, {2.5f, 0, 0.5f, 1}, {3, 0, 0, 0.5f}, {-1, -1, -1, 0}};
+
+void expectSamePixels(const RgbaImage& got, const RgbaImage& want, const std::string& what) {
+  ASSERT_EQ(got.pixels.size(), want.pixels.size()) << what;
+  for (std::size_t i = 0; i < got.pixels.size(); ++i)
+    EXPECT_EQ(bits(got.pixels[i]), bits(want.pixels[i])) << what << ", value " << i;
+}
+
+// The plain float RGBA pass rendered with the given flags.
+RgbaImage reference(const ScratchDir& dir, const std::vector<std::string>& flags = {}) {
+  writeRgba(dir.file("plain.exr"), makePass(5, 1, kPass));
+  std::vector<std::string> args = {"render", dir.file("plain.exr"), dir.file("reference.exr")};
+  args.insert(args.end(), flags.begin(), flags.end());
+  const RunResult run = runKestrow(args);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  return readRgba(dir.file("reference.exr"));
+}
+
+// Channels laid out as renderers write them: a beauty RGBA with junk, the
+// position in a layer.
+std::vector<float> multilayerValues(int junkCount) {
+  std::vector<float> values;
+  for (const PassPixel& p : kPass) {
+    for (int j = 0; j < junkCount; ++j) values.push_back(7.f + float(j));
+    values.insert(values.end(), {p.a, p.x, p.y, p.z});
+  }
+  return values;
+}
+
+struct LayoutCase {
+  const char* name;
+  std::vector<std::string> channels;  // junk first, then alpha, X, Y, Z
+  std::vector<std::string> flags;
+};
+
+class MultilayerInput : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(MultilayerInput, SelectsThePositionChannels) {
+  const LayoutCase& c = GetParam();
+  ScratchDir dir;
+  const RgbaImage want = reference(dir);
+  const int junk = int(c.channels.size()) - 4;
+  writeChannels(dir.file("multi.exr"), 5, 1, c.channels, multilayerValues(junk));
+  std::vector<std::string> args = {"render", dir.file("multi.exr"), dir.file("out.exr")};
+  args.insert(args.end(), c.flags.begin(), c.flags.end());
+  const RunResult run = runKestrow(args);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  expectSamePixels(readRgba(dir.file("out.exr")), want, c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, MultilayerInput,
+    ::testing::Values(
+        LayoutCase{"LayerP", {"R", "G", "B", "A", "P.x", "P.y", "P.z"}, {"--position-layer", "P"}},
+        LayoutCase{"LayerPworld",
+                   {"R", "G", "B", "A", "Pworld.X", "Pworld.Y", "Pworld.Z"},
+                   {"--position-layer", "Pworld"}},
+        LayoutCase{"NestedLayerByLastName",
+                   {"R", "beauty.Position.A", "beauty.Position.X", "beauty.Position.Y",
+                    "beauty.Position.Z"},
+                   {"--position-layer", "Position"}},
+        LayoutCase{"ChannelsByName",
+                   {"R", "G", "cover", "px", "py", "pz"},
+                   {"--position-channels", "px,py,pz", "--alpha-channel", "cover"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Inputs, HalfFloatIsWidenedSilently) {
+  ScratchDir dir;
+  const RgbaImage want = reference(dir);
+  const RgbaImage pass = makePass(5, 1, kPass);  // every value is exact in half
+  writeChannels(dir.file("half.exr"), 5, 1, {"R", "G", "B", "A"}, pass.pixels, true);
+  const RunResult run = runKestrow({"render", dir.file("half.exr"), dir.file("out.exr")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  expectSamePixels(readRgba(dir.file("out.exr")), want, "half input");
+}
+
+TEST(Inputs, IntegerPositionsAreWidenedWithAWarning) {
+  ScratchDir dir;
+  RgbaImage picture(2, 2);
+  for (float& v : picture.pixels) v = 0.5f;
+  OIIO::ImageSpec spec(2, 2, 4, OIIO::TypeDesc::UINT8);
+  auto out = OIIO::ImageOutput::create(dir.file("ints.png"));
+  ASSERT_TRUE(out && out->open(dir.file("ints.png"), spec) &&
+              out->write_image(OIIO::TypeDesc::FLOAT, picture.pixels.data()) && out->close());
+  const RunResult run = runKestrow({"render", dir.file("ints.png"), dir.file("out.exr")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("kestrow: warning: " + dir.file("ints.png") + ": integer channels"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("probably not a position pass"), std::string::npos) << run.err;
+}
+
+TEST(Sequences, EveryFrameIsRenderedFromItsOwnInput) {
+  ScratchDir dir;
+  for (int frame = 3; frame <= 5; ++frame) {
+    // Frame f holds a point at distance f - 3: inside, on the edge, outside.
+    writeRgba(
+        dir.file("in." + std::string(frame < 10 ? "000" : "00") + std::to_string(frame) + ".exr"),
+        makePass(1, 1, {{float(frame - 3), 0, 0, 1}}));
+  }
+  const RunResult run = runKestrow({"render", dir.file("in.%04d.exr"), dir.file("out.####.exr"),
+                                    "--frames", "3-5", "--radius", "1", "--feather", "0"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "") << "no progress bar when stderr is not a terminal";
+  const float want[] = {1, 0, 0};
+  for (int frame = 3; frame <= 5; ++frame) {
+    const RgbaImage out = readRgba(dir.file("out.000" + std::to_string(frame) + ".exr"));
+    ASSERT_EQ(out.pixels.size(), 4u) << "frame " << frame;
+    EXPECT_EQ(bits(out.pixels[3]), bits(want[frame - 3])) << "frame " << frame;
+  }
+}
+
+TEST(Presets, SavedValuesRenderTheSameAndReadBack) {
+  ScratchDir dir;
+  const std::vector<std::string> flags = {"--mode",     "ring",        "--radius",   "2",
+                                          "--rotate-x", "90",          "--position", "0.25,-1,2",
+                                          "--invert",   "--axis",      "YZ",         "--feather",
+                                          "0.125",      "--thickness", "0.75"};
+  const RgbaImage first = reference(dir, flags);
+  std::vector<std::string> save = {"render", dir.file("plain.exr"), dir.file("a.exr"),
+                                   "--save-preset", dir.file("look.json")};
+  save.insert(save.end(), flags.begin(), flags.end());
+  ASSERT_EQ(runKestrow(save).exitCode, 0);
+
+  std::ifstream in(dir.file("look.json"));
+  const nlohmann::json preset = nlohmann::json::parse(in);
+  const nlohmann::json& controls = preset.at("controls");
+  EXPECT_EQ(controls.size(), 26u);
+  EXPECT_EQ(controls.at("Mode"), "Ring");
+  EXPECT_EQ(controls.at("Radius"), 2.0);
+  EXPECT_EQ(controls.at("RotateX"), 90.0);
+  EXPECT_EQ(controls.at("Position"), nlohmann::json::array({0.25, -1.0, 2.0}));
+  EXPECT_EQ(controls.at("Invert"), true);
+  EXPECT_EQ(controls.at("Axis"), "YZ");
+  EXPECT_EQ(controls.at("Alpha Matte"), true);
+  EXPECT_TRUE(controls.at("Layer").is_null());
+
+  const RunResult run = runKestrow(
+      {"render", dir.file("plain.exr"), dir.file("b.exr"), "--preset", dir.file("look.json")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  expectSamePixels(readRgba(dir.file("b.exr")), first, "rendered from the preset");
+}
+
+TEST(Presets, FlagsOverrideThePreset) {
+  ScratchDir dir;
+  const RgbaImage want = reference(dir, {"--mode", "square", "--radius", "3"});
+  std::ofstream(dir.file("p.json")) << R"({"controls": {"Mode": "Square", "Radius": 1}})";
+  const RunResult run = runKestrow({"render", dir.file("plain.exr"), dir.file("out.exr"),
+                                    "--preset", dir.file("p.json"), "--radius", "3"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  expectSamePixels(readRgba(dir.file("out.exr")), want, "preset then flag");
+}
+
+}  // namespace
+}  // namespace kestrow::cli::test
