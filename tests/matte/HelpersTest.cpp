@@ -1,4 +1,4 @@
-// smoothStep, the single-axis rotations and picture addressing.
+// smoothStep and picture addressing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -45,28 +45,6 @@ INSTANTIATE_TEST_SUITE_P(Edges, SmoothStepTest,
                              StepCase{3, 2, 0, 0},
                              // Not-a-number passes both clamps.
                              StepCase{kNaN, 0, 1, kNaN}));
-
-TEST(RotateTest, QuarterTurnsMoveTheOtherTwoAxes) {
-  const double quarter = 90.0 * 0.017453292519943295;
-  const PF_PixelFloat p = pixel(0.25f, 1.0f, 2.0f, 3.0f);
-  struct Expect {
-    PF_PixelFloat got;
-    float x, y, z;
-  };
-  const Expect cases[] = {
-      {rotateX(quarter, p), 1, 3, -2},
-      {rotateY(quarter, p), 3, 2, -1},
-      {rotateZ(quarter, p), 2, -1, 3},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    const Expect& e = cases[i];
-    SCOPED_TRACE(i);
-    EXPECT_TRUE(sameBits(0.25f, e.got.alpha));
-    EXPECT_TRUE(near(e.x, e.got.red, 1e-6));
-    EXPECT_TRUE(near(e.y, e.got.green, 1e-6));
-    EXPECT_TRUE(near(e.z, e.got.blue, 1e-6));
-  }
-}
 
 TEST(PixelOffsetTest, RowTimesRowbytesIsFormedIn64Bits) {
   // 3 rows of 1 GiB are past what a 32-bit product can hold.
