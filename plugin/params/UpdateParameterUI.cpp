@@ -67,29 +67,45 @@ struct References {
   AEGP_StreamRefH streams[kControlCount] = {};
 };
 
+// The four suites the call needs. All are acquired before any reference is
+// obtained, so that a missing suite (thrown as PF_Err) never strands a
+// reference that could no longer be disposed of.
+struct StreamSuites {
+  const AEGP_PFInterfaceSuite1* pfInterface;
+  const AEGP_StreamSuite2* stream;
+  const AEGP_DynamicStreamSuite2* dynamicStream;
+  const AEGP_EffectSuite2* effect;
+};
+
+StreamSuites acquireStreamSuites(AEGP_SuiteHandler& suites) {
+  StreamSuites s{};
+  s.pfInterface = suites.PFInterfaceSuite1();
+  s.stream = suites.StreamSuite2();
+  s.dynamicStream = suites.DynamicStreamSuite2();
+  s.effect = suites.EffectSuite2();
+  return s;
+}
+
 // Obtains the references and sets every flag, stopping at the first error.
-// A missing suite throws PF_Err.
-PF_Err applyVisibility(AEGP_SuiteHandler& suites, AEGP_PluginID pluginId, PF_ProgPtr effect_ref,
+PF_Err applyVisibility(const StreamSuites& suites, AEGP_PluginID pluginId, PF_ProgPtr effect_ref,
                        const Visibility& visibility, References* refs) {
-  PF_Err err =
-      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, effect_ref, &refs->effect);
+  PF_Err err = suites.pfInterface->AEGP_GetNewEffectForEffect(pluginId, effect_ref, &refs->effect);
   for (int c = 0; c < kControlCount && err == PF_Err_NONE; ++c) {
-    err = suites.StreamSuite2()->AEGP_GetNewEffectStreamByIndex(
-        pluginId, refs->effect, kControls[c].index, &refs->streams[c]);
+    err = suites.stream->AEGP_GetNewEffectStreamByIndex(pluginId, refs->effect, kControls[c].index,
+                                                        &refs->streams[c]);
   }
   // Every control is set, hidden or shown, so none stays hidden from an
   // earlier mode.
   for (int c = 0; c < kControlCount && err == PF_Err_NONE; ++c) {
-    err = suites.DynamicStreamSuite2()->AEGP_SetDynamicStreamFlag(
+    err = suites.dynamicStream->AEGP_SetDynamicStreamFlag(
         refs->streams[c], AEGP_DynStreamFlag_HIDDEN, false, visibility.hidden[kControls[c].group]);
   }
   return err;
 }
 
-// Disposes of every reference obtained, keeping the first error. Runs on
-// every path, a missing suite included: a suite that cannot be had leaves
-// its references undisposed but never stops the others.
-PF_Err releaseReferences(AEGP_SuiteHandler& suites, const References& refs) {
+// Disposes of every reference obtained, keeping the first error; every
+// disposal is attempted.
+PF_Err releaseReferences(const StreamSuites& suites, const References& refs) {
   PF_Err err = PF_Err_NONE;
   auto keep = [&err](PF_Err e) {
     if (err == PF_Err_NONE) {
@@ -97,20 +113,12 @@ PF_Err releaseReferences(AEGP_SuiteHandler& suites, const References& refs) {
     }
   };
   if (refs.effect != nullptr) {
-    try {
-      keep(suites.EffectSuite2()->AEGP_DisposeEffect(refs.effect));
-    } catch (PF_Err thrown) {
-      keep(thrown);
-    }
+    keep(suites.effect->AEGP_DisposeEffect(refs.effect));
   }
   for (int k = 0; k < kControlCount; ++k) {
     const AEGP_StreamRefH stream = refs.streams[kReleaseOrder[k]];
     if (stream != nullptr) {
-      try {
-        keep(suites.StreamSuite2()->AEGP_DisposeStream(stream));
-      } catch (PF_Err thrown) {
-        keep(thrown);
-      }
+      keep(suites.stream->AEGP_DisposeStream(stream));
     }
   }
   return err;
@@ -129,14 +137,10 @@ PF_Err UpdateParameterUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* 
   const AEGP_PluginID pluginId = static_cast<const GlobalData*>(*out_data->global_data)->pluginId;
   const Visibility visibility = visibilityFor(params[MATTE_MODE]->u.pd.value);
 
+  const StreamSuites streamSuites = acquireStreamSuites(suites);
   References refs;
-  PF_Err err = PF_Err_NONE;
-  try {
-    err = applyVisibility(suites, pluginId, in_data->effect_ref, visibility, &refs);
-  } catch (PF_Err thrown) {
-    err = thrown;
-  }
-  const PF_Err releaseErr = releaseReferences(suites, refs);
+  PF_Err err = applyVisibility(streamSuites, pluginId, in_data->effect_ref, visibility, &refs);
+  const PF_Err releaseErr = releaseReferences(streamSuites, refs);
   if (err == PF_Err_NONE) {
     err = releaseErr;
   }
