@@ -1,6 +1,8 @@
 // Fault sweep over global and sequence set-up: whatever the host fails to
 // provide, the command reports it and leaves no handle, lock or suite held.
+#include <cctype>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,10 @@ struct SuiteFault {
   int version;
   MissingSuiteMode mode;
 };
+
+void PrintTo(const SuiteFault& f, std::ostream* os) {
+  *os << '"' << f.name << "\" " << f.version << " mode " << static_cast<int>(f.mode);
+}
 
 std::string faultName(const ::testing::TestParamInfo<SuiteFault>& info) {
   std::string n;
