@@ -34,7 +34,8 @@ struct FaultInjection {
   std::vector<MissingSuite> missingSuites;
 
   // Fail the Nth handle allocation from now on (1 = the next one), counting
-  // both the utils callback and the handle suite; 0 = never.
+  // both the utils callback and the handle suite; 0 = never. The host counts
+  // this member down as allocations happen, so it reads 0 once spent.
   int failHandleAllocation = 0;
 
   bool failRegisterWithAEGP = false;
