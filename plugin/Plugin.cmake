@@ -52,3 +52,24 @@ add_custom_command(
   VERBATIM)
 add_custom_target(kestrow_pipl DEPENDS ${KESTROW_PIPL_FILE})
 add_dependencies(Kestrow kestrow_pipl)
+
+if(WIN32)
+  # The PiPL goes into the DLL as a resource. windres runs as a plain
+  # command: the project's compile options are for the C++ compiler only.
+  find_program(KESTROW_WINDRES NAMES ${CMAKE_RC_COMPILER} x86_64-w64-mingw32-windres windres
+               REQUIRED)
+  set(kestrow_rc ${CMAKE_CURRENT_BINARY_DIR}/Kestrow.rc)
+  set(kestrow_rc_object ${CMAKE_CURRENT_BINARY_DIR}/Kestrow_rc.obj)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/resources/Kestrow.rc.in ${kestrow_rc} @ONLY)
+  add_custom_command(
+    OUTPUT ${kestrow_rc_object}
+    COMMAND ${KESTROW_WINDRES} --input-format=rc --output-format=coff
+            -i ${kestrow_rc} -o ${kestrow_rc_object}
+    DEPENDS ${kestrow_rc} ${KESTROW_PIPL_FILE}
+    COMMENT "Compiling the PiPL resource into Kestrow_rc.obj"
+    VERBATIM)
+  target_sources(Kestrow PRIVATE ${kestrow_rc_object})
+  # EntryPointFunc is the one dllexport, so the linker exports nothing
+  # else; the runtimes are linked in so that only system DLLs are imported.
+  target_link_options(Kestrow PRIVATE -static)
+endif()
