@@ -1,0 +1,131 @@
+// A minimal effect for the host's own tests: it follows the protocol unless
+// told to misbehave in one of the ways the host must notice.
+#include <stdexcept>
+
+#include "AE_EffectSuites.h"
+#include "AE_GeneralPlug.h"
+#include "FakePluginBehaviour.h"
+
+namespace {
+
+int g_behaviour = kFakeWellBehaved;
+
+struct Global {
+  AEGP_PluginID id;
+};
+
+const void* acquire(PF_InData* in, const char* name, int version) {
+  const void* suite = nullptr;
+  in->pica_basicP->AcquireSuite(name, version, &suite);
+  return suite;
+}
+
+PF_Err globalSetup(PF_InData* in, PF_OutData* out) {
+  out->my_version = kFakeVersion;
+  out->out_flags = kFakeOutFlags;
+  out->out_flags2 = kFakeOutFlags2;
+  auto* handles = static_cast<const PF_HandleSuite1*>(acquire(in, kPFHandleSuite, 2));
+  auto* utility = static_cast<const AEGP_UtilitySuite3*>(acquire(in, kAEGPUtilitySuite, 7));
+  PF_Handle global = handles->host_new_handle(sizeof(Global));
+  PF_Err err = utility->AEGP_RegisterWithAEGP(nullptr, "Fake", &static_cast<Global*>(*global)->id);
+  if (err == PF_Err_NONE)
+    out->global_data = global;
+  else
+    handles->host_dispose_handle(global);
+  in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
+  in->pica_basicP->ReleaseSuite(kAEGPUtilitySuite, 7);
+  return err;
+}
+
+PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
+  PF_ParamDef def{};
+  def.param_type = PF_Param_FLOAT_SLIDER;
+  def.flags = PF_ParamFlag_SUPERVISE;
+  def.u.fs_d.valid_min = -10;
+  def.u.fs_d.valid_max = 10;
+  def.u.fs_d.value = 1;
+  in->inter.add_param(in->effect_ref, -1, &def);
+  out->num_params = 2;
+  return PF_Err_NONE;
+}
+
+PF_Err updateUI(PF_InData* in, PF_OutData* out) {
+  const AEGP_PluginID id = static_cast<Global*>(*out->global_data)->id;
+  auto* pf = static_cast<const AEGP_PFInterfaceSuite1*>(acquire(in, kAEGPPFInterfaceSuite, 1));
+  auto* streams = static_cast<const AEGP_StreamSuite2*>(acquire(in, kAEGPStreamSuite, 7));
+  auto* effects = static_cast<const AEGP_EffectSuite2*>(acquire(in, kAEGPEffectSuite, 2));
+  AEGP_EffectRefH effect = nullptr;
+  AEGP_StreamRefH stream = nullptr;
+  const AEGP_PluginID useId = g_behaviour == kFakeWrongPluginId ? id + 1 : id;
+  PF_Err err = pf->AEGP_GetNewEffectForEffect(useId, in->effect_ref, &effect);
+  if (!err) err = streams->AEGP_GetNewEffectStreamByIndex(id, effect, 1, &stream);
+  if (g_behaviour != kFakeLeakReferences) {
+    if (stream) streams->AEGP_DisposeStream(stream);
+    if (effect) effects->AEGP_DisposeEffect(effect);
+  }
+  in->pica_basicP->ReleaseSuite(kAEGPPFInterfaceSuite, 1);
+  in->pica_basicP->ReleaseSuite(kAEGPStreamSuite, 7);
+  in->pica_basicP->ReleaseSuite(kAEGPEffectSuite, 2);
+  return err;
+}
+
+PF_Err userChanged(PF_InData* in, PF_ParamDef* params[]) {
+  PF_ParamDef value{};
+  PF_Err err = in->inter.checkout_param(in->effect_ref, 1, 0, 1, 24, &value);
+  if (g_behaviour != kFakeLeakCheckout) in->inter.checkin_param(in->effect_ref, &value);
+  // Doubles the slider the user set, as a plug-in correcting a value would.
+  params[1]->u.fs_d.value = value.u.fs_d.value * 2;
+  params[1]->uu.change_flags = PF_ChangeFlag_CHANGED_VALUE;
+  return err;
+}
+
+PF_Err about(PF_InData* in) {
+  switch (g_behaviour) {
+    case kFakeLeakHandle:
+      in->utils->host_new_handle(3);
+      break;
+    case kFakeLeakSuite:
+      acquire(in, kPFANSISuite, 1);
+      break;
+    case kFakeThrow:
+      throw std::runtime_error("about failed");
+    default:
+      break;
+  }
+  return PF_Err_NONE;
+}
+
+}  // namespace
+
+PF_EXPORT void FakeSetBehaviour(int behaviour) { g_behaviour = behaviour; }
+
+PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[],
+                                PF_LayerDef*, void*) {
+  switch (cmd) {
+    case PF_Cmd_ABOUT:
+      return about(in);
+    case PF_Cmd_GLOBAL_SETUP:
+      return globalSetup(in, out);
+    case PF_Cmd_GLOBAL_SETDOWN: {
+      auto* handles = static_cast<const PF_HandleSuite1*>(acquire(in, kPFHandleSuite, 2));
+      handles->host_dispose_handle(in->global_data);
+      in->pica_basicP->ReleaseSuite(kPFHandleSuite, 2);
+      return PF_Err_NONE;
+    }
+    case PF_Cmd_PARAMS_SETUP:
+      return paramsSetup(in, out);
+    case PF_Cmd_SEQUENCE_SETUP:
+      out->sequence_data = in->utils->host_new_handle(16);
+      out->flat_sdata_size = 16;
+      return PF_Err_NONE;
+    case PF_Cmd_SEQUENCE_SETDOWN:
+      in->utils->host_dispose_handle(in->sequence_data);
+      return PF_Err_NONE;
+    case PF_Cmd_USER_CHANGED_PARAM:
+      return userChanged(in, params);
+    case PF_Cmd_UPDATE_PARAMS_UI:
+      return updateUI(in, out);
+    default:
+      return PF_Err_NONE;
+  }
+}

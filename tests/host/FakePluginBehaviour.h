@@ -1,0 +1,19 @@
+// What the host tests' fake effect announces and the ways it can be told to
+// misbehave (FakeSetBehaviour, exported by the module).
+#pragma once
+
+#include "AE_Effect.h"
+
+enum FakeBehaviour {
+  kFakeWellBehaved,
+  kFakeLeakHandle,      // ABOUT allocates a handle and keeps it
+  kFakeLeakSuite,       // ABOUT acquires "PF ANSI Suite" 1 and keeps it
+  kFakeThrow,           // ABOUT throws
+  kFakeLeakCheckout,    // USER_CHANGED_PARAM checks parameter 1 out and never in
+  kFakeLeakReferences,  // UPDATE_PARAMS_UI disposes of neither reference
+  kFakeWrongPluginId,   // UPDATE_PARAMS_UI passes an id the host never gave
+};
+
+constexpr A_u_long kFakeVersion = 0x00080001;
+constexpr PF_OutFlags kFakeOutFlags = PF_OutFlag_SEND_UPDATE_PARAMS_UI;
+constexpr PF_OutFlags2 kFakeOutFlags2 = 0;

@@ -1,0 +1,189 @@
+// The host driving a small fake effect: loading checks, the command
+// sequence after a change, and the accounting of what a command leaves.
+#include "kestrow/host/Host.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "AE_PiPL.h"
+#include "DynamicLibrary.h"
+#include "FakePluginBehaviour.h"
+#include "kestrow/host/Instance.h"
+
+namespace kestrow::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> fakePiPL(std::uint32_t version) {
+  auto p = [](std::uint32_t key, std::vector<std::uint8_t> data) {
+    return PiPLProperty{PIPL_VENDOR_8BIM, key, 0, std::move(data)};
+  };
+  return encodePiPL({p(PIPL_KEY_KIND, piplU32(PIPL_KIND_EFFECT)),
+                     p(PIPL_KEY_NAME, piplPascalString("Fake")),
+                     p(currentPlatformCodeKey(), piplCString("EntryPointFunc")),
+                     p(PIPL_KEY_AE_EFFECT_VERSION, piplU32(version)),
+                     p(PIPL_KEY_AE_OUT_FLAGS, piplU32(kFakeOutFlags)),
+                     p(PIPL_KEY_AE_OUT_FLAGS_2, piplU32(kFakeOutFlags2)),
+                     p(PIPL_KEY_AE_MATCH_NAME, piplPascalString("Fake"))});
+}
+
+// A private copy of the fake module with its own PiPL side file.
+class HostTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kestrow-host-" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
+    fs::create_directories(dir_);
+    module_ = dir_ / fs::path(KESTROW_FAKE_PLUGIN).filename();
+    fs::copy_file(KESTROW_FAKE_PLUGIN, module_, fs::copy_options::overwrite_existing);
+    writePiPL(kFakeVersion);
+  }
+  void TearDown() override {
+    control_.close();
+    fs::remove_all(dir_);
+  }
+
+  void writePiPL(std::uint32_t version) {
+    const std::vector<std::uint8_t> bytes = fakePiPL(version);
+    std::ofstream(fs::path(module_).replace_extension(".pipl"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+
+  // Same file, same loaded copy: the host's module is the one told here.
+  void behave(FakeBehaviour behaviour) {
+    std::string error;
+    if (!control_.isOpen()) {
+      ASSERT_TRUE(control_.open(module_, error)) << error;
+    }
+    auto set = reinterpret_cast<void (*)(int)>(control_.symbol("FakeSetBehaviour"));
+    ASSERT_NE(set, nullptr);
+    set(behaviour);
+  }
+
+  PF_Err about(Host& host) {
+    PF_InData in = host.makeInData();
+    PF_OutData out{};
+    return host.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr);
+  }
+
+  fs::path dir_, module_;
+  DynamicLibrary control_;
+};
+
+TEST_F(HostTest, LoadsAndRecordsTheParameterSet) {
+  Host host;
+  ASSERT_TRUE(host.load(module_).ok());
+  EXPECT_EQ(host.pipl().name, "Fake");
+  ASSERT_EQ(host.params().size(), 2u);
+  EXPECT_EQ(host.params()[1].def.param_type, PF_Param_FLOAT_SLIDER);
+  EXPECT_NE(host.registeredPluginId(), 0);
+  EXPECT_EQ(host.liveHandles(), 1u);  // the global block
+  EXPECT_TRUE(host.unload().ok());
+  EXPECT_EQ(host.liveHandles(), 0u);
+}
+
+TEST_F(HostTest, VersionDifferentFromThePiPLIsALoadError) {
+  writePiPL(kFakeVersion + 1);
+  Host host;
+  const Status status = host.load(module_);
+  EXPECT_EQ(status.code, StatusCode::kPiPLMismatch) << status.message;
+  EXPECT_NE(status.message.find("version"), std::string::npos) << status.message;
+  EXPECT_FALSE(host.loaded());
+  EXPECT_EQ(host.liveHandles(), 0u);  // global set-down was sent
+  EXPECT_EQ(host.lastCommand().cmd, PF_Cmd_GLOBAL_SETDOWN);
+}
+
+TEST_F(HostTest, MissingSideFileOrLibraryIsALoadError) {
+  Host host;
+  EXPECT_EQ(host.load(dir_ / "absent.so").code, StatusCode::kPiPLInvalid);
+  const fs::path stray = dir_ / "stray.so";
+  std::ofstream(stray) << "not a library";
+  fs::copy_file(fs::path(module_).replace_extension(".pipl"), dir_ / "stray.pipl");
+  EXPECT_EQ(host.load(stray).code, StatusCode::kLoadFailed);
+}
+
+TEST_F(HostTest, SupervisedChangeTakesOverTheValueThePluginMarked) {
+  Host host({.strict = true});
+  ASSERT_TRUE(host.load(module_).ok());
+  std::unique_ptr<Instance> instance;
+  ASSERT_TRUE(host.createInstance(instance).ok());
+  host.clearCommandLog();
+  ASSERT_TRUE(instance->setFloat(1, 3.0).ok());
+  EXPECT_EQ(instance->param(1).u.fs_d.value, 6.0);
+  const std::vector<CommandRecord> log = host.commandLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].cmd, PF_Cmd_USER_CHANGED_PARAM);
+  EXPECT_EQ(log[1].cmd, PF_Cmd_UPDATE_PARAMS_UI);
+  EXPECT_EQ(instance->setFloat(1, 11.0).code, StatusCode::kInvalidArgument);
+}
+
+TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
+  Host host({.strict = true});
+  ASSERT_TRUE(host.load(module_).ok());
+  std::unique_ptr<Instance> instance;
+  ASSERT_TRUE(host.createInstance(instance).ok());
+
+  behave(kFakeLeakHandle);
+  EXPECT_EQ(about(host), PF_Err_NONE);
+  EXPECT_EQ(host.lastCommand().leaks.handleSizes, std::vector<std::uint64_t>{3});
+
+  behave(kFakeLeakSuite);
+  about(host);
+  ASSERT_EQ(host.lastCommand().leaks.suites.size(), 1u);
+  EXPECT_EQ(host.lastCommand().leaks.suites[0].name, "PF ANSI Suite");
+  EXPECT_EQ(host.lastCommand().leaks.suites[0].count, 1);
+
+  behave(kFakeLeakCheckout);
+  Status status = instance->setFloat(1, 1.0);
+  EXPECT_EQ(status.code, StatusCode::kLeak);
+  EXPECT_NE(status.message.find("checked out: 1"), std::string::npos) << status.message;
+
+  behave(kFakeLeakReferences);
+  status = instance->updateParamsUI();
+  EXPECT_EQ(status.code, StatusCode::kLeak);
+  EXPECT_EQ(host.lastCommand().leaks.effectRefs, 1);
+  EXPECT_EQ(host.lastCommand().leaks.streamRefs, std::vector<PF_ParamIndex>{1});
+
+  behave(kFakeWellBehaved);
+  EXPECT_TRUE(instance->updateParamsUI().ok());
+  EXPECT_TRUE(host.lastCommand().leaks.empty());
+}
+
+TEST_F(HostTest, AnExceptionOutOfTheEntryPointIsContained) {
+  Host host;
+  ASSERT_TRUE(host.load(module_).ok());
+  behave(kFakeThrow);
+  EXPECT_EQ(about(host), PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_TRUE(host.lastCommand().threw);
+  behave(kFakeWellBehaved);
+  EXPECT_EQ(about(host), PF_Err_NONE);
+}
+
+TEST_F(HostTest, AnIdTheHostNeverGaveIsRefused) {
+  Host host;
+  ASSERT_TRUE(host.load(module_).ok());
+  std::unique_ptr<Instance> instance;
+  ASSERT_TRUE(host.createInstance(instance).ok());
+  behave(kFakeWrongPluginId);
+  const Status status = instance->updateParamsUI();
+  EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM) << status.message;
+}
+
+TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndLeavesNothing) {
+  Host host;
+  host.faults().failRegisterWithAEGP = true;
+  const Status status = host.load(module_);
+  EXPECT_EQ(status.pfErr, host.faults().error) << status.message;
+  EXPECT_FALSE(host.loaded());
+  EXPECT_EQ(host.liveHandles(), 0u);
+  host.faults() = {};
+  EXPECT_TRUE(host.load(module_).ok());
+}
+
+}  // namespace
+}  // namespace kestrow::host
