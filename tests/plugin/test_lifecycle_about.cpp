@@ -27,16 +27,6 @@ TEST_F(AboutTest, TextToTheByte) {
   EXPECT_TRUE(leftNothing(last));
 }
 
-// About uses nothing that set-up makes: it works before global set-up too.
-TEST_F(AboutTest, NeedsNoGlobalData) {
-  PF_InData in = host_.makeInData();
-  in.global_data = nullptr;
-  in.sequence_data = nullptr;
-  PF_OutData out{};
-  ASSERT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
-  EXPECT_STREQ(out.return_msg, kAboutText);
-}
-
 TEST_F(AboutTest, PremiereShowsItsOwn) {
   PF_InData in = host_.makeInData();
   in.appl_id = static_cast<A_long>(PF_APPL_ID_PREMIERE);

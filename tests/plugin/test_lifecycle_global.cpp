@@ -23,6 +23,7 @@ TEST_F(GlobalSetupTest, AnnouncesVersionAndCapabilitiesAndRegisters) {
   const std::vector<host::CommandRecord> setups = commandsOf(host_, PF_Cmd_GLOBAL_SETUP);
   ASSERT_EQ(setups.size(), 1u);
   EXPECT_EQ(setups[0].err, PF_Err_NONE);
+  EXPECT_EQ(setups[0].suitesAcquired, 2);  // handle and utility suites, once each
   EXPECT_TRUE(leftNothing(setups[0]));
 
   PF_InData in = host_.makeInData();

@@ -12,23 +12,17 @@ namespace {
 void setBusyControls(host::Instance& instance) {
   ASSERT_TRUE(isOk(instance.setPoint3D(MATTE_POSITION, 0.2, -0.5, 0.3)));
   ASSERT_TRUE(isOk(instance.setPopup(MATTE_ROTATE_ORDER, 3)));
-  ASSERT_TRUE(isOk(instance.setAngle(MATTE_ROTATE_X, 20.0)));
-  ASSERT_TRUE(isOk(instance.setAngle(MATTE_ROTATE_Y, -35.0)));
-  ASSERT_TRUE(isOk(instance.setAngle(MATTE_ROTATE_Z, 50.0)));
   ASSERT_TRUE(isOk(instance.setPopup(MATTE_AXIS, 2)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_RADIUS, 1.7)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_SIZE_X, 1.2)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_SIZE_Y, 0.8)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_SIZE_Z, 1.5)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_FREQUENCY, 1.3)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_OFFSET, 0.25)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_FEATHER, 0.6)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_THICKNESS, 0.4)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_SCALE_X, 1.5)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_SCALE_Y, 0.7)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_MULTIPLY_VALUES, 1.25)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_OFFSET_U, 0.3)));
-  ASSERT_TRUE(isOk(instance.setFloat(MATTE_OFFSET_V, -0.2)));
+  const std::pair<PF_ParamIndex, double> angles[] = {
+      {MATTE_ROTATE_X, 20}, {MATTE_ROTATE_Y, -35}, {MATTE_ROTATE_Z, 50}};
+  for (auto [index, degrees] : angles) ASSERT_TRUE(isOk(instance.setAngle(index, degrees)));
+  const std::pair<PF_ParamIndex, double> sliders[] = {
+      {MATTE_RADIUS, 1.7},          {MATTE_SIZE_X, 1.2},    {MATTE_SIZE_Y, 0.8},
+      {MATTE_SIZE_Z, 1.5},          {MATTE_FREQUENCY, 1.3}, {MATTE_OFFSET, 0.25},
+      {MATTE_FEATHER, 0.6},         {MATTE_THICKNESS, 0.4}, {MATTE_SCALE_X, 1.5},
+      {MATTE_SCALE_Y, 0.7},         {MATTE_OFFSET_U, 0.3},  {MATTE_OFFSET_V, -0.2},
+      {MATTE_MULTIPLY_VALUES, 1.25}};
+  for (auto [index, value] : sliders) ASSERT_TRUE(isOk(instance.setFloat(index, value)));
 }
 
 struct ModeCase {
