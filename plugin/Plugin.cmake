@@ -17,12 +17,7 @@ if(WIN32)
   set_target_properties(Kestrow PROPERTIES SUFFIX ".aex")
 endif()
 target_include_directories(Kestrow PRIVATE ${PROJECT_SOURCE_DIR}/plugin)
-target_link_libraries(Kestrow PRIVATE kestrow_hostapi)
-if(TARGET kestrow_matte)
-  # The evaluator is linked into a shared object.
-  set_property(TARGET kestrow_matte PROPERTY POSITION_INDEPENDENT_CODE ON)
-  target_link_libraries(Kestrow PRIVATE kestrow_matte)
-endif()
+target_link_libraries(Kestrow PRIVATE kestrow_matte kestrow_hostapi)
 kestrow_target_warnings(Kestrow)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
