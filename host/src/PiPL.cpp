@@ -1,5 +1,6 @@
 #include "kestrow/host/PiPL.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "AE_PiPL.h"
@@ -197,8 +198,10 @@ std::vector<std::uint8_t> encodePiPL(const std::vector<PiPLProperty>& properties
 }
 
 std::vector<std::uint8_t> piplPascalString(const std::string& text) {
-  std::vector<std::uint8_t> out{std::uint8_t(std::min<std::size_t>(text.size(), 255))};
-  out.insert(out.end(), text.begin(), text.begin() + out[0]);
+  const std::size_t n = std::min<std::size_t>(text.size(), 255);
+  std::vector<std::uint8_t> out(1 + n);
+  out[0] = std::uint8_t(n);
+  std::copy_n(text.begin(), n, out.begin() + 1);
   padTo4(out);
   return out;
 }
