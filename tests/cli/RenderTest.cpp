@@ -189,7 +189,7 @@ TEST(Render, StatsReportRangesTransparencyAndCoverage) {
   ScratchDir dir;
   writeRgba(
       dir.file("pass.exr"),
-      makePass(4, 1, {{-2, 0.5f, 3, 1}, {1, -1, 0.5f, 1}, {100, 100, 100, 0}, {NAN, 0, 0, 1}}));
+      makePass(4, 1, {{-2, 0.5f, 3, 1}, {1, -1, 0.5f, 1}, {100, 100, 100, 0}, {NAN, NAN, NAN, 1}}));
   const RunResult run =
       runKestrow({"render", dir.file("pass.exr"), dir.file("out.exr"), "--stats", "--radius", "2"});
   ASSERT_EQ(run.exitCode, 0) << run.err;

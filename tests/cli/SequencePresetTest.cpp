@@ -2,6 +2,8 @@
 // frame sequences and presets, all through the binary.
 #include <gtest/gtest.h>
 
+#include <OpenImageIO/imageio.h>
+
 #include <fstream>
 #include <nlohmann/json.hpp>
 
