@@ -56,24 +56,60 @@ TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(EachControl, CheckoutSweepTest, ::testing::ValuesIn(kCheckoutOrder));
 
-TEST_F(RenderFailureTest, WorldCheckoutFailures) {
-  for (int which = 0; which < 2; ++which) {
-    SCOPED_TRACE(which == 0 ? "input pixels" : "output");
-    host_.faults().failCheckoutLayerPixels = which == 0;
-    host_.faults().failCheckoutOutput = which == 1;
-    const host::Status status = render();
-    EXPECT_EQ(status.pfErr, host_.faults().error);
-    EXPECT_TRUE(leftNothing(host_.lastCommand()));
-    EXPECT_TRUE(samePixelBytes(untouched(), output_));
-  }
+// Every host fault the render can meet: the fault's error (or 516 where the
+// effect itself gives up), nothing left behind, no pixel drawn.
+struct HostFault {
+  const char* name;
+  void (*set)(host::FaultInjection&);
+  host::PixelDepth depth = host::PixelDepth::kFloat32;
+  bool effectError = false;  // 516 from the effect rather than the host's error
+  bool drawn = false;        // the failure comes after the pixels are drawn
+};
+
+void missing(host::FaultInjection& f, const char* name, int version) {
+  f.missingSuites = {{name, version, host::MissingSuiteMode::kErrorAndNull}};
 }
 
-TEST_F(RenderFailureTest, FailingCheckinsAreReportedAndAllRun) {
-  host_.faults().failCheckinParam = true;
-  const host::Status status = render();
-  EXPECT_EQ(status.pfErr, host_.faults().error);
+const HostFault kHostFaults[] = {
+    {"InputPixels", [](host::FaultInjection& f) { f.failCheckoutLayerPixels = true; }},
+    {"Output", [](host::FaultInjection& f) { f.failCheckoutOutput = true; }},
+    {"Checkins", [](host::FaultInjection& f) { f.failCheckinParam = true; },
+     host::PixelDepth::kFloat32, false, true},
+    {"FormatQuery", [](host::FaultInjection& f) { f.failGetPixelFormat = true; }},
+    {"Iteration", [](host::FaultInjection& f) { f.failIterate = true; }},
+    {"UnknownFormat",
+     [](host::FaultInjection& f) { f.reportPixelFormat = PF_FOURCC('y', 'u', 'v', 'a'); },
+     host::PixelDepth::kFloat32, true},
+    {"InvalidFormat", [](host::FaultInjection& f) { f.reportPixelFormat = PF_PixelFormat_INVALID; },
+     host::PixelDepth::kFloat32, true},
+    {"WorldSuite", [](host::FaultInjection& f) { missing(f, "PF World Suite", 2); },
+     host::PixelDepth::kFloat32, true},
+    {"FloatSuite", [](host::FaultInjection& f) { missing(f, "PF iterateFloat Suite", 1); },
+     host::PixelDepth::kFloat32, true},
+    {"DeepSuite", [](host::FaultInjection& f) { missing(f, "PF iterate16 Suite", 1); },
+     host::PixelDepth::kU16, true},
+    {"EightBitSuite", [](host::FaultInjection& f) { missing(f, "PF Iterate8 Suite", 1); },
+     host::PixelDepth::kU8, true},
+};
+
+class HostFaultTest : public RenderFailureTest, public ::testing::WithParamInterface<HostFault> {};
+
+TEST_P(HostFaultTest, ErrorComesBackAndNothingIsLeftOrDrawn) {
+  const HostFault c = GetParam();
+  c.set(host_.faults());
+  host::World input(4, 2, c.depth);
+  host::World output(4, 2, c.depth);
+  fillWorld(output, 0x5a);
+  host::World before(4, 2, c.depth);
+  fillWorld(before, 0x5a);
+  const host::Status status = instance_->render(input, output);
+  EXPECT_EQ(status.pfErr, c.effectError ? PF_Err_BAD_CALLBACK_PARAM : host_.faults().error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  EXPECT_EQ(c.drawn, !samePixelBytes(before, output));
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, HostFaultTest, ::testing::ValuesIn(kHostFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // 16 and 8 bits per channel: the command succeeds and writes no pixel.
 TEST_F(RenderFailureTest, DeepAndEightBitFramesWriteNothing) {
@@ -116,46 +152,13 @@ TEST_F(RenderFailureTest, MissingSequenceDataCopiesTheInput) {
   }
 }
 
-// A missing suite: 516, and still nothing left behind (records checked in,
-// every suite acquired released). The world suite's failure is announced.
-TEST_F(RenderFailureTest, MissingSuitesLeaveNothingBehind) {
-  struct Case {
-    const char* name;
-    int version;
-    host::PixelDepth depth;
-  };
-  const Case cases[] = {{"PF World Suite", 2, host::PixelDepth::kFloat32},
-                        {"PF iterateFloat Suite", 1, host::PixelDepth::kFloat32},
-                        {"PF iterate16 Suite", 1, host::PixelDepth::kU16},
-                        {"PF Iterate8 Suite", 1, host::PixelDepth::kU8}};
-  for (const Case& c : cases) {
-    for (auto mode : {host::MissingSuiteMode::kNullTable, host::MissingSuiteMode::kError,
-                      host::MissingSuiteMode::kErrorAndNull}) {
-      SCOPED_TRACE(std::string(c.name) + " mode " + std::to_string(static_cast<int>(mode)));
-      host_.faults().missingSuites = {{c.name, c.version, mode}};
-      host::World input(4, 2, c.depth);
-      host::World output(4, 2, c.depth);
-      fillWorld(output, 0x5a);
-      host::World before(4, 2, c.depth);
-      fillWorld(before, 0x5a);
-      const host::Status status = instance_->render(input, output);
-      EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM);
-      const host::CommandRecord record = host_.lastCommand();
-      EXPECT_TRUE(leftNothing(record));
-      EXPECT_TRUE(samePixelBytes(before, output));
-      if (std::string(c.name) == "PF World Suite") {
-        EXPECT_NE(record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
-        EXPECT_STREQ(record.out.return_msg, "Couldn't load suite.");
-      }
-    }
-  }
-}
-
-// Without the world suite the record is not touched.
+// Without the world suite the record is not touched and the user is told.
 TEST_F(RenderFailureTest, MissingWorldSuiteLeavesTheRecord) {
-  host_.faults().missingSuites = {{"PF World Suite", 2, host::MissingSuiteMode::kErrorAndNull}};
+  host_.faults().missingSuites = {{"PF World Suite", 2, host::MissingSuiteMode::kNullTable}};
   EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(render_.block.settings.mode, 12345);
+  EXPECT_NE(render_.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+  EXPECT_STREQ(render_.out.return_msg, "Couldn't load suite.");
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }
 
@@ -177,34 +180,6 @@ TEST_F(RenderFailureTest, NullWorldFromASuccessfulCheckout) {
   render_.input = nullptr;
   EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
-}
-
-// A failed format query, a format of no known depth, or a failing iteration:
-// the error comes back and no pixel is drawn.
-TEST_F(RenderFailureTest, FormatAndIterationFailures) {
-  struct Case {
-    const char* what;
-    void (*set)(host::FaultInjection&);
-    bool hostError;
-  };
-  const Case cases[] = {
-      {"query fails", [](host::FaultInjection& f) { f.failGetPixelFormat = true; }, true},
-      {"unknown format",
-       [](host::FaultInjection& f) { f.reportPixelFormat = PF_FOURCC('y', 'u', 'v', 'a'); }, false},
-      {"invalid format",
-       [](host::FaultInjection& f) { f.reportPixelFormat = PF_PixelFormat_INVALID; }, false},
-      {"iteration fails", [](host::FaultInjection& f) { f.failIterate = true; }, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    host_.faults() = host::FaultInjection{};
-    c.set(host_.faults());
-    fillWorld(output_, 0x5a);
-    const host::Status status = render();
-    EXPECT_EQ(status.pfErr, c.hostError ? host_.faults().error : PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_TRUE(leftNothing(host_.lastCommand()));
-    EXPECT_TRUE(samePixelBytes(untouched(), output_));
-  }
 }
 
 }  // namespace
