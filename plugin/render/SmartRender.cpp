@@ -35,6 +35,20 @@ MatteSettings* sequenceSettings(const PF_InData* in_data) {
   return &static_cast<SequenceData*>(*in_data->sequence_data)->settings;
 }
 
+// Bytes per pixel of the three formats the effect iterates; 0 for any other.
+A_long pixelBytesOf(PF_PixelFormat format) {
+  switch (format) {
+    case PF_PixelFormat_ARGB128:
+      return sizeof(PF_PixelFloat);
+    case PF_PixelFormat_ARGB64:
+      return sizeof(PF_Pixel16);
+    case PF_PixelFormat_ARGB32:
+      return sizeof(PF_Pixel8);
+    default:
+      return 0;
+  }
+}
+
 // Runs `iterate_origin` of one iteration suite over the covered part of the
 // output, one call per row: the area is a column one pixel wide at the
 // first covered output column, so the input pixel handed over is always
@@ -79,19 +93,9 @@ PF_Err renderMatte(AEGP_SuiteHandler& suites, const PF_WorldSuite2* worldSuite, 
     return err;
   }
 
-  A_long pixelBytes = 0;
-  switch (format) {
-    case PF_PixelFormat_ARGB128:
-      pixelBytes = sizeof(PF_PixelFloat);
-      break;
-    case PF_PixelFormat_ARGB64:
-      pixelBytes = sizeof(PF_Pixel16);
-      break;
-    case PF_PixelFormat_ARGB32:
-      pixelBytes = sizeof(PF_Pixel8);
-      break;
-    default:
-      return PF_Err_BAD_CALLBACK_PARAM;
+  const A_long pixelBytes = pixelBytesOf(format);
+  if (pixelBytes == 0) {
+    return PF_Err_BAD_CALLBACK_PARAM;
   }
   if (!IsWritableWorld(*output, pixelBytes)) {
     return PF_Err_BAD_CALLBACK_PARAM;
