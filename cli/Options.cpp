@@ -62,8 +62,10 @@ ControlFlags::ControlFlags(CLI::App& app, const std::vector<ControlSpec>& specs,
     entry.spec = &spec;
     const std::string description = spec.name + ": " + controlSummary(spec, params[spec.index]);
     if (spec.kind == ControlKind::Checkbox) {
-      entry.option =
-          app.add_flag("--" + spec.flag + ",!--no-" + spec.flag, entry.checked, description);
+      entry.option = app.add_flag("--" + spec.flag, entry.checked, description);
+      entry.offOption =
+          app.add_flag("--no-" + spec.flag)->description("Turn " + spec.name + " off");
+      entry.offOption->group(group);
     } else {
       entry.option =
           app.add_option("--" + spec.flag, entry.text, description)->type_name(typeName(spec.kind));
@@ -77,10 +79,16 @@ ControlValues ControlFlags::given() const {
   for (const Entry& entry : entries_) highest = std::max(highest, entry.spec->index);
   ControlValues values(std::size_t(highest) + 1);
   for (const Entry& entry : entries_) {
-    if (entry.option->count() == 0) continue;
-    values[entry.spec->index] = entry.spec->kind == ControlKind::Checkbox
-                                    ? ControlValue(entry.checked)
-                                    : parseControlValue(*entry.spec, entry.text);
+    if (entry.spec->kind == ControlKind::Checkbox) {
+      const bool on = entry.option->count() > 0, off = entry.offOption->count() > 0;
+      if (on && off)
+        usageError(entry.spec->name,
+                   "both --" + entry.spec->flag + " and --no-" + entry.spec->flag + " given");
+      if (on || off) values[entry.spec->index] = on;
+      continue;
+    }
+    if (entry.option->count() > 0)
+      values[entry.spec->index] = parseControlValue(*entry.spec, entry.text);
   }
   return values;
 }

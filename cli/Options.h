@@ -28,9 +28,10 @@ class ControlFlags {
  private:
   struct Entry {
     const ControlSpec* spec = nullptr;
-    CLI::Option* option = nullptr;
-    std::string text;      // value of a valued flag
-    bool checked = false;  // value of a check-box flag
+    CLI::Option* option = nullptr;     // --name
+    CLI::Option* offOption = nullptr;  // --no-name, check-boxes only
+    std::string text;                  // value of a valued flag
+    bool checked = false;              // value of a check-box flag
   };
   std::deque<Entry> entries_;  // stable addresses for CLI11's bindings
 };

@@ -102,31 +102,44 @@ int run(int argc, char** argv) {
   CLI::App* render = app.add_subcommand("render", "Render mattes from a position pass");
   render->footer(kRenderFooter);
   render->add_option("INPUT", request.input, "Position pass (any image OpenImageIO reads)")
+      ->type_name("FILE")
       ->required();
   render->add_option("OUTPUT", request.output, "Output image (.exr, .png, .tif, .jpg)")->required();
-  render->add_option("--position-channels", positionChannels,
-                     "Position channels by name: X,Y,Z (e.g. P.x,P.y,P.z)");
-  render->add_option("--position-layer", request.channels.layer,
-                     "Layer holding the position: P, Pworld, <layer>.Position, ...");
-  render->add_option("--alpha-channel", request.channels.alpha,
-                     "Coverage channel by name, or \"none\" for 1");
+  render
+      ->add_option("--position-channels", positionChannels,
+                   "Position channels by name: X,Y,Z (e.g. P.x,P.y,P.z)")
+      ->type_name("X,Y,Z");
+  render
+      ->add_option("--position-layer", request.channels.layer,
+                   "Layer holding the position: P, Pworld, <layer>.Position, ...")
+      ->type_name("LAYER");
+  render
+      ->add_option("--alpha-channel", request.channels.alpha,
+                   "Coverage channel by name, or \"none\" for 1")
+      ->type_name("NAME");
   render
       ->add_option("--pick", request.pick,
                    "Pick the position at pixel X,Y (sets \"Pick Point\", which moves "
                    "\"Position\")")
       ->type_name("X,Y");
-  render->add_option("--preset", request.preset, "Load control values from a JSON preset");
-  render->add_option("--save-preset", request.savePreset,
-                     "Write the control values used to a JSON preset");
+  render->add_option("--preset", request.preset, "Load control values from a JSON preset")
+      ->type_name("FILE.json");
+  render
+      ->add_option("--save-preset", request.savePreset,
+                   "Write the control values used to a JSON preset")
+      ->type_name("FILE.json");
   render->add_flag("--unpremultiply", request.unpremultiply,
                    "Divide X, Y, Z by alpha where 0 < alpha < 1 before rendering");
   render->add_flag("--stats", request.stats,
                    "Per frame: position range, transparent and NaN pixels, matte coverage");
-  render->add_option("--frames", request.frames, "Frame range A-B for sequence patterns");
+  render->add_option("--frames", request.frames, "Frame range A-B for sequence patterns")
+      ->type_name("A-B");
 
   for (CLI::App* sub : {demo, describe, render}) {
-    sub->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)");
+    sub->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
+        ->type_name("PATH");
     sub->add_option("--threads", threads, "Render threads (0: one per core)")
+        ->type_name("N")
         ->check(CLI::Range(0u, 1024u));
   }
 
