@@ -1,0 +1,62 @@
+# Reads a Windows DLL's export and import tables with objdump -p and fails
+# unless it exports exactly one function, EntryPointFunc, by name, and
+# imports only from DLLs that every Windows installation has: the host
+# loads nothing that ships next to the plug-in.
+# Usage: cmake -DOBJDUMP=<objdump> -DMODULE=<dll> -P CheckExports.cmake
+cmake_minimum_required(VERSION 3.25)
+foreach(var OBJDUMP MODULE)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "CheckExports: ${var} not set")
+  endif()
+endforeach()
+
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE}
+                OUTPUT_VARIABLE dump ERROR_VARIABLE error RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${MODULE} failed (${result}): ${error}")
+endif()
+string(REPLACE "\n" ";" lines "${dump}")
+
+# Every export, ordinal-only ones included, has an address table entry.
+set(address_count "")
+set(names "")
+set(imports "")
+set(in_names FALSE)
+foreach(line IN LISTS lines)
+  if(address_count STREQUAL "" AND line MATCHES "^[ \t]*Export Address Table[ \t]+([0-9a-fA-F]+)$")
+    math(EXPR address_count "0x${CMAKE_MATCH_1}")
+  elseif(line MATCHES "\\[Ordinal/Name Pointer\\] Table")
+    set(in_names TRUE)
+  elseif(in_names AND line MATCHES "^[ \t]*\\[ *[0-9]+\\] (.+)$")
+    list(APPEND names "${CMAKE_MATCH_1}")
+  elseif(in_names)
+    set(in_names FALSE)
+  endif()
+  if(line MATCHES "DLL Name: (.+)$")
+    list(APPEND imports "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+
+set(problems "")
+if(NOT address_count STREQUAL "1")
+  list(APPEND problems "export address table has '${address_count}' entries, expected 1")
+endif()
+if(NOT names STREQUAL "EntryPointFunc")
+  list(APPEND problems "exported names are '${names}', expected 'EntryPointFunc' alone")
+endif()
+if(imports STREQUAL "")
+  list(APPEND problems "no import table found")
+endif()
+set(system_dlls kernel32.dll msvcrt.dll ucrtbase.dll ntdll.dll user32.dll advapi32.dll)
+foreach(dll IN LISTS imports)
+  string(TOLOWER "${dll}" lower)
+  if(NOT lower IN_LIST system_dlls AND NOT lower MATCHES "^api-ms-win-")
+    list(APPEND problems "imports from ${dll}, which is not a Windows system DLL")
+  endif()
+endforeach()
+
+if(problems)
+  string(REPLACE ";" "\n  " text "${problems}")
+  message(FATAL_ERROR "${MODULE}:\n  ${text}")
+endif()
+message(STATUS "${MODULE}: exports EntryPointFunc alone; imports ${imports}")
