@@ -18,8 +18,9 @@ std::atomic<unsigned> counter{0};
 }
 
 fs::path temporaryPathFor(const fs::path& target) {
-  const std::string name = "." + target.stem().string() + ".kestrow-" + std::to_string(::getpid()) +
-                           "-" + std::to_string(counter++) + target.extension().string();
+  const std::string name = std::string(".") + target.stem().string() + ".kestrow-" +
+                           std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                           target.extension().string();
   return target.parent_path() / name;
 }
 

@@ -55,9 +55,9 @@ double parseNumber(const ControlSpec& spec, std::string_view text, const char* w
   double value = 0;
   const auto result = std::from_chars(t.data(), t.data() + t.size(), value);
   if (t.empty() || result.ec != std::errc() || result.ptr != t.data() + t.size())
-    usageError(spec.name, "\"" + std::string(text) + "\" is not " + what);
+    usageError(spec.name, std::string("\"") + std::string(text) + "\" is not " + what);
   if (!std::isfinite(value))
-    usageError(spec.name, "\"" + std::string(text) + "\" is not a finite number");
+    usageError(spec.name, std::string("\"") + std::string(text) + "\" is not a finite number");
   return value;
 }
 
@@ -65,7 +65,8 @@ std::array<double, 3> parseTriple(const ControlSpec& spec, std::string_view text
   const std::vector<std::string> parts = split(text, ',');
   const char* form = spec.kind == ControlKind::Color ? "R,G,B" : "X,Y,Z";
   if (parts.size() != 3)
-    usageError(spec.name, "\"" + std::string(text) + "\" is not three numbers " + form);
+    usageError(spec.name,
+               std::string("\"") + std::string(text) + "\" is not three numbers " + form);
   return {parseNumber(spec, parts[0], "a number"), parseNumber(spec, parts[1], "a number"),
           parseNumber(spec, parts[2], "a number")};
 }
@@ -244,14 +245,14 @@ ControlValue parseControlValue(const ControlSpec& spec, std::string_view text) {
       const std::string wanted = lower(trim(text));
       for (const auto& [item, v] : popupChoices(spec))
         if (lower(item) == wanted) return v;
-      usageError(spec.name, "unknown choice \"" + std::string(text) +
+      usageError(spec.name, std::string("unknown choice \"") + std::string(text) +
                                 "\" (choices: " + allowedText(spec) + ")");
     }
     case ControlKind::Checkbox: {
       const std::string t = lower(trim(text));
       if (t == "on" || t == "true" || t == "yes" || t == "1") return true;
       if (t == "off" || t == "false" || t == "no" || t == "0") return false;
-      usageError(spec.name, "\"" + std::string(text) + "\" is not on or off");
+      usageError(spec.name, std::string("\"") + std::string(text) + "\" is not on or off");
     }
     case ControlKind::Float:
     case ControlKind::Angle:

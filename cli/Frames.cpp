@@ -57,7 +57,8 @@ FrameRange parseFrameRange(std::string_view text) {
   } else {
     ok = parseInt(text.substr(0, dash), range.first) && parseInt(text.substr(dash + 1), range.last);
   }
-  if (!ok) usageError("--frames", "\"" + std::string(text) + "\" is not a frame range A-B");
+  if (!ok)
+    usageError("--frames", std::string("\"") + std::string(text) + "\" is not a frame range A-B");
   if (range.last < range.first)
     usageError("--frames", "the last frame " + std::to_string(range.last) +
                                " comes before the first " + std::to_string(range.first));

@@ -225,7 +225,7 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
     if (isIntegerFormat(spec.channelformat(chosen.index[i])))
       integerChannels.push_back(spec.channelnames[chosen.index[i]]);
   if (!integerChannels.empty())
-    warn(path, "integer channels (" + listNames(integerChannels) + ", " +
+    warn(path, "integer channels (" + listNames(integerChannels) + std::string(", ") +
                    std::string(spec.channelformat(chosen.index[0]).c_str()) +
                    ") widened to float; integer positions are probably not a position pass");
 

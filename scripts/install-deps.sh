@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
+  fonts-dejavu-core
 )
 if [[ "${1:-}" == "--windows" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
