@@ -2,7 +2,6 @@
 // "shot.%04d.exr") and frame ranges ("1-24", "7").
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 

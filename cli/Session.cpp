@@ -1,7 +1,5 @@
 #include "Session.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
