@@ -87,7 +87,13 @@ PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, 
   if (!checkEffectRef(context, effectRef) || param == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   Host::State& host = *context->host;
   if (index < 0 || std::size_t(index) >= host.params.size()) return PF_Err_INVALID_INDEX;
-  if (host.faults.failCheckoutParam == index) return host.faults.error;
+  if (host.faults.failCheckoutParam == index) {
+    // Like the real host, a record whose check-out failed may still be
+    // checked in; that is not a protocol slip.
+    std::lock_guard lock(context->mutex);
+    context->failedCheckouts.push_back(param);
+    return host.faults.error;
+  }
   if (context->instance != nullptr) {
     std::lock_guard lock(context->instance->mutex);
     *param = context->instance->values[std::size_t(index)];
@@ -109,9 +115,15 @@ PF_Err checkinParam(PF_ProgPtr effectRef, PF_ParamDef* param) {
   if (!checkEffectRef(context, effectRef)) return PF_Err_BAD_CALLBACK_PARAM;
   {
     std::lock_guard lock(context->mutex);
+    ++context->paramCheckins;
     auto& out = context->checkedOut;
     auto it = std::find_if(out.begin(), out.end(), [param](auto& e) { return e.first == param; });
     if (it == out.end()) {
+      auto& failed = context->failedCheckouts;
+      if (auto f = std::find(failed.begin(), failed.end(), param); f != failed.end()) {
+        failed.erase(f);
+        return PF_Err_NONE;
+      }
       // Handing back a record that was never checked out is harmless; it is
       // counted so tests can see it.
       ++context->stray;

@@ -74,6 +74,7 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   record.suitesAcquired = context.suitesAcquired;
   record.iterateRows = context.iterateRows.load();
   record.strayCalls = context.stray;
+  record.paramCheckins = context.paramCheckins;
 
   LeakReport& leaks = record.leaks;
   HandleRegistry& handles = handleRegistry();
@@ -100,6 +101,7 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   context.streamRefs.clear();
   context.suites.clear();
   context.checkedOut.clear();
+  context.failedCheckouts.clear();
   context.handlesMade.clear();
   context.keepAlive.clear();
 

@@ -114,11 +114,13 @@ struct CommandContext {
   std::map<std::pair<std::string, int>, int> suites;
   int suitesAcquired = 0;
   std::vector<std::pair<PF_ParamDef*, PF_ParamIndex>> checkedOut;
+  std::vector<PF_ParamDef*> failedCheckouts;  // may be checked in without a slip
   std::unordered_map<AegpEffectRef*, std::unique_ptr<AegpEffectRef>> effectRefs;
   std::unordered_map<AegpStreamRef*, std::unique_ptr<AegpStreamRef>> streamRefs;
   std::vector<PF_Handle> handlesMade;
   std::vector<std::shared_ptr<World>> keepAlive;  // layers lent out during the command
   int stray = 0;
+  int paramCheckins = 0;  // checkin_param calls, accepted or not
   std::atomic<int> iterateRows{0};
   std::mutex mutex;  // for the few members callbacks might touch from iterate workers
 };

@@ -7,9 +7,10 @@ PF_Err QueryDynamicFlags(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamD
   PF_ParamDef mode{};
   PF_Err err = in_data->inter.checkout_param(in_data->effect_ref, MATTE_MODE, in_data->current_time,
                                              in_data->time_step, in_data->time_scale, &mode);
-  // A record the host did not hand out is not handed back.
+  // Checked back in also after a failed check-out; the first error wins.
+  const PF_Err checkinErr = in_data->inter.checkin_param(in_data->effect_ref, &mode);
   if (err == PF_Err_NONE) {
-    err = in_data->inter.checkin_param(in_data->effect_ref, &mode);
+    err = checkinErr;
   }
   return err;
 }

@@ -229,7 +229,7 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
   PF_EffectWorld* input = nullptr;
   PF_EffectWorld* output = nullptr;
   PF_ParamDef records[kCheckoutCount] = {};
-  int checkedOut = 0;
+  int attempted = 0;  // check-outs that ran, the failed one included
 
   err = extra->cb->checkout_layer_pixels(in_data->effect_ref, 0, &input);
   if (err == PF_Err_NONE) {
@@ -239,9 +239,7 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     err =
         in_data->inter.checkout_param(in_data->effect_ref, kCheckoutOrder[i], in_data->current_time,
                                       in_data->time_step, in_data->time_scale, &records[i]);
-    if (err == PF_Err_NONE) {
-      ++checkedOut;
-    }
+    ++attempted;
   }
   // A host that reports success must hand over both worlds.
   if (err == PF_Err_NONE && (input == nullptr || output == nullptr)) {
@@ -256,9 +254,11 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
                        &r[18], &r[19], &r[20], &r[21], &r[22], &r[23], &r[24], out_data, output);
   }
 
-  // Every record the host handed out goes back, in check-out order, whatever
-  // failed; records it never handed out are not returned to it.
-  for (int i = 0; i < checkedOut; ++i) {
+  // Every record whose check-out ran goes back, in check-out order, whatever
+  // failed (the host expects a failed check-out to be checked in as well).
+  // Records whose check-out never ran were never seen by the host and are
+  // not handed to it.
+  for (int i = 0; i < attempted; ++i) {
     PF_Err checkinErr = in_data->inter.checkin_param(in_data->effect_ref, &records[i]);
     if (err == PF_Err_NONE) {
       err = checkinErr;

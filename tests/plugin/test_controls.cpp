@@ -170,6 +170,7 @@ TEST_F(ControlsTest, QueryDynamicFlagsFailures) {
   host_.faults().failCheckoutParam = MATTE_MODE;
   EXPECT_EQ(instance_->queryDynamicFlags().pfErr, host_.faults().error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  EXPECT_EQ(host_.lastCommand().paramCheckins, 1);  // checked in after the failure too
   host_.faults() = host::FaultInjection{};
   host_.faults().failCheckinParam = true;
   EXPECT_EQ(instance_->queryDynamicFlags().pfErr, host_.faults().error);

@@ -1,6 +1,8 @@
 // Smart render failure paths: whatever fails, every record the host handed
 // out goes back, every suite acquired is released, and the first error is
 // the command's result.
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "RenderTestSupport.h"
@@ -43,13 +45,16 @@ class CheckoutSweepTest : public RenderFailureTest,
                           public ::testing::WithParamInterface<PF_ParamIndex> {};
 
 // Any control's check-out failing ends the render with the host's error;
-// the records checked out before it all go back, and nothing is drawn.
+// the records checked out before it and the failed one all go back, those
+// never checked out are not handed over, and nothing is drawn.
 TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
   host_.faults().failCheckoutParam = GetParam();
   const host::Status status = render();
   EXPECT_EQ(status.code, host::StatusCode::kPluginError);
   EXPECT_EQ(status.pfErr, host_.faults().error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  const auto position = std::find(std::begin(kCheckoutOrder), std::end(kCheckoutOrder), GetParam());
+  EXPECT_EQ(host_.lastCommand().paramCheckins, position - std::begin(kCheckoutOrder) + 1);
   EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
   EXPECT_TRUE(samePixelBytes(untouched(), output_));
 }

@@ -41,6 +41,7 @@ struct CommandRecord {
   // out, releases of unknown references, calls with an unknown effect_ref.
   int strayCalls = 0;
   int suitesAcquired = 0;  // acquisitions made during the command
+  int paramCheckins = 0;   // checkin_param calls during the command
   int iterateRows = 0;     // rows run by iterate_origin during the command
 };
 
