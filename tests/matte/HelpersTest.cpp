@@ -1,12 +1,11 @@
-// smoothStep and picture addressing.
+// smoothStep and picture addressing (reads themselves are proven through
+// Layer mode's padded picture).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
-#include "MatteTestSupport.h"
 #include "matte/Matte.h"
 #include "matte/MatteMath.h"
 
@@ -52,28 +51,6 @@ TEST(PixelOffsetTest, RowTimesRowbytesIsFormedIn64Bits) {
   EXPECT_EQ(std::int64_t{3} * (1 << 30) + 5 * 16, pixelByteOffset(rowbytes, 5, 3));
   EXPECT_EQ(std::int64_t{2'000'000} * 40'000 + 39'999 * 16,
             pixelByteOffset(2'000'000, 39'999, 40'000));
-}
-
-TEST(GetPixelTest, ReadsPaddedRows) {
-  // 3 x 2 picture, rows padded by two pixels.
-  constexpr A_long kStride = 5;
-  std::vector<PF_PixelFloat> memory(kStride * 2);
-  for (A_long r = 0; r < 2; ++r) {
-    for (A_long c = 0; c < 3; ++c) {
-      memory[r * kStride + c] = pixel(1.0f, static_cast<float>(c), static_cast<float>(r), 9.0f);
-    }
-  }
-  PF_LayerDef world{};
-  world.data = reinterpret_cast<PF_PixelPtr>(memory.data());
-  world.rowbytes = kStride * 16;
-  world.width = 3;
-  world.height = 2;
-  for (A_long r = 0; r < 2; ++r) {
-    for (A_long c = 0; c < 3; ++c) {
-      EXPECT_TRUE(samePixel(memory[r * kStride + c], getPixel(&world, c, r)))
-          << "column " << c << " row " << r;
-    }
-  }
 }
 
 }  // namespace

@@ -36,11 +36,8 @@ std::vector<PF_PixelFloat> RowRunner::run(const std::vector<PF_PixelFloat>& row,
   std::vector<PF_PixelFloat> out(row.size() + kGuard, sentinel);
   PF_LayerDef output{};
   output.width = static_cast<A_long>(row.size());
-  output.height = 1;
-  output.rowbytes = output.width * static_cast<A_long>(sizeof(PF_PixelFloat));
-  const MatteRowContext context{&settings, &inData, &output};
-  EXPECT_EQ(PF_Err_NONE,
-            InvertPixelFloat(const_cast<MatteRowContext*>(&context), x, 0, in.data(), out.data()));
+  MatteRowContext context{&settings, &inData, &output};
+  EXPECT_EQ(PF_Err_NONE, InvertPixelFloat(&context, x, 0, in.data(), out.data()));
   for (std::size_t i = row.size(); i < out.size(); ++i) {
     EXPECT_TRUE(samePixel(sentinel, out[i])) << "guard pixel " << i << " after the row";
   }
@@ -66,9 +63,7 @@ std::string describe(float v) {
 }  // namespace
 
 ::testing::AssertionResult sameBits(float expected, float actual) {
-  if (bitsOf(expected) == bitsOf(actual)) {
-    return ::testing::AssertionSuccess();
-  }
+  if (bitsOf(expected) == bitsOf(actual)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << "expected " << describe(expected) << ", actual " << describe(actual);
 }
@@ -78,10 +73,7 @@ std::string describe(float v) {
   const float ev[] = {e.alpha, e.red, e.green, e.blue};
   const float av[] = {a.alpha, a.red, a.green, a.blue};
   for (int c = 0; c < 4; ++c) {
-    if (bitsOf(ev[c]) != bitsOf(av[c])) {
-      return ::testing::AssertionFailure()
-             << names[c] << ": expected " << describe(ev[c]) << ", actual " << describe(av[c]);
-    }
+    if (auto r = sameBits(ev[c], av[c]); !r) return r << " (" << names[c] << ")";
   }
   return ::testing::AssertionSuccess();
 }
@@ -101,12 +93,9 @@ std::string describe(float v) {
 }
 
 ::testing::AssertionResult near(float expected, float actual, double tolerance) {
-  if (tolerance == 0.0) {
-    return sameBits(expected, actual);
-  }
-  if (std::fabs(static_cast<double>(expected) - actual) <= tolerance) {
+  if (tolerance == 0.0) return sameBits(expected, actual);
+  if (std::fabs(static_cast<double>(expected) - actual) <= tolerance)
     return ::testing::AssertionSuccess();
-  }
   return ::testing::AssertionFailure() << "expected " << describe(expected) << " +- " << tolerance
                                        << ", actual " << describe(actual);
 }

@@ -56,48 +56,34 @@ class Draw {
   std::mt19937 rng_;
 };
 
-struct Picture {
-  std::vector<PF_PixelFloat> memory;
-  PF_LayerDef world{};
-};
-
 int gHostReference;
 
-// A small padded picture, or one of the degenerate layer states.
-void drawLayer(Draw& d, Picture& p) {
-  const A_long width = 1 + d.pick(40);
-  const A_long height = 1 + d.pick(30);
-  const A_long stride = width + d.pick(3);
-  p.memory.resize(static_cast<std::size_t>(stride) * height);
-  for (PF_PixelFloat& px : p.memory) {
-    px = pixel(d.alpha(), d.channel(-2, 2), d.channel(-2, 2), d.channel(-2, 2));
-  }
-  p.world = PF_LayerDef{};
-  p.world.reserved0 = &gHostReference;
-  p.world.data = reinterpret_cast<PF_PixelPtr>(p.memory.data());
-  p.world.rowbytes = stride * 16;
-  p.world.width = width;
-  p.world.height = height;
-  switch (d.pick(6)) {
-    case 0:
-      p.world.data = nullptr;  // no layer chosen
-      break;
-    case 1:
-      p.world.reserved0 = nullptr;
-      break;
-    case 2:
-      p.world.rowbytes = width * 16 - 16;  // rows too short: never read
-      break;
-    default:
-      break;
-  }
-}
-
-MatteSettings drawSettings(Draw& d, int32_t mode, Picture& picture) {
+// Random settings; the layer is a small padded picture in `memory`, or one
+// of the degenerate layer states.
+MatteSettings drawSettings(Draw& d, int32_t mode, std::vector<PF_PixelFloat>& memory) {
   MatteSettings s{};
   s.mode = mode;
-  drawLayer(d, picture);
-  s.layer = picture.world;
+  const A_long width = 1 + d.pick(40), height = 1 + d.pick(30), stride = width + d.pick(3);
+  memory.resize(static_cast<std::size_t>(stride) * height);
+  for (PF_PixelFloat& px : memory) {
+    px = pixel(d.alpha(), d.channel(-2, 2), d.channel(-2, 2), d.channel(-2, 2));
+  }
+  s.layer.reserved0 = &gHostReference;
+  s.layer.data = reinterpret_cast<PF_PixelPtr>(memory.data());
+  s.layer.rowbytes = stride * 16;
+  s.layer.width = width;
+  s.layer.height = height;
+  switch (d.pick(6)) {
+    case 0:
+      s.layer.data = nullptr;  // no layer chosen
+      break;
+    case 1:
+      s.layer.reserved0 = nullptr;
+      break;
+    case 2:
+      s.layer.rowbytes = width * 16 - 16;  // rows too short: never read
+      break;
+  }
   s.tile = d.chance(0.5);
   s.offsetU = d.setting(-1, 1);
   s.offsetV = d.setting(-1, 1);
@@ -130,7 +116,7 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
   constexpr int kRow = 48;
   Draw d(0x6b657374u + static_cast<unsigned>(GetParam()));
   for (int draw = 0; draw < kDraws; ++draw) {
-    Picture picture;
+    std::vector<PF_PixelFloat> picture;
     const MatteSettings s = drawSettings(d, GetParam(), picture);
     PF_InData inData{};
     inData.downsample_x = {1, static_cast<A_u_long>(d.pick(5))};
@@ -141,8 +127,8 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     }
     PF_LayerDef output{};
     output.width = kRow;
-    const MatteRowContext context{&s, &inData, &output};
-    auto* refcon = const_cast<MatteRowContext*>(&context);
+    MatteRowContext context{&s, &inData, &output};
+    auto* refcon = &context;
     std::vector<PF_PixelFloat> fast(kRow), plain(kRow);
     ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(refcon, 0, 0, in.data(), fast.data()));
     ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(refcon, 0, 0, in.data(), plain.data()));

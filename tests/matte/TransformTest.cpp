@@ -36,21 +36,6 @@ INSTANTIATE_TEST_SUITE_P(Orders, RotationOrderTest,
                                            OrderCase{0, 1, 2, 3}, OrderCase{7, 1, 2, 3},
                                            OrderCase{-1, 1, 2, 3}));
 
-TEST(RotationOrderTest, XAndZQuarterTurnsOfUnitY) {
-  MatteSettings s = plainSettings(10);
-  s.angleX = s.angleZ = kQuarter;
-  s.rotateOrder = 1;  // XYZ
-  PF_PixelFloat got = RowRunner(s).at(0, 1, 0);
-  EXPECT_TRUE(near(0, got.red, 1e-6));
-  EXPECT_TRUE(near(0, got.green, 1e-6));
-  EXPECT_TRUE(near(-1, got.blue, 1e-6));
-  s.rotateOrder = 6;  // ZYX
-  got = RowRunner(s).at(0, 1, 0);
-  EXPECT_TRUE(near(1, got.red, 1e-6));
-  EXPECT_TRUE(near(0, got.green, 1e-6));
-  EXPECT_TRUE(near(0, got.blue, 1e-6));
-}
-
 TEST(TranslateTest, PositionScalesWithDownsampleDenominators) {
   MatteSettings s = plainSettings(10);
   s.rotateOrder = 0;
