@@ -1,7 +1,9 @@
 #include "GoldenScene.h"
 
 #include <bit>
+#include <charconv>
 #include <limits>
+#include <string_view>
 
 #include "kestrow/host/World.h"
 #include "params/Params.h"
@@ -54,6 +56,18 @@ host::Status setControls(host::Instance& instance) {
 }
 
 }  // namespace
+
+std::vector<std::uint32_t> goldenBits(const GoldenFrame& frame) {
+  std::vector<std::uint32_t> bits;
+  const std::string_view hex(frame.hex);
+  for (std::size_t at = 0; at + 8 <= hex.size(); at += 8) {
+    std::uint32_t v = 0;
+    if (std::from_chars(hex.data() + at, hex.data() + at + 8, v, 16).ptr != hex.data() + at + 8)
+      break;
+    bits.push_back(v);
+  }
+  return bits;
+}
 
 host::Status renderGolden(host::Instance& instance, A_long mode, std::vector<std::uint32_t>& bits) {
   host::Status status = setControls(instance);

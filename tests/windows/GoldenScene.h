@@ -21,11 +21,15 @@ inline constexpr int kGoldenValues = kGoldenWidth * kGoldenHeight * 4;
 // "Rays" and "Layer" (without a picture: local coordinates as colour).
 inline constexpr A_long kGoldenModes[] = {1, 2, 3, 4, 6, 7, 8, 10};
 
-// One mode's output as the Linux build renders it.
+// One mode's output as the Linux build renders it: kGoldenValues bit
+// patterns of 8 hex digits each, without separators.
 struct GoldenFrame {
   A_long mode;
-  std::uint32_t bits[kGoldenValues];
+  const char* hex;
 };
+
+// The frame's patterns; fewer than kGoldenValues when the text is malformed.
+std::vector<std::uint32_t> goldenBits(const GoldenFrame& frame);
 
 // Sets the instance's controls away from their defaults (rotation, sizes,
 // feather, pattern and layer controls), selects `mode` and renders the
