@@ -32,9 +32,7 @@ std::string hex32(std::uint32_t v) {
 std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd) {
   std::vector<host::CommandRecord> found;
   for (const host::CommandRecord& r : host.commandLog()) {
-    if (r.cmd == cmd) {
-      found.push_back(r);
-    }
+    if (r.cmd == cmd) found.push_back(r);
   }
   return found;
 }
@@ -56,23 +54,30 @@ std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd) 
                                        << status.pfErr << "): " << status.message;
 }
 
+::testing::AssertionResult sameBytes(const void* expected, const void* actual, std::size_t size) {
+  const auto* e = static_cast<const std::uint8_t*>(expected);
+  const auto* a = static_cast<const std::uint8_t*>(actual);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (e[i] != a[i]) {
+      return ::testing::AssertionFailure() << "byte " << i << " of " << size << ": expected "
+                                           << int(e[i]) << ", actual " << int(a[i]);
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 PF_OutData filledOutData(std::uint8_t fill) {
   PF_OutData out;
   std::memset(&out, fill, sizeof out);
   return out;
 }
 
-int firstDifference(const void* a, const void* b, std::size_t size) {
-  const auto* pa = static_cast<const std::uint8_t*>(a);
-  const auto* pb = static_cast<const std::uint8_t*>(b);
-  for (std::size_t i = 0; i < size; ++i) {
-    if (pa[i] != pb[i]) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
 void LoadedPlugin::SetUp() { ASSERT_TRUE(isOk(host_.load(pluginFile()))); }
+
+void PluginInstance::SetUp() {
+  LoadedPlugin::SetUp();
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(isOk(host_.createInstance(instance_)));
+}
 
 }  // namespace kestrow::test

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,13 @@ std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd);
 ::testing::AssertionResult leftNothing(const host::CommandRecord& record);
 // Passes for an ok status; otherwise gives its code, PF_Err and message.
 ::testing::AssertionResult isOk(const host::Status& status);
+// Passes when `size` bytes are equal; otherwise names the first differing
+// byte with both values.
+::testing::AssertionResult sameBytes(const void* expected, const void* actual, std::size_t size);
 
 // A PF_OutData whose every byte is `fill`, so that any field a command
 // writes shows up in a byte comparison.
 PF_OutData filledOutData(std::uint8_t fill);
-// Index of the first differing byte of two records, or -1.
-int firstDifference(const void* a, const void* b, std::size_t size);
 
 // A host with the plug-in loaded (global and parameter set-up done).
 class LoadedPlugin : public ::testing::Test {
@@ -46,6 +48,15 @@ class LoadedPlugin : public ::testing::Test {
   void SetUp() override;
 
   host::Host host_;
+};
+
+// The same with one effect instance made (sequence set-up done).
+class PluginInstance : public LoadedPlugin {
+ protected:
+  using LoadedPlugin::LoadedPlugin;
+  void SetUp() override;
+
+  std::unique_ptr<host::Instance> instance_;
 };
 
 }  // namespace kestrow::test

@@ -94,22 +94,28 @@ inline MatteSettings expectedSettings(const host::Instance& instance, const PF_L
   return s;
 }
 
-// The output the evaluator gives for `input` under `settings`: each output
-// row (width x height) read from the input at the origin offset.
+// The output the evaluator gives for `input` under `settings`: the output
+// pixels in `covered` (all of them by default) read from the input at the
+// origin offset; every other pixel transparent black.
 inline host::World expectedMatte(const host::World& input, int width, int height,
                                  const MatteSettings& settings,
-                                 const host::RenderOptions& options = {}) {
+                                 const host::RenderOptions& options = {},
+                                 PF_Rect covered = {0, 0, -1, -1}) {
+  if (covered.right < 0) covered = {0, 0, width, height};
   host::World out(width, height, host::PixelDepth::kFloat32);
   PF_InData inData{};
   inData.downsample_x = options.downsampleX;
   inData.downsample_y = options.downsampleY;
-  MatteRowContext context{&settings, &inData, &out.def()};
-  for (int y = 0; y < height; ++y) {
-    // The evaluator takes a mutable input row; it only reads it.
-    host::World& src = const_cast<host::World&>(input);
-    InvertPixelFloat(&context, 0, y,
-                     src.pixelFloat(options.outputOriginX, y + options.outputOriginY),
-                     out.pixelFloat(0, y));
+  PF_LayerDef rowWorld = out.def();
+  rowWorld.width = covered.right - covered.left;
+  MatteRowContext context{&settings, &inData, &rowWorld};
+  // The evaluator takes a mutable input row; it only reads it.
+  host::World& src = const_cast<host::World&>(input);
+  for (int y = covered.top; y < covered.bottom; ++y) {
+    InvertPixelFloat(
+        &context, covered.left, y,
+        src.pixelFloat(covered.left + options.outputOriginX, y + options.outputOriginY),
+        out.pixelFloat(covered.left, y));
   }
   return out;
 }
@@ -147,10 +153,8 @@ inline ::testing::AssertionResult samePixelBytes(const host::World& expected,
   const std::size_t bytes =
       static_cast<std::size_t>(expected.width()) * host::pixelSize(expected.depth());
   for (int y = 0; y < expected.height(); ++y) {
-    const int at = firstDifference(expected.row(y), actual.row(y), bytes);
-    if (at >= 0) {
-      return ::testing::AssertionFailure() << "row " << y << " differs at byte " << at;
-    }
+    ::testing::AssertionResult row = sameBytes(expected.row(y), actual.row(y), bytes);
+    if (!row) return row << " in row " << y;
   }
   return ::testing::AssertionSuccess();
 }

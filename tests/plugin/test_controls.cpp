@@ -1,7 +1,7 @@
 // Control visibility by "Mode", the re-render it forces, its failure paths,
 // and the dynamic-flags query.
-#include <algorithm>
-#include <memory>
+#include <map>
+#include <string>
 
 #include "RenderTestSupport.h"
 #include "kestrow/host/Faults.h"
@@ -11,35 +11,22 @@ namespace {
 
 using Indices = std::vector<PF_ParamIndex>;
 
-// Hidden controls by "Mode" value; every other control is always shown.
+// Hidden controls by "Mode" value, written out; every other control is
+// always shown. Any other value (the separators, values outside 1..10)
+// hides the wave controls only.
 Indices hiddenFor(A_long mode) {
-  const Indices thickness{20}, sizes{14, 15, 16}, axis{12}, wave{17, 18}, layer{8, 9, 10, 11},
-      radius{13}, scales{21, 22, 23}, alphaMatte{26};
-  auto join = [](std::initializer_list<Indices> groups) {
-    Indices all;
-    for (const Indices& g : groups) all.insert(all.end(), g.begin(), g.end());
-    std::sort(all.begin(), all.end());
-    return all;
+  static const std::map<A_long, Indices> table = {
+      {1, {8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 20}},
+      {2, {8, 9, 10, 11, 12, 14, 15, 16, 17, 18}},
+      {3, {8, 9, 10, 11, 12, 17, 18, 20}},
+      {4, {8, 9, 10, 11, 12, 17, 18}},
+      {6, {8, 9, 10, 11, 12, 17, 18}},
+      {7, {8, 9, 10, 11, 12, 13, 14, 15, 16}},
+      {8, {8, 9, 10, 11, 13, 14, 15, 16}},
+      {10, {17, 18, 20, 21, 22, 23, 26}},
   };
-  switch (mode) {
-    case 1:
-      return join({thickness, sizes, axis, wave, layer});
-    case 2:
-      return join({sizes, axis, wave, layer});
-    case 3:
-      return join({thickness, axis, wave, layer});
-    case 4:
-    case 6:
-      return join({axis, wave, layer});
-    case 7:
-      return join({radius, sizes, axis, layer});
-    case 8:
-      return join({radius, sizes, layer});
-    case 10:
-      return join({thickness, wave, scales, alphaMatte});
-    default:
-      return join({wave});
-  }
+  const auto found = table.find(mode);
+  return found != table.end() ? found->second : Indices{17, 18};
 }
 
 std::string describe(const Indices& v) {
@@ -48,13 +35,8 @@ std::string describe(const Indices& v) {
   return s + "}";
 }
 
-class ControlsTest : public LoadedPlugin {
+class ControlsTest : public PluginInstance {
  protected:
-  void SetUp() override {
-    LoadedPlugin::SetUp();
-    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
-  }
-
   // Puts any value into "Mode" (also values the popup cannot take), then
   // sends PF_Cmd_UPDATE_PARAMS_UI on its own.
   host::Status showMode(A_long mode) {
@@ -65,7 +47,15 @@ class ControlsTest : public LoadedPlugin {
     return instance_->updateParamsUI();
   }
 
-  std::unique_ptr<host::Instance> instance_;
+  // The last command ended as a refused update must: nothing left behind,
+  // no re-render, nothing hidden or shown.
+  void expectNothingChanged(int rerenders, const Indices& hidden) {
+    const host::CommandRecord record = host_.lastCommand();
+    EXPECT_TRUE(leftNothing(record));
+    EXPECT_EQ(record.out.out_flags & PF_OutFlag_FORCE_RERENDER, 0);
+    EXPECT_EQ(instance_->rerenderRequests(), rerenders);
+    EXPECT_EQ(describe(hidden), describe(instance_->hiddenParams()));
+  }
 };
 
 class VisibilityTableTest : public ControlsTest, public ::testing::WithParamInterface<A_long> {};
@@ -88,8 +78,7 @@ INSTANTIATE_TEST_SUITE_P(EveryModeValue, VisibilityTableTest,
 // The hidden set depends on the current mode alone: every control is set
 // on every call, so nothing hidden by one mode stays hidden under the next.
 TEST_F(ControlsTest, TransitionsDependOnTheNewModeOnly) {
-  const A_long walk[] = {10, 1, 7, 10, 8, 2, 5, 10, 3, 6, -1, 4, 1};
-  for (A_long mode : walk) {
+  for (A_long mode : {10, 1, 7, 10, 8, 2, 5, 10, 3, 6, -1, 4, 1}) {
     SCOPED_TRACE(mode);
     // The user's way (popup values only), then any value.
     ASSERT_TRUE(isOk(mode >= 1 ? instance_->setPopup(MATTE_MODE, mode) : showMode(mode)));
@@ -100,52 +89,44 @@ TEST_F(ControlsTest, TransitionsDependOnTheNewModeOnly) {
 class RefusedStreamTest : public ControlsTest,
                           public ::testing::WithParamInterface<PF_ParamIndex> {};
 
-// A refused stream: its error, every reference disposed of, no flag set
-// after it, no re-render.
+// A refused stream: its error, every reference disposed of; streams are all
+// obtained before any flag is set, so nothing changed.
 TEST_P(RefusedStreamTest, ReturnsTheErrorAndReleasesEverything) {
   ASSERT_TRUE(isOk(showMode(MODE_CIRCLE)));
   const int rerenders = instance_->rerenderRequests();
   host_.faults().failStreamIndex = GetParam();
-  const host::Status status = showMode(MODE_LAYER);
-  EXPECT_EQ(status.pfErr, host_.faults().error);
-  const host::CommandRecord record = host_.lastCommand();
-  EXPECT_TRUE(leftNothing(record));
-  EXPECT_EQ(record.out.out_flags & PF_OutFlag_FORCE_RERENDER, 0);
-  EXPECT_EQ(instance_->rerenderRequests(), rerenders);
-  // Streams are all obtained before any flag is set: nothing changed.
-  EXPECT_EQ(describe(hiddenFor(1)), describe(instance_->hiddenParams()));
+  EXPECT_EQ(showMode(MODE_LAYER).pfErr, host_.faults().error);
+  expectNothingChanged(rerenders, hiddenFor(MODE_CIRCLE));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStream, RefusedStreamTest,
                          ::testing::Values(13, 20, 12, 14, 15, 16, 17, 18, 8, 9, 10, 11, 21, 22, 23,
                                            26));
 
-TEST_F(ControlsTest, MissingSuiteLeavesNothingBehind) {
-  const char* const names[] = {"AEGP PF Interface Suite", "AEGP Stream Suite",
-                               "AEGP Dynamic Stream Suite", "AEGP Effect Suite"};
-  const int versions[] = {1, 7, 2, 2};
-  for (int i = 0; i < 4; ++i) {
+TEST_F(ControlsTest, MissingSuiteOrGlobalDataChangesNothing) {
+  const std::pair<const char*, int> suites[] = {{"AEGP PF Interface Suite", 1},
+                                                {"AEGP Stream Suite", 7},
+                                                {"AEGP Dynamic Stream Suite", 2},
+                                                {"AEGP Effect Suite", 2}};
+  const int rerenders = instance_->rerenderRequests();
+  const Indices hidden = instance_->hiddenParams();
+  for (const auto& [name, version] : suites) {
     for (auto how : {host::MissingSuiteMode::kNullTable, host::MissingSuiteMode::kError}) {
-      SCOPED_TRACE(names[i]);
-      host_.faults().missingSuites = {{names[i], versions[i], how}};
-      const host::Status status = instance_->updateParamsUI();
-      EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM);
-      const host::CommandRecord record = host_.lastCommand();
-      EXPECT_TRUE(leftNothing(record));
-      EXPECT_EQ(record.out.out_flags & PF_OutFlag_FORCE_RERENDER, 0);
+      SCOPED_TRACE(name);
+      host_.faults().missingSuites = {{name, version, how}};
+      EXPECT_EQ(instance_->updateParamsUI().pfErr, PF_Err_BAD_CALLBACK_PARAM);
+      expectNothingChanged(rerenders, hidden);
     }
   }
-}
-
-// Without global data there is no plug-in identifier to name streams with.
-TEST_F(ControlsTest, NoGlobalData) {
+  // Without global data there is no plug-in identifier to name streams with.
+  host_.faults() = {};
   PF_InData in = instance_->makeInData();
   PF_OutData out{};
   EXPECT_EQ(instance_->rawCall(PF_Cmd_UPDATE_PARAMS_UI, in, out, instance_->paramArray(), nullptr,
                                nullptr),
             PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_EQ(out.out_flags, 0);
+  expectNothingChanged(rerenders, hidden);
 }
 
 // The query changes no byte of PF_OutData, whatever "Mode" holds.
@@ -161,7 +142,7 @@ TEST_F(ControlsTest, QueryDynamicFlagsTouchesNothing) {
                                    nullptr, nullptr),
                 PF_Err_NONE);
       EXPECT_TRUE(leftNothing(host_.lastCommand()));
-      EXPECT_EQ(firstDifference(&before, &out, sizeof out), -1);
+      EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
     }
   }
 }

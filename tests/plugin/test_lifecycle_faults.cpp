@@ -1,8 +1,8 @@
-// Fault sweep over global and sequence set-up: whatever the host fails to
-// provide, the command reports it and leaves no handle, lock or suite held.
+// Fault sweep over global and sequence set-up (and the About box): whatever
+// the host fails to provide, the command reports it and leaves no handle,
+// lock or suite held.
 #include <cctype>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,66 +13,77 @@
 namespace kestrow::test {
 namespace {
 
+using host::FaultInjection;
 using host::MissingSuiteMode;
 
-struct SuiteFault {
-  const char* name;
-  int version;
-  MissingSuiteMode mode;
+constexpr MissingSuiteMode kModes[] = {MissingSuiteMode::kNullTable, MissingSuiteMode::kError,
+                                       MissingSuiteMode::kErrorAndNull};
+constexpr const char* kModeNames[] = {"NullTable", "Error", "ErrorAndNull"};
+
+struct SetupFault {
+  std::string name;
+  FaultInjection faults;
+  PF_Err expected;  // 0: the host's own injected error
 };
 
-void PrintTo(const SuiteFault& f, std::ostream* os) {
-  *os << '"' << f.name << "\" " << f.version << " mode " << static_cast<int>(f.mode);
-}
-
-std::string faultName(const ::testing::TestParamInfo<SuiteFault>& info) {
-  std::string n;
-  for (const char* c = info.param.name; *c; ++c) {
-    if (std::isalnum(static_cast<unsigned char>(*c))) n += *c;
-  }
-  const char* modes[] = {"NullTable", "Error", "ErrorAndNull"};
-  return n + "_" + modes[static_cast<int>(info.param.mode)];
-}
-
-std::vector<SuiteFault> faultsOf(std::initializer_list<std::pair<const char*, int>> suites) {
-  std::vector<SuiteFault> all;
-  for (const auto& [name, version] : suites) {
-    for (MissingSuiteMode mode : {MissingSuiteMode::kNullTable, MissingSuiteMode::kError,
-                                  MissingSuiteMode::kErrorAndNull}) {
-      all.push_back({name, version, mode});
+// Each suite missing in each way (516), the block's allocation failing
+// (512), registration refused (the host's error).
+std::vector<SetupFault> setupFaults(std::initializer_list<std::pair<const char*, int>> suites) {
+  std::vector<SetupFault> all;
+  for (const auto& [suite, version] : suites) {
+    for (int m = 0; m < 3; ++m) {
+      std::string name;
+      for (const char* c = suite; *c; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+      }
+      FaultInjection f;
+      f.missingSuites.push_back({suite, version, kModes[m]});
+      all.push_back({name + "_" + kModeNames[m], f, PF_Err_BAD_CALLBACK_PARAM});
     }
   }
   return all;
 }
 
-class GlobalSetupMissingSuite : public ::testing::TestWithParam<SuiteFault> {};
+std::vector<SetupFault> globalSetupFaults() {
+  std::vector<SetupFault> all = setupFaults(
+      {{kPFHandleSuite, kPFHandleSuiteVersion1}, {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}});
+  all.push_back({"FailedAllocation", {}, PF_Err_INTERNAL_STRUCT_DAMAGED});
+  all.back().faults.failHandleAllocation = 1;
+  all.push_back({"FailedRegistration", {}, 0});
+  all.back().faults.failRegisterWithAEGP = true;
+  return all;
+}
 
-TEST_P(GlobalSetupMissingSuite, FailsWith516AndHoldsNothing) {
+class GlobalSetupFault : public ::testing::TestWithParam<SetupFault> {};
+
+TEST_P(GlobalSetupFault, FailsKeepingNoBlockAndHoldingNothing) {
   host::Host host;
-  host.faults().missingSuites.push_back({GetParam().name, GetParam().version, GetParam().mode});
+  host.faults() = GetParam().faults;
+  const PF_Err expected = GetParam().expected ? GetParam().expected : host.faults().error;
   const host::Status status = host.load(pluginFile());
-  EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM) << status.message;
+  EXPECT_EQ(status.code, host::StatusCode::kPluginError) << status.message;
+  EXPECT_EQ(status.pfErr, expected) << status.message;
 
   const std::vector<host::CommandRecord> setups = commandsOf(host, PF_Cmd_GLOBAL_SETUP);
   ASSERT_EQ(setups.size(), 1u);
-  EXPECT_EQ(setups[0].err, PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(setups[0].err, expected);
   EXPECT_FALSE(setups[0].threw);
   EXPECT_EQ(setups[0].out.global_data, nullptr);
+  // Announced before anything can fail.
   EXPECT_EQ(hex32(setups[0].out.my_version), hex32(0x00118001));
-  EXPECT_TRUE(leftNothing(setups[0]));
+  EXPECT_EQ(hex32(setups[0].out.out_flags), hex32(0x06000442));
+  EXPECT_EQ(hex32(setups[0].out.out_flags2), hex32(0x18021409));
+  EXPECT_TRUE(leftNothing(setups[0]));  // unlocked and disposed of
   EXPECT_EQ(host.liveHandles(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Suites, GlobalSetupMissingSuite,
-                         ::testing::ValuesIn(faultsOf({{kPFHandleSuite, kPFHandleSuiteVersion1},
-                                                       {kAEGPUtilitySuite,
-                                                        kAEGPUtilitySuiteVersion3}})),
-                         faultName);
+INSTANTIATE_TEST_SUITE_P(Faults, GlobalSetupFault, ::testing::ValuesIn(globalSetupFaults()),
+                         [](const auto& info) { return info.param.name; });
 
-class AboutMissingSuite : public LoadedPlugin, public ::testing::WithParamInterface<SuiteFault> {};
+class AboutFault : public LoadedPlugin, public ::testing::WithParamInterface<SetupFault> {};
 
-TEST_P(AboutMissingSuite, FailsWith516AndHoldsNothing) {
-  host_.faults().missingSuites.push_back({GetParam().name, GetParam().version, GetParam().mode});
+TEST_P(AboutFault, FailsWith516AndHoldsNothing) {
+  host_.faults() = GetParam().faults;
   PF_InData in = host_.makeInData();
   PF_OutData out{};
   EXPECT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr),
@@ -80,9 +91,9 @@ TEST_P(AboutMissingSuite, FailsWith516AndHoldsNothing) {
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Suites, AboutMissingSuite,
-                         ::testing::ValuesIn(faultsOf({{kPFANSISuite, kPFANSISuiteVersion1}})),
-                         faultName);
+INSTANTIATE_TEST_SUITE_P(Faults, AboutFault,
+                         ::testing::ValuesIn(setupFaults({{kPFANSISuite, kPFANSISuiteVersion1}})),
+                         [](const auto& info) { return info.param.name; });
 
 // Without a basic suite nothing can be acquired: the commands that need
 // one fail at once, before writing anything.
@@ -95,7 +106,7 @@ TEST_P(NoBasicSuite, FailsWith516BeforeWritingAnything) {
   const PF_OutData before = out;
   EXPECT_EQ(host_.rawCall(GetParam(), in, out, nullptr, nullptr, nullptr),
             PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(firstDifference(&before, &out, sizeof out), -1);
+  EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }
 
@@ -103,42 +114,40 @@ INSTANTIATE_TEST_SUITE_P(Commands, NoBasicSuite,
                          ::testing::Values(PF_Cmd_ABOUT, PF_Cmd_GLOBAL_SETUP,
                                            PF_Cmd_GLOBAL_SETDOWN));
 
-TEST(GlobalSetupFault, FailedAllocationIs512) {
-  host::Host host;
-  host.faults().failHandleAllocation = 1;
-  const host::Status status = host.load(pluginFile());
-  EXPECT_EQ(status.pfErr, PF_Err_INTERNAL_STRUCT_DAMAGED) << status.message;
-  const std::vector<host::CommandRecord> setups = commandsOf(host, PF_Cmd_GLOBAL_SETUP);
-  ASSERT_EQ(setups.size(), 1u);
-  EXPECT_EQ(setups[0].out.global_data, nullptr);
-  EXPECT_TRUE(leftNothing(setups[0]));
-  EXPECT_EQ(host.liveHandles(), 0u);
-}
-
-// Premiere Pro has no AEGP registration, so it need not offer the suite.
-TEST(GlobalSetupFault, PremiereDoesNotNeedTheUtilitySuite) {
-  host::Host host({.applId = static_cast<A_long>(PF_APPL_ID_PREMIERE)});
-  host.faults().missingSuites.push_back({kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3});
-  EXPECT_TRUE(isOk(host.load(pluginFile())));
-}
+using SequenceSetupFault = LoadedPlugin;
 
 // Sequence set-up needs no suite at all: it succeeds with every suite
-// missing, and a failed allocation is its only failure.
-TEST(SequenceSetupFault, NeedsNoSuite) {
-  host::Host host;
-  ASSERT_TRUE(isOk(host.load(pluginFile())));
-  for (const auto& f : faultsOf({{kPFANSISuite, kPFANSISuiteVersion1},
-                                 {kPFHandleSuite, kPFHandleSuiteVersion1},
-                                 {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}})) {
-    host.faults().missingSuites.push_back({f.name, f.version, f.mode});
+// missing.
+TEST_F(SequenceSetupFault, NeedsNoSuite) {
+  for (const SetupFault& f : setupFaults({{kPFANSISuite, kPFANSISuiteVersion1},
+                                          {kPFHandleSuite, kPFHandleSuiteVersion1},
+                                          {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}})) {
+    host_.faults().missingSuites.push_back(f.faults.missingSuites[0]);
   }
   std::unique_ptr<host::Instance> instance;
-  (void)host.createInstance(instance);  // later commands may need suites
-  const std::vector<host::CommandRecord> setups = commandsOf(host, PF_Cmd_SEQUENCE_SETUP);
+  (void)host_.createInstance(instance);  // later commands may need suites
+  const std::vector<host::CommandRecord> setups = commandsOf(host_, PF_Cmd_SEQUENCE_SETUP);
   ASSERT_EQ(setups.size(), 1u);
   EXPECT_EQ(setups[0].err, PF_Err_NONE);
   EXPECT_EQ(setups[0].suitesAcquired, 0);
   EXPECT_TRUE(leftNothing(setups[0]));
+}
+
+// A failed allocation is its only failure, and the user is told.
+TEST_F(SequenceSetupFault, FailedAllocationIsReportedToTheUser) {
+  host_.faults().failHandleAllocation = 1;
+  std::unique_ptr<host::Instance> instance;
+  const host::Status status = host_.createInstance(instance);
+  EXPECT_EQ(status.pfErr, PF_Err_INTERNAL_STRUCT_DAMAGED) << status.message;
+
+  const host::CommandRecord last = host_.lastCommand();
+  EXPECT_EQ(last.cmd, PF_Cmd_SEQUENCE_SETUP);
+  EXPECT_EQ(last.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_EQ(last.out.sequence_data, nullptr);
+  EXPECT_STREQ(last.out.return_msg, "Error loading suite.");
+  EXPECT_NE(last.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+  EXPECT_TRUE(leftNothing(last));
+  EXPECT_EQ(host_.liveHandles(), 1u);
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
-// Global set-up and set-down: version, capabilities and the global block.
+// Global set-up and set-down (version, capabilities, the global block,
+// registration) and the About box, in After Effects and in Premiere Pro.
 #include <cstring>
+#include <string>
 
+#include "AE_GeneralPlug.h"
 #include "PluginTestSupport.h"
 #include "entry/Lifecycle.h"
 
 namespace kestrow::test {
 namespace {
 
-GlobalData globalBlock(PF_Handle h) {
+GlobalData globalBlock(const host::Host& host) {
   GlobalData g;
-  std::memcpy(&g, *h, sizeof g);
+  std::memcpy(&g, *host.makeInData().global_data, sizeof g);
   return g;
 }
 
@@ -26,16 +29,22 @@ TEST_F(GlobalSetupTest, AnnouncesVersionAndCapabilitiesAndRegisters) {
   EXPECT_EQ(setups[0].suitesAcquired, 2);  // handle and utility suites, once each
   EXPECT_TRUE(leftNothing(setups[0]));
 
-  PF_InData in = host_.makeInData();
-  ASSERT_NE(in.global_data, nullptr);
-  const GlobalData g = globalBlock(in.global_data);
-  EXPECT_EQ(g.initialized, 1);
+  EXPECT_EQ(globalBlock(host_).initialized, 1);
   EXPECT_NE(host_.registeredPluginId(), 0);
-  EXPECT_EQ(g.pluginId, host_.registeredPluginId());
+  EXPECT_EQ(globalBlock(host_).pluginId, host_.registeredPluginId());
 }
 
 TEST_F(GlobalSetupTest, SetdownDisposesTheBlockAndNothingElse) {
+  // Without a block there is nothing to do and nothing is touched.
+  PF_InData in = host_.makeInData();
+  in.global_data = nullptr;
+  PF_OutData out = filledOutData(0x5A);
+  const PF_OutData before = out;
+  EXPECT_EQ(host_.rawCall(PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
+  EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   ASSERT_EQ(host_.liveHandles(), 1u);  // the global block
+
   ASSERT_TRUE(isOk(host_.unload()));
   EXPECT_EQ(host_.liveHandles(), 0u);
   const host::CommandRecord last = host_.lastCommand();
@@ -44,15 +53,21 @@ TEST_F(GlobalSetupTest, SetdownDisposesTheBlockAndNothingElse) {
   EXPECT_TRUE(leftNothing(last));
 }
 
-TEST_F(GlobalSetupTest, SetdownWithoutBlockTouchesNothing) {
+TEST_F(GlobalSetupTest, AboutTextToTheByte) {
+  static const char kAboutText[] =
+      "Kestrow, v2.3\r"
+      "Create mattes based on world position data.\n\n32bpc only.\nEither use a linear "
+      "workspace,\nor apply 'Color Profile Converter' before this effect with the output set to "
+      "linear.\n\nWritten by the Kestrow team.";
   PF_InData in = host_.makeInData();
-  in.global_data = nullptr;
-  PF_OutData out = filledOutData(0x5A);
-  const PF_OutData before = out;
-  EXPECT_EQ(host_.rawCall(PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
-  EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
-  EXPECT_EQ(firstDifference(&before, &out, sizeof out), -1);
-  EXPECT_EQ(host_.liveHandles(), 1u);
+  PF_OutData out = filledOutData(0xEE);
+  ASSERT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  static_assert(sizeof kAboutText <= sizeof out.return_msg);
+  EXPECT_TRUE(sameBytes(kAboutText, out.return_msg, sizeof kAboutText))
+      << "got: " << std::string(out.return_msg, strnlen(out.return_msg, sizeof out.return_msg));
+  const host::CommandRecord last = host_.lastCommand();
+  EXPECT_EQ(last.suitesAcquired, 1);  // the ANSI suite
+  EXPECT_TRUE(leftNothing(last));
 }
 
 class PremiereHost : public LoadedPlugin {
@@ -60,34 +75,23 @@ class PremiereHost : public LoadedPlugin {
   PremiereHost() : LoadedPlugin({.applId = static_cast<A_long>(PF_APPL_ID_PREMIERE)}) {}
 };
 
-// Premiere Pro has no AEGP registration: the block is still made and kept.
-TEST_F(PremiereHost, SetsUpWithoutRegistering) {
+// Premiere Pro has no AEGP registration: the block is still made and kept,
+// and the utility suite need not be offered. Its About box is its own.
+TEST_F(PremiereHost, SetsUpWithoutRegisteringAndLeavesAboutAlone) {
   EXPECT_EQ(host_.registeredPluginId(), 0);
-  PF_InData in = host_.makeInData();
-  ASSERT_NE(in.global_data, nullptr);
-  EXPECT_EQ(globalBlock(in.global_data).initialized, 1);
+  EXPECT_EQ(globalBlock(host_).initialized, 1);
   EXPECT_EQ(hex32(host_.announcedVersion()), hex32(0x00118001));
-}
 
-TEST(GlobalSetupFailure, FailedRegistrationKeepsNoBlock) {
-  host::Host host;
-  host.faults().failRegisterWithAEGP = true;
-  const host::Status status = host.load(pluginFile());
-  EXPECT_EQ(status.code, host::StatusCode::kPluginError) << status.message;
-  EXPECT_EQ(status.pfErr, host.faults().error);
+  PF_InData in = host_.makeInData();
+  PF_OutData out = filledOutData(0xEE);
+  const PF_OutData before = out;
+  EXPECT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
+  EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
 
-  const std::vector<host::CommandRecord> setups = commandsOf(host, PF_Cmd_GLOBAL_SETUP);
-  ASSERT_EQ(setups.size(), 1u);
-  const host::CommandRecord* setup = &setups[0];
-  EXPECT_EQ(setup->err, host.faults().error);
-  EXPECT_EQ(setup->out.global_data, nullptr);
-  // Announced before anything can fail.
-  EXPECT_EQ(hex32(setup->out.my_version), hex32(0x00118001));
-  EXPECT_EQ(hex32(setup->out.out_flags), hex32(0x06000442));
-  EXPECT_EQ(hex32(setup->out.out_flags2), hex32(0x18021409));
-  // The handle was unlocked and disposed of.
-  EXPECT_TRUE(leftNothing(*setup));
-  EXPECT_EQ(host.liveHandles(), 0u);
+  host::Host noUtility(host_.options());
+  noUtility.faults().missingSuites.push_back({kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3});
+  EXPECT_TRUE(isOk(noUtility.load(pluginFile())));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Smart pre-render: the input is asked for exactly the output's request, and
 // what it can deliver is merged into the output's rectangles.
 #include <cstring>
-#include <memory>
+#include <string>
 
 #include "RenderTestSupport.h"
 
@@ -12,12 +12,11 @@ namespace {
 struct CheckoutLayerCall {
   int calls = 0;
   PF_ParamIndex index = -1;
-  A_long id = -1;
-  PF_RenderRequest request{};
-  A_long time = 0, step = 0;
+  A_long id = -1, time = 0, step = 0;
   A_u_long scale = 0;
+  PF_RenderRequest request{};
 
-  PF_LRect result{}, maxResult{};
+  PF_LRect result{};
   PF_Err answer = PF_Err_NONE;
 };
 thread_local CheckoutLayerCall* g_call = nullptr;
@@ -34,17 +33,12 @@ PF_Err fakeCheckoutLayer(PF_ProgPtr, PF_ParamIndex index, A_long id, const PF_Re
   c.scale = scale;
   // A failing host may leave anything behind; the effect must not use it.
   result->result_rect = c.result;
-  result->max_result_rect = c.maxResult;
+  result->max_result_rect = c.result;
   return c.answer;
 }
 
-class PreRenderTest : public LoadedPlugin {
+class PreRenderTest : public PluginInstance {
  protected:
-  void SetUp() override {
-    LoadedPlugin::SetUp();
-    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
-  }
-
   // Sends PF_Cmd_SMART_PRE_RENDER with `output` as the host's output record.
   PF_Err send(CheckoutLayerCall& call, PF_PreRenderOutput& output, A_short bitdepth = 32) {
     PF_InData in = instance_->makeInData();
@@ -62,7 +56,6 @@ class PreRenderTest : public LoadedPlugin {
     return err;
   }
 
-  std::unique_ptr<host::Instance> instance_;
   PF_PreRenderInput input_{};
 };
 
@@ -86,14 +79,13 @@ TEST_F(PreRenderTest, RequestsTheOutputRequestOfTheInputLayer) {
   input_.output_request.reserved[3] = -5;
   CheckoutLayerCall call;
   call.result = {0, 0, 100, 80};
-  call.maxResult = {0, 0, 100, 80};
   PF_PreRenderOutput output{};
   ASSERT_EQ(send(call, output), PF_Err_NONE);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_EQ(call.calls, 1);
   EXPECT_EQ(call.index, 0);
   EXPECT_EQ(call.id, 0);
-  EXPECT_EQ(firstDifference(&call.request, &input_.output_request, sizeof call.request), -1);
+  EXPECT_TRUE(sameBytes(&input_.output_request, &call.request, sizeof call.request));
   EXPECT_EQ(call.time, 48);
   EXPECT_EQ(call.step, 2);
   EXPECT_EQ(call.scale, 25u);
@@ -102,30 +94,32 @@ TEST_F(PreRenderTest, RequestsTheOutputRequestOfTheInputLayer) {
 struct UnionCase {
   const char* name;
   PF_LRect outputBefore, checkout, outputAfter;
+  PF_Err answer = PF_Err_NONE;  // the check-out's; also the command's
 };
 
 class PreRenderUnionTest : public PreRenderTest, public ::testing::WithParamInterface<UnionCase> {};
 
 // The same rule for both rectangles; the other output fields stay as the
-// host set them, whatever the bit depth.
+// host set them, whatever the bit depth. A failed check-out leaves both
+// rectangles as they were, whatever the host left in its result.
 TEST_P(PreRenderUnionTest, MergesWhatTheInputDelivers) {
   const UnionCase c = GetParam();
   for (A_short depth : {8, 16, 32}) {
     SCOPED_TRACE(depth);
     CheckoutLayerCall call;
     call.result = c.checkout;
-    call.maxResult = c.checkout;
+    call.answer = c.answer;
     PF_PreRenderOutput output;
     std::memset(&output, 0x3c, sizeof output);
     output.result_rect = c.outputBefore;
     output.max_result_rect = c.outputBefore;
     PF_PreRenderOutput before = output;
-    ASSERT_EQ(send(call, output, depth), PF_Err_NONE);
+    ASSERT_EQ(send(call, output, depth), c.answer);
     EXPECT_TRUE(sameRect(c.outputAfter, output.result_rect));
     EXPECT_TRUE(sameRect(c.outputAfter, output.max_result_rect));
     before.result_rect = output.result_rect;
     before.max_result_rect = output.max_result_rect;
-    EXPECT_EQ(firstDifference(&before, &output, sizeof output), -1);
+    EXPECT_TRUE(sameBytes(&before, &output, sizeof output));
   }
 }
 
@@ -137,25 +131,20 @@ INSTANTIATE_TEST_SUITE_P(
         UnionCase{"EmptyInputLeavesTheOutput", {0, 0, 100, 50}, {5, 5, 5, 5}, {0, 0, 100, 50}},
         UnionCase{"Grows", {0, 0, 100, 50}, {-10, 20, 80, 70}, {-10, 0, 100, 70}},
         UnionCase{"Inside", {0, 0, 100, 50}, {10, 10, 20, 20}, {0, 0, 100, 50}},
-        UnionCase{"UpsideDownOutputCountsAsEmpty", {9, 9, 3, 3}, {0, 0, 4, 4}, {0, 0, 4, 4}}),
+        UnionCase{"UpsideDownOutputCountsAsEmpty", {9, 9, 3, 3}, {0, 0, 4, 4}, {0, 0, 4, 4}},
+        UnionCase{"FailedOnEmpty",
+                  {0, 0, 0, 0},
+                  {-50, -50, 500, 500},
+                  {0, 0, 0, 0},
+                  PF_Err_OUT_OF_MEMORY},
+        UnionCase{"FailedOnEmptyPoint",
+                  {7, 7, 7, 7},
+                  {-50, -50, 500, 500},
+                  {7, 7, 7, 7},
+                  PF_Err_OUT_OF_MEMORY},
+        UnionCase{
+            "Failed", {0, 0, 10, 10}, {-50, -50, 500, 500}, {0, 0, 10, 10}, PF_Err_OUT_OF_MEMORY}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// A failed check-out: its error, and the output rectangles exactly as they
-// were, whatever the host left in the result.
-TEST_F(PreRenderTest, FailedCheckoutLeavesTheOutputRectangles) {
-  for (PF_LRect before : {PF_LRect{0, 0, 0, 0}, PF_LRect{7, 7, 7, 7}, PF_LRect{0, 0, 10, 10}}) {
-    CheckoutLayerCall call;
-    call.answer = PF_Err_OUT_OF_MEMORY;
-    call.result = {-50, -50, 500, 500};
-    call.maxResult = {-60, -60, 600, 600};
-    PF_PreRenderOutput output{};
-    output.result_rect = before;
-    output.max_result_rect = before;
-    EXPECT_EQ(send(call, output), PF_Err_OUT_OF_MEMORY);
-    EXPECT_TRUE(sameRect(before, output.result_rect));
-    EXPECT_TRUE(sameRect(before, output.max_result_rect));
-  }
-}
 
 // Through the host's own call order: one check-out, id 0, and the host's
 // failure comes back.

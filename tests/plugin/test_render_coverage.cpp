@@ -1,7 +1,7 @@
 // An input that does not cover the whole output (narrower, shorter, or
 // shifted by the origin) is never read outside its memory: output pixels
 // without an input pixel become transparent black, the rest is the matte.
-#include <memory>
+#include <string>
 
 #include "RenderTestSupport.h"
 
@@ -15,15 +15,13 @@ struct CoverageCase {
   PF_Rect covered;  // output pixels that have an input pixel
 };
 
-class RenderCoverageTest : public LoadedPlugin,
+class RenderCoverageTest : public PluginInstance,
                            public ::testing::WithParamInterface<CoverageCase> {};
 
 TEST_P(RenderCoverageTest, UncoveredPixelsBecomeTransparentBlack) {
   const CoverageCase c = GetParam();
-  std::unique_ptr<host::Instance> instance;
-  ASSERT_TRUE(isOk(host_.createInstance(instance)));
-  ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, MODE_RING)));
-  ASSERT_TRUE(isOk(instance->setPoint3D(MATTE_POSITION, -2, -1.5, 0)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RING)));
+  ASSERT_TRUE(isOk(instance_->setPoint3D(MATTE_POSITION, -2, -1.5, 0)));
 
   host::World input = positionPass(c.inWidth, c.inHeight);
   host::World output(5, 4, host::PixelDepth::kFloat32, 16);
@@ -31,7 +29,7 @@ TEST_P(RenderCoverageTest, UncoveredPixelsBecomeTransparentBlack) {
   ManualSmartRender render;
   render.input = &input.def();
   render.output = &output.def();
-  ASSERT_EQ(render.send(*instance,
+  ASSERT_EQ(render.send(*instance_,
                         [&](PF_InData& in) {
                           in.output_origin_x = c.origin.h;
                           in.output_origin_y = c.origin.v;
@@ -41,21 +39,11 @@ TEST_P(RenderCoverageTest, UncoveredPixelsBecomeTransparentBlack) {
   EXPECT_TRUE(output.paddingIntact());
   EXPECT_EQ(host_.lastCommand().iterateRows, c.covered.bottom - c.covered.top);
 
-  // Expected: the evaluator over the covered block only, zeros elsewhere.
-  host::World expected(5, 4, host::PixelDepth::kFloat32);
-  const MatteSettings settings = expectedSettings(*instance, host::World::emptyLayerDef());
-  PF_LayerDef rowWorld = expected.def();
-  rowWorld.width = c.covered.right - c.covered.left;
-  PF_InData inData{};
-  inData.downsample_x = {1, 1};
-  inData.downsample_y = {1, 1};
-  MatteRowContext context{&settings, &inData, &rowWorld};
-  for (int y = c.covered.top; y < c.covered.bottom; ++y) {
-    InvertPixelFloat(&context, c.covered.left, y,
-                     input.pixelFloat(c.covered.left + c.origin.h, y + c.origin.v),
-                     expected.pixelFloat(c.covered.left, y));
-  }
-  EXPECT_TRUE(sameBits(expected, output));
+  host::RenderOptions at;
+  at.outputOriginX = c.origin.h;
+  at.outputOriginY = c.origin.v;
+  const MatteSettings settings = expectedSettings(*instance_, host::World::emptyLayerDef());
+  EXPECT_TRUE(sameBits(expectedMatte(input, 5, 4, settings, at, c.covered), output));
 }
 
 INSTANTIATE_TEST_SUITE_P(

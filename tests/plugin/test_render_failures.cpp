@@ -3,7 +3,7 @@
 // the command's result.
 #include <algorithm>
 #include <iterator>
-#include <memory>
+#include <string>
 
 #include "RenderTestSupport.h"
 #include "kestrow/host/Faults.h"
@@ -14,30 +14,25 @@ namespace {
 constexpr PF_ParamIndex kCheckoutOrder[] = {26, 25, 24, 20, 19, 23, 22, 21, 18, 17, 16, 15, 14,
                                             13, 12, 3,  1,  8,  9,  10, 11, 4,  5,  6,  7};
 
-class RenderFailureTest : public LoadedPlugin {
+// A world of `depth` whose every byte is `byte`.
+host::World filled(int width, int height, host::PixelDepth depth, std::uint8_t byte) {
+  host::World w(width, height, depth);
+  fillWorld(w, byte);
+  return w;
+}
+
+class RenderFailureTest : public PluginInstance {
  protected:
   void SetUp() override {
-    LoadedPlugin::SetUp();
-    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
-    fillWorld(output_, 0x5a);
+    PluginInstance::SetUp();
     render_.input = &input_.def();
     render_.output = &output_.def();
     render_.block.settings.mode = 12345;  // a value no render writes
   }
 
-  // A render through the host's own call sequence.
-  host::Status render() { return instance_->render(input_, output_); }
-
-  // The output as it was before the render.
-  host::World untouched() const {
-    host::World w(output_.width(), output_.height(), output_.depth());
-    fillWorld(w, 0x5a);
-    return w;
-  }
-
-  std::unique_ptr<host::Instance> instance_;
   host::World input_ = positionPass(5, 4);
-  host::World output_{5, 4, host::PixelDepth::kFloat32};
+  host::World output_ = filled(5, 4, host::PixelDepth::kFloat32, 0x5a);
+  const host::World untouched_ = filled(5, 4, host::PixelDepth::kFloat32, 0x5a);
   ManualSmartRender render_;
 };
 
@@ -49,52 +44,59 @@ class CheckoutSweepTest : public RenderFailureTest,
 // never checked out are not handed over, and nothing is drawn.
 TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
   host_.faults().failCheckoutParam = GetParam();
-  const host::Status status = render();
+  const host::Status status = instance_->render(input_, output_);
   EXPECT_EQ(status.code, host::StatusCode::kPluginError);
   EXPECT_EQ(status.pfErr, host_.faults().error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   const auto position = std::find(std::begin(kCheckoutOrder), std::end(kCheckoutOrder), GetParam());
   EXPECT_EQ(host_.lastCommand().paramCheckins, position - std::begin(kCheckoutOrder) + 1);
   EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
-  EXPECT_TRUE(samePixelBytes(untouched(), output_));
+  EXPECT_TRUE(samePixelBytes(untouched_, output_));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachControl, CheckoutSweepTest, ::testing::ValuesIn(kCheckoutOrder));
 
 // Every host fault the render can meet: the fault's error (or 516 where the
-// effect itself gives up), nothing left behind, no pixel drawn.
+// effect itself gives up), nothing left behind, no pixel drawn. 16 and 8
+// bits per channel without a fault: success, every row visited, no pixel
+// written.
+enum class Outcome { kHostError, kEffectError, kSuccess };
+
 struct HostFault {
   const char* name;
   void (*set)(host::FaultInjection&);
   host::PixelDepth depth = host::PixelDepth::kFloat32;
-  bool effectError = false;  // 516 from the effect rather than the host's error
-  bool drawn = false;        // the failure comes after the pixels are drawn
+  Outcome outcome = Outcome::kHostError;
+  bool drawn = false;  // the failure comes after the pixels are drawn
 };
 
 void missing(host::FaultInjection& f, const char* name, int version) {
   f.missingSuites = {{name, version, host::MissingSuiteMode::kErrorAndNull}};
 }
 
+using host::PixelDepth;
 const HostFault kHostFaults[] = {
     {"InputPixels", [](host::FaultInjection& f) { f.failCheckoutLayerPixels = true; }},
     {"Output", [](host::FaultInjection& f) { f.failCheckoutOutput = true; }},
-    {"Checkins", [](host::FaultInjection& f) { f.failCheckinParam = true; },
-     host::PixelDepth::kFloat32, false, true},
+    {"Checkins", [](host::FaultInjection& f) { f.failCheckinParam = true; }, PixelDepth::kFloat32,
+     Outcome::kHostError, true},
     {"FormatQuery", [](host::FaultInjection& f) { f.failGetPixelFormat = true; }},
     {"Iteration", [](host::FaultInjection& f) { f.failIterate = true; }},
     {"UnknownFormat",
      [](host::FaultInjection& f) { f.reportPixelFormat = PF_FOURCC('y', 'u', 'v', 'a'); },
-     host::PixelDepth::kFloat32, true},
+     PixelDepth::kFloat32, Outcome::kEffectError},
     {"InvalidFormat", [](host::FaultInjection& f) { f.reportPixelFormat = PF_PixelFormat_INVALID; },
-     host::PixelDepth::kFloat32, true},
+     PixelDepth::kFloat32, Outcome::kEffectError},
     {"WorldSuite", [](host::FaultInjection& f) { missing(f, "PF World Suite", 2); },
-     host::PixelDepth::kFloat32, true},
+     PixelDepth::kFloat32, Outcome::kEffectError},
     {"FloatSuite", [](host::FaultInjection& f) { missing(f, "PF iterateFloat Suite", 1); },
-     host::PixelDepth::kFloat32, true},
+     PixelDepth::kFloat32, Outcome::kEffectError},
     {"DeepSuite", [](host::FaultInjection& f) { missing(f, "PF iterate16 Suite", 1); },
-     host::PixelDepth::kU16, true},
+     PixelDepth::kU16, Outcome::kEffectError},
     {"EightBitSuite", [](host::FaultInjection& f) { missing(f, "PF Iterate8 Suite", 1); },
-     host::PixelDepth::kU8, true},
+     PixelDepth::kU8, Outcome::kEffectError},
+    {"DeepFrame", [](host::FaultInjection&) {}, PixelDepth::kU16, Outcome::kSuccess},
+    {"EightBitFrame", [](host::FaultInjection&) {}, PixelDepth::kU8, Outcome::kSuccess},
 };
 
 class HostFaultTest : public RenderFailureTest, public ::testing::WithParamInterface<HostFault> {};
@@ -102,37 +104,29 @@ class HostFaultTest : public RenderFailureTest, public ::testing::WithParamInter
 TEST_P(HostFaultTest, ErrorComesBackAndNothingIsLeftOrDrawn) {
   const HostFault c = GetParam();
   c.set(host_.faults());
-  host::World input(4, 2, c.depth);
-  host::World output(4, 2, c.depth);
-  fillWorld(output, 0x5a);
-  host::World before(4, 2, c.depth);
-  fillWorld(before, 0x5a);
+  host::World input = filled(4, 3, c.depth, 0x33);
+  host::World output = filled(4, 3, c.depth, 0x5a);
   const host::Status status = instance_->render(input, output);
-  EXPECT_EQ(status.pfErr, c.effectError ? PF_Err_BAD_CALLBACK_PARAM : host_.faults().error);
-  EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  EXPECT_EQ(c.drawn, !samePixelBytes(before, output));
+  const host::CommandRecord record = host_.lastCommand();
+  EXPECT_TRUE(leftNothing(record));
+  EXPECT_EQ(c.drawn, !samePixelBytes(filled(4, 3, c.depth, 0x5a), output));
+  switch (c.outcome) {
+    case Outcome::kHostError:
+      EXPECT_EQ(status.pfErr, host_.faults().error);
+      break;
+    case Outcome::kEffectError:
+      EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM);
+      break;
+    case Outcome::kSuccess:
+      EXPECT_TRUE(isOk(status));
+      EXPECT_EQ(record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+      EXPECT_EQ(record.iterateRows, 3);
+      break;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HostFaultTest, ::testing::ValuesIn(kHostFaults),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// 16 and 8 bits per channel: the command succeeds and writes no pixel.
-TEST_F(RenderFailureTest, DeepAndEightBitFramesWriteNothing) {
-  for (host::PixelDepth depth : {host::PixelDepth::kU16, host::PixelDepth::kU8}) {
-    host::World input(6, 3, depth);
-    fillWorld(input, 0x33);
-    host::World output(6, 3, depth);
-    fillWorld(output, 0xc4);
-    host::World before(6, 3, depth);
-    fillWorld(before, 0xc4);
-    ASSERT_TRUE(isOk(instance_->render(input, output)));
-    const host::CommandRecord record = host_.lastCommand();
-    EXPECT_TRUE(leftNothing(record));
-    EXPECT_EQ(record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
-    EXPECT_EQ(record.iterateRows, 3);
-    EXPECT_TRUE(samePixelBytes(before, output));
-  }
-}
 
 // Without sequence data the input is passed through, at the origin offset.
 TEST_F(RenderFailureTest, MissingSequenceDataCopiesTheInput) {
@@ -149,9 +143,8 @@ TEST_F(RenderFailureTest, MissingSequenceDataCopiesTheInput) {
     EXPECT_EQ(err, PF_Err_INTERNAL_STRUCT_DAMAGED);
     EXPECT_TRUE(leftNothing(host_.lastCommand()));
     for (int y = 0; y < output_.height(); ++y) {
-      EXPECT_EQ(firstDifference(output_.pixelFloat(0, y), input.pixelFloat(origin.h, y + origin.v),
-                                sizeof(PF_PixelFloat) * 5),
-                -1)
+      EXPECT_TRUE(sameBytes(input.pixelFloat(origin.h, y + origin.v), output_.pixelFloat(0, y),
+                            sizeof(PF_PixelFloat) * 5))
           << "row " << y;
     }
   }
@@ -167,24 +160,22 @@ TEST_F(RenderFailureTest, MissingWorldSuiteLeavesTheRecord) {
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }
 
-// Without a basic suite nothing can be acquired; the records still go back.
-TEST_F(RenderFailureTest, NoBasicSuite) {
+// Without a basic suite nothing can be acquired, and a host that reports
+// success but hands over no world gets an error, not a crash; either way
+// the records go back and nothing is drawn.
+TEST_F(RenderFailureTest, NoBasicSuiteOrNullWorld) {
   EXPECT_EQ(render_.send(*instance_, [](PF_InData& in) { in.pica_basicP = nullptr; }),
             PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_FALSE(host_.lastCommand().threw);
-}
-
-// A host that reports success but hands over no world gets an error, not a
-// crash.
-TEST_F(RenderFailureTest, NullWorldFromASuccessfulCheckout) {
-  render_.output = nullptr;
-  EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  render_.output = &output_.def();
-  render_.input = nullptr;
-  EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  for (bool nullOutput : {true, false}) {
+    SCOPED_TRACE(nullOutput ? "no output" : "no input");
+    render_.output = nullOutput ? nullptr : &output_.def();
+    render_.input = nullOutput ? &input_.def() : nullptr;
+    EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(leftNothing(host_.lastCommand()));
+  }
+  EXPECT_TRUE(samePixelBytes(untouched_, output_));
 }
 
 }  // namespace

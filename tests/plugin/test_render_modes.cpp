@@ -1,6 +1,7 @@
 // Smart render end to end: every mode rendered through the host equals the
 // evaluator run on the same input and the settings the controls stand for.
 #include <memory>
+#include <string>
 
 #include "RenderTestSupport.h"
 
@@ -8,11 +9,13 @@ namespace kestrow::test {
 namespace {
 
 // Controls away from their defaults, so that a value dropped, swapped or
-// folded wrongly shows in the pixels.
-void setBusyControls(host::Instance& instance) {
+// folded wrongly shows in the pixels; "Layer" holds a tiled picture.
+void setBusyControls(host::Instance& instance, std::shared_ptr<host::World> picture) {
   ASSERT_TRUE(isOk(instance.setPoint3D(MATTE_POSITION, 0.2, -0.5, 0.3)));
   ASSERT_TRUE(isOk(instance.setPopup(MATTE_ROTATE_ORDER, 3)));
   ASSERT_TRUE(isOk(instance.setPopup(MATTE_AXIS, 2)));
+  ASSERT_TRUE(isOk(instance.setLayer(MATTE_LAYER, std::move(picture))));
+  ASSERT_TRUE(isOk(instance.setCheckbox(MATTE_TILE, true)));
   const std::pair<PF_ParamIndex, double> angles[] = {
       {MATTE_ROTATE_X, 20}, {MATTE_ROTATE_Y, -35}, {MATTE_ROTATE_Z, 50}};
   for (auto [index, degrees] : angles) ASSERT_TRUE(isOk(instance.setAngle(index, degrees)));
@@ -31,25 +34,24 @@ struct ModeCase {
   bool alphaMatte;
 };
 
-class RenderModeTest : public LoadedPlugin, public ::testing::WithParamInterface<ModeCase> {};
+class RenderModeTest : public PluginInstance, public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(RenderModeTest, MatchesTheEvaluatorBitForBit) {
   const ModeCase c = GetParam();
-  std::unique_ptr<host::Instance> instance;
-  ASSERT_TRUE(isOk(host_.createInstance(instance)));
-  setBusyControls(*instance);
-  ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, c.mode)));
-  ASSERT_TRUE(isOk(instance->setCheckbox(MATTE_INVERT, c.invert)));
-  ASSERT_TRUE(isOk(instance->setCheckbox(MATTE_ALPHA_MATTE, c.alphaMatte)));
+  auto picture = std::make_shared<host::World>(positionPass(5, 3));
+  setBusyControls(*instance_, picture);
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, c.mode)));
+  ASSERT_TRUE(isOk(instance_->setCheckbox(MATTE_INVERT, c.invert)));
+  ASSERT_TRUE(isOk(instance_->setCheckbox(MATTE_ALPHA_MATTE, c.alphaMatte)));
 
   host::World input = positionPass(9, 7);
   host::World output(9, 7, host::PixelDepth::kFloat32);
   fillWorld(output, 0x7f);
-  ASSERT_TRUE(isOk(instance->render(input, output)));
+  ASSERT_TRUE(isOk(instance_->render(input, output)));
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_EQ(host_.lastCommand().iterateRows, 7);  // one call per row
 
-  const MatteSettings settings = expectedSettings(*instance, host::World::emptyLayerDef());
+  const MatteSettings settings = expectedSettings(*instance_, picture->def());
   EXPECT_TRUE(sameBits(expectedMatte(input, 9, 7, settings), output));
 }
 
@@ -69,33 +71,14 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, RenderModeTest, ::testing::ValuesIn(allModes
                                   (info.param.alphaMatte ? "AlphaMatte" : "");
                          });
 
-using RenderTest = LoadedPlugin;
-
-// The "Layer" picture reaches the evaluator as the host delivers it.
-TEST_F(RenderTest, LayerModeSamplesTheLayerControl) {
-  std::unique_ptr<host::Instance> instance;
-  ASSERT_TRUE(isOk(host_.createInstance(instance)));
-  setBusyControls(*instance);
-  ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, MODE_LAYER)));
-  ASSERT_TRUE(isOk(instance->setCheckbox(MATTE_TILE, true)));
-  auto picture = std::make_shared<host::World>(positionPass(5, 3));
-  ASSERT_TRUE(isOk(instance->setLayer(MATTE_LAYER, picture)));
-
-  host::World input = positionPass(8, 6);
-  host::World output(8, 6, host::PixelDepth::kFloat32);
-  ASSERT_TRUE(isOk(instance->render(input, output)));
-  EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  const MatteSettings settings = expectedSettings(*instance, picture->def());
-  EXPECT_TRUE(sameBits(expectedMatte(input, 8, 6, settings), output));
-}
+using RenderTest = PluginInstance;
 
 // Downsampling scales "Position" by the denominators; the origin offsets
 // every row into a larger input.
 TEST_F(RenderTest, DownsampleAndOutputOrigin) {
-  std::unique_ptr<host::Instance> instance;
-  ASSERT_TRUE(isOk(host_.createInstance(instance)));
-  setBusyControls(*instance);
-  ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, MODE_BOX)));
+  auto picture = std::make_shared<host::World>(positionPass(5, 3));
+  setBusyControls(*instance_, picture);
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_BOX)));
 
   host::RenderOptions options;
   options.downsampleX = {1, 2};
@@ -104,17 +87,17 @@ TEST_F(RenderTest, DownsampleAndOutputOrigin) {
   options.outputOriginY = 2;
   host::World input = positionPass(12, 9, 32);
   host::World output(6, 5, host::PixelDepth::kFloat32, 16);
-  ASSERT_TRUE(isOk(instance->render(input, output, options)));
+  ASSERT_TRUE(isOk(instance_->render(input, output, options)));
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_TRUE(output.paddingIntact());
-  const MatteSettings settings = expectedSettings(*instance, host::World::emptyLayerDef());
+  const MatteSettings settings = expectedSettings(*instance_, picture->def());
   EXPECT_TRUE(sameBits(expectedMatte(input, 6, 5, settings, options), output));
 
   // The same frame at full resolution differs: the denominators were used.
   host::World full(6, 5, host::PixelDepth::kFloat32);
   options.downsampleX = {1, 1};
   options.downsampleY = {1, 1};
-  ASSERT_TRUE(isOk(instance->render(input, full, options)));
+  ASSERT_TRUE(isOk(instance_->render(input, full, options)));
   EXPECT_FALSE(sameBits(full, output));
 }
 

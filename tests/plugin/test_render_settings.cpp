@@ -1,7 +1,7 @@
 // The settings record a render writes into the instance's sequence data:
 // "Multiply Values" folded in by mode, angles as raw 16.16 values. (Every
 // other field is proven through the pixels of the mode tests.)
-#include <memory>
+#include <cstdio>
 
 #include "RenderTestSupport.h"
 
@@ -18,17 +18,15 @@ std::string doubleBits(double v) {
 #define EXPECT_SAME_DOUBLE(expected, actual) \
   EXPECT_EQ(doubleBits(expected), doubleBits(actual)) << #actual
 
-class RenderSettingsTest : public LoadedPlugin {
+class RenderSettingsTest : public PluginInstance {
  protected:
   void SetUp() override {
-    LoadedPlugin::SetUp();
-    ASSERT_TRUE(isOk(host_.createInstance(instance_)));
+    PluginInstance::SetUp();
     render_.input = &input_.def();
     render_.output = &output_.def();
     render_.block.settings.mode = -1;
   }
 
-  std::unique_ptr<host::Instance> instance_;
   host::World input_ = positionPass(4, 3);
   host::World output_{4, 3, host::PixelDepth::kFloat32};
   ManualSmartRender render_;
@@ -46,11 +44,12 @@ class MultiplyValuesTest : public RenderSettingsTest,
 TEST_P(MultiplyValuesTest, FoldedByMode) {
   const FoldCase c = GetParam();
   ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, c.mode)));
-  ASSERT_TRUE(isOk(instance_->setFloat(MATTE_MULTIPLY_VALUES, c.multiply)));
-  ASSERT_TRUE(isOk(instance_->setFloat(MATTE_FREQUENCY, c.frequency)));
-  ASSERT_TRUE(isOk(instance_->setFloat(MATTE_FEATHER, c.feather)));
-  ASSERT_TRUE(isOk(instance_->setFloat(MATTE_THICKNESS, c.thickness)));
-  ASSERT_TRUE(isOk(instance_->setFloat(MATTE_RADIUS, c.radius)));
+  const std::pair<PF_ParamIndex, double> sliders[] = {{MATTE_MULTIPLY_VALUES, c.multiply},
+                                                      {MATTE_FREQUENCY, c.frequency},
+                                                      {MATTE_FEATHER, c.feather},
+                                                      {MATTE_THICKNESS, c.thickness},
+                                                      {MATTE_RADIUS, c.radius}};
+  for (auto [index, value] : sliders) ASSERT_TRUE(isOk(instance_->setFloat(index, value)));
 
   ASSERT_EQ(render_.send(*instance_), PF_Err_NONE);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));

@@ -12,9 +12,7 @@ namespace {
 // A 61 x 47 frame of the Grid mode (every row differs) under `threads`
 // iteration threads.
 host::World renderWithThreads(unsigned threads, const host::World& input) {
-  host::HostOptions options;
-  options.iterateThreads = threads;
-  host::Host host(options);
+  host::Host host({.iterateThreads = threads});
   EXPECT_TRUE(isOk(host.load(pluginFile())));
   std::unique_ptr<host::Instance> instance;
   EXPECT_TRUE(isOk(host.createInstance(instance)));
@@ -49,22 +47,15 @@ host::World frameInput(int frame) {
   return w;
 }
 
-class ConcurrentRenderTest : public LoadedPlugin {
+class ConcurrentRenderTest : public PluginInstance {
  protected:
-  ConcurrentRenderTest() : LoadedPlugin(threadedOptions()) {}
-  static host::HostOptions threadedOptions() {
-    host::HostOptions options;
-    options.iterateThreads = 4;
-    return options;
-  }
+  ConcurrentRenderTest() : PluginInstance({.iterateThreads = 4}) {}
 };
 
 TEST_F(ConcurrentRenderTest, ConcurrentFramesEqualFramesRenderedOneByOne) {
   constexpr int kFrames = 8;
-  std::unique_ptr<host::Instance> instance;
-  ASSERT_TRUE(isOk(host_.createInstance(instance)));
-  ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, MODE_RADIAL)));
-  ASSERT_TRUE(isOk(instance->setFloat(MATTE_MULTIPLY_VALUES, 0.75)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RADIAL)));
+  ASSERT_TRUE(isOk(instance_->setFloat(MATTE_MULTIPLY_VALUES, 0.75)));
 
   std::vector<host::World> inputs;
   std::vector<host::World> serial;
@@ -74,9 +65,7 @@ TEST_F(ConcurrentRenderTest, ConcurrentFramesEqualFramesRenderedOneByOne) {
     serial.emplace_back(inputs[f].width(), inputs[f].height(), host::PixelDepth::kFloat32);
     parallel.emplace_back(inputs[f].width(), inputs[f].height(), host::PixelDepth::kFloat32);
   }
-  for (int f = 0; f < kFrames; ++f) {
-    ASSERT_TRUE(isOk(instance->render(inputs[f], serial[f])));
-  }
+  for (int f = 0; f < kFrames; ++f) ASSERT_TRUE(isOk(instance_->render(inputs[f], serial[f])));
 
   std::vector<host::Status> results(kFrames);
   std::vector<std::thread> threads;
@@ -84,12 +73,10 @@ TEST_F(ConcurrentRenderTest, ConcurrentFramesEqualFramesRenderedOneByOne) {
     threads.emplace_back([&, f] {
       host::RenderOptions options;
       options.currentTime = f;
-      results[f] = instance->render(inputs[f], parallel[f], options);
+      results[f] = instance_->render(inputs[f], parallel[f], options);
     });
   }
-  for (std::thread& t : threads) {
-    t.join();
-  }
+  for (std::thread& t : threads) t.join();
   for (int f = 0; f < kFrames; ++f) {
     SCOPED_TRACE(f);
     EXPECT_TRUE(isOk(results[f]));
