@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "Options.h"
+#include "Presets.h"
 #include "kestrow/host/PiPL.h"
 
 namespace kestrow::cli {
@@ -71,34 +72,14 @@ std::string hex(std::uint32_t v) {
   return buffer;
 }
 
-json defaultJson(const ControlSpec& spec, const host::ParamInfo& info) {
-  const ControlValue value = defaultValue(spec, info);
-  switch (spec.kind) {
-    case ControlKind::Popup:
-      return formatControlValue(spec, value);
-    case ControlKind::Checkbox:
-      return std::get<bool>(value);
-    case ControlKind::Float:
-    case ControlKind::Angle:
-      return std::get<double>(value);
-    case ControlKind::Point3D:
-    case ControlKind::Color: {
-      const auto& p = std::get<std::array<double, 3>>(value);
-      return json::array({p[0], p[1], p[2]});
-    }
-    default:
-      return nullptr;
-  }
-}
-
-json controlJson(const ControlSpec& spec, const host::ParamInfo& info) {
+json describeControl(const ControlSpec& spec, const host::ParamInfo& info) {
   json c = {{"index", spec.index},
             {"name", spec.name},
             {"flag", "--" + spec.flag},
             {"type", kindName(spec.kind)},
             {"hostType", spec.type},
             {"flags", spec.flags},
-            {"default", defaultJson(spec, info)}};
+            {"default", controlJson(spec, defaultValue(spec, info), "")}};
   if (spec.kind == ControlKind::Popup) {
     json choices = json::array();
     for (const auto& [item, value] : popupChoices(spec))
@@ -142,7 +123,7 @@ int runDescribe(PluginSession& session, bool asJson) {
                    {"outFlags2Names", flagNames(pipl.outFlags2, kOutFlags2)}};
     json controls = json::array();
     for (const ControlSpec& spec : session.specs())
-      controls.push_back(controlJson(spec, session.params()[spec.index]));
+      controls.push_back(describeControl(spec, session.params()[spec.index]));
     std::printf("%s\n", json({{"plugin", plugin}, {"controls", controls}}).dump(2).c_str());
   } else {
     auto joined = [](const std::vector<std::string>& names) {

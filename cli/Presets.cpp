@@ -64,7 +64,10 @@ ControlValue fromJson(const std::string& path, const ControlSpec& spec, const js
   return value;
 }
 
-json toJson(const std::string& path, const ControlSpec& spec, const ControlValue& value) {
+}  // namespace
+
+json controlJson(const ControlSpec& spec, const ControlValue& value,
+                 const std::string& presetPath) {
   switch (spec.kind) {
     case ControlKind::Popup:
       return formatControlValue(spec, value);
@@ -82,7 +85,7 @@ json toJson(const std::string& path, const ControlSpec& spec, const ControlValue
       const std::string& picture = std::get<std::string>(value);
       if (picture.empty()) return nullptr;
       // Stored relative to the preset, so that both can move together.
-      const fs::path base = fs::absolute(fs::path(path)).parent_path();
+      const fs::path base = fs::absolute(fs::path(presetPath)).parent_path();
       const fs::path relative = fs::absolute(picture).lexically_relative(base);
       return relative.empty() ? fs::absolute(picture).string() : relative.string();
     }
@@ -91,8 +94,6 @@ json toJson(const std::string& path, const ControlSpec& spec, const ControlValue
   }
   return nullptr;
 }
-
-}  // namespace
 
 ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>& specs) {
   std::ifstream in(path, std::ios::binary);
@@ -128,7 +129,7 @@ void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
   for (const ControlSpec& spec : specs) {
     if (spec.kind == ControlKind::Unsupported) continue;
     if (spec.index >= int(values.size()) || !values[spec.index]) continue;
-    controls[spec.name] = toJson(path, spec, *values[spec.index]);
+    controls[spec.name] = controlJson(spec, *values[spec.index], path);
   }
   document["controls"] = controls;
   writeTextAtomically(path, document.dump(2) + "\n");

@@ -9,6 +9,7 @@
 // relative to the preset's folder, or null for no layer.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,11 @@ ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>
 // Writes every control of `values` (which must all be set) atomically.
 void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
                 const ControlValues& values);
+
+// One control's value as presets store it; `describe` uses the same form
+// for defaults. A "Layer" file name is made relative to the folder of
+// `presetPath`; an empty name is null.
+nlohmann::ordered_json controlJson(const ControlSpec& spec, const ControlValue& value,
+                                   const std::string& presetPath);
 
 }  // namespace kestrow::cli

@@ -1,14 +1,12 @@
-// A fixed frame rendered through the host: the same position pass and
-// controls on every platform, so that the Windows binary can be compared
-// bit for bit with the results the Linux build gives.
+// The golden frame's size and modes, and the form of its committed table:
+// a fixed position pass and controls rendered through the host on every
+// platform, so that the Windows binary can be compared bit for bit with the
+// results the Linux build gives.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "AE_Effect.h"
-#include "kestrow/host/Instance.h"
-#include "kestrow/host/Status.h"
 
 namespace kestrow::test {
 
@@ -27,13 +25,5 @@ struct GoldenFrame {
   A_long mode;
   const char* hex;
 };
-
-// The frame's patterns; fewer than kGoldenValues when the text is malformed.
-std::vector<std::uint32_t> goldenBits(const GoldenFrame& frame);
-
-// Sets the instance's controls away from their defaults (rotation, sizes,
-// feather, pattern and layer controls), selects `mode` and renders the
-// golden position pass. `bits` receives the output's bit patterns.
-host::Status renderGolden(host::Instance& instance, A_long mode, std::vector<std::uint32_t>& bits);
 
 }  // namespace kestrow::test

@@ -10,30 +10,16 @@
 #endif
 
 namespace kestrow::test {
-namespace {
 
 #ifdef _WIN32
-// The folder of the running test program. The build puts the program, the
-// plug-in and the PiPL file in one folder; finding them from there keeps
-// the tests free of build-machine paths, which mean nothing under Wine or
-// on another machine.
-std::filesystem::path programFolder() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) {
-      buffer.resize(n);
-      return std::filesystem::path(buffer).parent_path();
-    }
-    buffer.resize(buffer.size() * 2);
-  }
+// The build puts the program, the plug-in and the PiPL file in one folder;
+// finding them from the running program keeps the tests free of
+// build-machine paths, which mean nothing under Wine or on another machine.
+static std::filesystem::path programFolder() {
+  std::wstring buffer(32768, L'\0');  // the longest path Windows has
+  buffer.resize(GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size())));
+  return std::filesystem::path(buffer).parent_path();
 }
-#endif
-
-}  // namespace
-
-#ifdef _WIN32
 std::filesystem::path pluginFile() { return programFolder() / L"Kestrow.aex"; }
 std::filesystem::path piplFile() { return programFolder() / L"Kestrow.pipl"; }
 #else
@@ -67,19 +53,15 @@ std::string hex32(std::uint32_t v) {
 
 ::testing::AssertionResult sameBytes(const std::vector<std::uint8_t>& expected,
                                      const std::vector<std::uint8_t>& actual) {
-  const std::size_t common = std::min(expected.size(), actual.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    if (expected[i] != actual[i]) {
-      return ::testing::AssertionFailure()
-             << "byte " << i << ": expected " << int(expected[i]) << ", actual " << int(actual[i])
-             << " (sizes " << expected.size() << " and " << actual.size() << ")";
-    }
+  if (expected == actual) return ::testing::AssertionSuccess();
+  const auto [e, a] = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+  ::testing::AssertionResult result = ::testing::AssertionFailure();
+  result << "sizes: expected " << expected.size() << ", actual " << actual.size();
+  if (e != expected.end() && a != actual.end()) {
+    result << "; byte " << (e - expected.begin()) << ": expected " << int(*e) << ", actual "
+           << int(*a);
   }
-  if (expected.size() != actual.size()) {
-    return ::testing::AssertionFailure()
-           << "sizes differ: expected " << expected.size() << ", actual " << actual.size();
-  }
-  return ::testing::AssertionSuccess();
+  return result;
 }
 
 }  // namespace kestrow::test
