@@ -83,7 +83,7 @@ TEST(PiPLResource, IsTheGeneratorOutputWithTheWindowsEntryKey) {
 struct AlteredCopy {
   AlteredCopy(const std::string& name, const std::vector<std::uint8_t>& pipl)
       : file(std::filesystem::temp_directory_path() / ("kestrow-" + name + ".aex")) {
-    std::errorcode ec;
+    std::error_code ec;
     std::filesystem::copy_file(pluginFile(), file,
                                std::filesystem::copy_options::overwrite_existing, ec);
     if (ec) {
@@ -103,7 +103,7 @@ struct AlteredCopy {
     }
   }
   ~AlteredCopy() {
-    std::errorcode ec;
+    std::error_code ec;
     std::filesystem::remove(file, ec);
   }
   AlteredCopy(const AlteredCopy&) = delete;
