@@ -23,7 +23,7 @@ TEST(HandleRegistryTest, NewHandleHoldsItsSizeInFilledBytes) {
   EXPECT_EQ(registry.count(&kOwnerA), 4u);
 }
 
-TEST(HandleRegistryTest, LocksAreCountedAndUnbalancedUnlocksRefused) {
+TEST(HandleRegistryTest, LocksAreCountedAndUnknownOrDisposedHandlesRefused) {
   HandleRegistry registry;
   PF_Handle handle = registry.allocate(16, &kOwnerA);
   EXPECT_EQ(registry.lock(handle), *handle);
@@ -33,11 +33,7 @@ TEST(HandleRegistryTest, LocksAreCountedAndUnbalancedUnlocksRefused) {
   EXPECT_TRUE(registry.unlock(handle));
   EXPECT_FALSE(registry.unlock(handle));
   EXPECT_EQ(registry.lockCount(handle), 0);
-}
 
-TEST(HandleRegistryTest, UnknownAndDisposedHandlesAreRefused) {
-  HandleRegistry registry;
-  PF_Handle handle = registry.allocate(4, &kOwnerA);
   void* foreign[1] = {nullptr};
   EXPECT_FALSE(registry.contains(foreign));
   EXPECT_EQ(registry.lock(foreign), nullptr);

@@ -87,24 +87,36 @@ TEST_F(HostTest, LoadsAndRecordsTheParameterSet) {
   EXPECT_EQ(host.liveHandles(), 0u);
 }
 
-TEST_F(HostTest, VersionDifferentFromThePiPLIsALoadError) {
-  writePiPL(kFakeVersion + 1);
+// A PiPL version that differs from the announced one (global set-down is
+// sent), a missing side file or library, or a refused registration: the
+// load fails and leaves nothing; the host can load again afterwards.
+TEST_F(HostTest, LoadErrorsLeaveNothing) {
   Host host;
-  const Status status = host.load(module_);
+  auto expectNothingLoaded = [&] {
+    EXPECT_FALSE(host.loaded());
+    EXPECT_EQ(host.liveHandles(), 0u);
+  };
+  writePiPL(kFakeVersion + 1);
+  Status status = host.load(module_);
   EXPECT_EQ(status.code, StatusCode::kPiPLMismatch) << status.message;
   EXPECT_NE(status.message.find("version"), std::string::npos) << status.message;
-  EXPECT_FALSE(host.loaded());
-  EXPECT_EQ(host.liveHandles(), 0u);  // global set-down was sent
   EXPECT_EQ(host.lastCommand().cmd, PF_Cmd_GLOBAL_SETDOWN);
-}
+  expectNothingLoaded();
+  writePiPL(kFakeVersion);
 
-TEST_F(HostTest, MissingSideFileOrLibraryIsALoadError) {
-  Host host;
   EXPECT_EQ(host.load(dir_ / "absent.so").code, StatusCode::kPiPLInvalid);
   const fs::path stray = dir_ / "stray.so";
   std::ofstream(stray) << "not a library";
   fs::copy_file(fs::path(module_).replace_extension(".pipl"), dir_ / "stray.pipl");
   EXPECT_EQ(host.load(stray).code, StatusCode::kLoadFailed);
+  expectNothingLoaded();
+
+  host.faults().failRegisterWithAEGP = true;
+  status = host.load(module_);
+  EXPECT_EQ(status.pfErr, host.faults().error) << status.message;
+  expectNothingLoaded();
+  host.faults() = {};
+  EXPECT_TRUE(host.load(module_).ok());
 }
 
 TEST_F(HostTest, SupervisedChangeTakesOverTheValueThePluginMarked) {
@@ -154,35 +166,21 @@ TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
   EXPECT_TRUE(host.lastCommand().leaks.empty());
 }
 
-TEST_F(HostTest, AnExceptionOutOfTheEntryPointIsContained) {
-  Host host;
-  ASSERT_TRUE(host.load(module_).ok());
-  behave(kFakeThrow);
-  EXPECT_EQ(about(host), PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_TRUE(host.lastCommand().threw);
-  behave(kFakeWellBehaved);
-  EXPECT_EQ(about(host), PF_Err_NONE);
-}
-
-TEST_F(HostTest, AnIdTheHostNeverGaveIsRefused) {
+// An exception out of the entry point is contained and reported; an id the
+// host never gave is refused.
+TEST_F(HostTest, MisbehaviourIsContainedOrRefused) {
   Host host;
   ASSERT_TRUE(host.load(module_).ok());
   std::unique_ptr<Instance> instance;
   ASSERT_TRUE(host.createInstance(instance).ok());
+  behave(kFakeThrow);
+  EXPECT_EQ(about(host), PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_TRUE(host.lastCommand().threw);
   behave(kFakeWrongPluginId);
   const Status status = instance->updateParamsUI();
   EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM) << status.message;
-}
-
-TEST_F(HostTest, AFailedRegistrationFailsTheLoadAndLeavesNothing) {
-  Host host;
-  host.faults().failRegisterWithAEGP = true;
-  const Status status = host.load(module_);
-  EXPECT_EQ(status.pfErr, host.faults().error) << status.message;
-  EXPECT_FALSE(host.loaded());
-  EXPECT_EQ(host.liveHandles(), 0u);
-  host.faults() = {};
-  EXPECT_TRUE(host.load(module_).ok());
+  behave(kFakeWellBehaved);
+  EXPECT_EQ(about(host), PF_Err_NONE);
 }
 
 }  // namespace

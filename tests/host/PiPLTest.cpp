@@ -62,96 +62,79 @@ TEST(PiPLTest, LayoutIsLittleEndianWithPaddingCountedFromEachProperty) {
   EXPECT_EQ(std::string(bytes.begin() + 54, bytes.begin() + 58), "LFea");
 }
 
-struct Malformed {
-  const char* what;
-  std::vector<std::uint8_t> bytes;
-};
+using Bytes = std::vector<std::uint8_t>;
 
-std::vector<std::uint8_t> withByte(std::vector<std::uint8_t> bytes, std::size_t at,
-                                   std::uint8_t v) {
+const Bytes kValid = encodePiPL(effectList());
+
+Bytes withByte(Bytes bytes, std::size_t at, std::uint8_t v) {
   bytes.at(at) = v;
   return bytes;
 }
-
-std::vector<std::uint8_t> single(std::uint32_t key, std::vector<std::uint8_t> data) {
-  return encodePiPL({prop(key, std::move(data))});
+Bytes single(std::uint32_t key, Bytes data) { return encodePiPL({prop(key, std::move(data))}); }
+// The effect's list without `key`, or with `key`'s data replaced.
+Bytes edited(std::uint32_t key, const Bytes* data = nullptr) {
+  std::vector<PiPLProperty> list;
+  for (PiPLProperty& p : effectList()) {
+    if (p.key == key && data == nullptr) continue;
+    if (p.key == key) p.data = *data;
+    list.push_back(p);
+  }
+  return encodePiPL(list);
 }
+Bytes replaced(std::uint32_t key, Bytes data) { return edited(key, &data); }
 
-class MalformedPiPLTest : public testing::TestWithParam<Malformed> {};
+struct Refused {
+  const char* what;
+  Bytes bytes;
+  bool parses;  // well-formed, but not a usable effect
+};
 
-TEST_P(MalformedPiPLTest, IsRejectedWithAMessage) {
+class RefusedPiPLTest : public testing::TestWithParam<Refused> {};
+
+TEST_P(RefusedPiPLTest, IsRefusedWithAMessage) {
   PiPL pipl;
-  const Status status = parsePiPL(GetParam().bytes, pipl);
+  Status status = parsePiPL(GetParam().bytes, pipl);
+  EXPECT_EQ(status.ok(), GetParam().parses) << GetParam().what << ": " << status.message;
+  if (status.ok()) status = checkPiPL(pipl);
   EXPECT_EQ(status.code, StatusCode::kPiPLInvalid) << GetParam().what;
   EXPECT_FALSE(status.message.empty());
 }
 
-const std::vector<std::uint8_t> kValid = encodePiPL(effectList());
-
 INSTANTIATE_TEST_SUITE_P(
-    Table, MalformedPiPLTest,
-    testing::Values(Malformed{"empty", {}}, Malformed{"header cut short", {1, 0, 0, 0}},
-                    Malformed{"first word not 1", withByte(kValid, 0, 2)},
-                    Malformed{"list version not 0", withByte(kValid, 2, 1)},
-                    Malformed{"more properties announced than stored", withByte(kValid, 6, 13)},
-                    Malformed{"length runs past the end", withByte(kValid, 10 + 15, 0xFF)},
-                    Malformed{"vendor not 8BIM", withByte(kValid, 10, 'X')},
-                    Malformed{"name length beyond its data",
-                              single(PIPL_KEY_NAME, {9, 'K', 'e', 0})},
-                    Malformed{"name without data", single(PIPL_KEY_NAME, {})},
-                    Malformed{"entry point not terminated",
-                              single(currentPlatformCodeKey(), {'E', 'n', 't', 'r'})},
-                    Malformed{"version too short", single(PIPL_KEY_AE_EFFECT_VERSION, {1, 0})},
-                    Malformed{"flags too short", single(PIPL_KEY_AE_OUT_FLAGS_2, {})}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    Table, RefusedPiPLTest,
+    testing::Values(
+        Refused{"empty", {}, false}, Refused{"header cut short", {1, 0, 0, 0}, false},
+        Refused{"first word not 1", withByte(kValid, 0, 2), false},
+        Refused{"list version not 0", withByte(kValid, 2, 1), false},
+        Refused{"more properties announced than stored", withByte(kValid, 6, 13), false},
+        Refused{"length runs past the end", withByte(kValid, 10 + 15, 0xFF), false},
+        Refused{"vendor not 8BIM", withByte(kValid, 10, 'X'), false},
+        Refused{"name length beyond its data", single(PIPL_KEY_NAME, {9, 'K', 'e', 0}), false},
+        Refused{"name without data", single(PIPL_KEY_NAME, {}), false},
+        Refused{"entry point not terminated",
+                single(currentPlatformCodeKey(), {'E', 'n', 't', 'r'}), false},
+        Refused{"version too short", single(PIPL_KEY_AE_EFFECT_VERSION, {1, 0}), false},
+        Refused{"flags too short", single(PIPL_KEY_AE_OUT_FLAGS_2, {}), false},
+        Refused{"not an effect", replaced(PIPL_KEY_KIND, piplU32(PF_FOURCC('A', 'E', 'G', 'P'))),
+                true},
+        Refused{"no kind", edited(PIPL_KEY_KIND), true},
+        Refused{"empty name", replaced(PIPL_KEY_NAME, piplPascalString("")), true},
+        Refused{"no match name", edited(PIPL_KEY_AE_MATCH_NAME), true},
+        Refused{"no entry point for this platform", edited(currentPlatformCodeKey()), true},
+        Refused{"empty entry point", replaced(currentPlatformCodeKey(), piplCString("")), true},
+        Refused{"no version", edited(PIPL_KEY_AE_EFFECT_VERSION), true},
+        Refused{"no out flags", edited(PIPL_KEY_AE_OUT_FLAGS), true},
+        Refused{"no out flags 2", edited(PIPL_KEY_AE_OUT_FLAGS_2), true}));
 
-TEST(PiPLTest, EveryTruncationFailsCleanlyOrParses) {
-  // Under the sanitizers this proves no prefix makes the parser read past
-  // its input; only the full list (or one missing just the last padding)
-  // may parse.
+// Under the sanitizers this proves no prefix makes the parser read past its
+// input; no prefix parses.
+TEST(PiPLTest, EveryTruncationFailsCleanly) {
   for (std::size_t n = 0; n < kValid.size(); ++n) {
     PiPL pipl;
-    const std::vector<std::uint8_t> prefix(kValid.begin(), kValid.begin() + n);
-    const Status status = parsePiPL(prefix, pipl);
-    EXPECT_FALSE(status.ok()) << "prefix of " << n << " bytes parsed";
+    EXPECT_FALSE(parsePiPL(Bytes(kValid.begin(), kValid.begin() + n), pipl).ok())
+        << "prefix of " << n << " bytes parsed";
   }
 }
-
-struct CheckCase {
-  const char* what;
-  std::uint32_t dropKey;     // property left out (0: none)
-  std::uint32_t replaceKey;  // property whose data is replaced (0: none)
-  std::vector<std::uint8_t> replacement;
-};
-
-class PiPLCheckTest : public testing::TestWithParam<CheckCase> {};
-
-TEST_P(PiPLCheckTest, RefusesAnIncompleteEffect) {
-  std::vector<PiPLProperty> list;
-  for (PiPLProperty& p : effectList()) {
-    if (p.key == GetParam().dropKey) continue;
-    if (p.key == GetParam().replaceKey) p.data = GetParam().replacement;
-    list.push_back(p);
-  }
-  PiPL pipl;
-  ASSERT_TRUE(parsePiPL(encodePiPL(list), pipl).ok()) << GetParam().what;
-  const Status status = checkPiPL(pipl);
-  EXPECT_EQ(status.code, StatusCode::kPiPLInvalid) << GetParam().what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PiPLCheckTest,
-    testing::Values(CheckCase{"not an effect", 0, PIPL_KEY_KIND,
-                              piplU32(PF_FOURCC('A', 'E', 'G', 'P'))},
-                    CheckCase{"no kind", PIPL_KEY_KIND, 0, {}},
-                    CheckCase{"empty name", 0, PIPL_KEY_NAME, piplPascalString("")},
-                    CheckCase{"no match name", PIPL_KEY_AE_MATCH_NAME, 0, {}},
-                    CheckCase{"no entry point for this platform", currentPlatformCodeKey(), 0, {}},
-                    CheckCase{"empty entry point", 0, currentPlatformCodeKey(), piplCString("")},
-                    CheckCase{"no version", PIPL_KEY_AE_EFFECT_VERSION, 0, {}},
-                    CheckCase{"no out flags", PIPL_KEY_AE_OUT_FLAGS, 0, {}},
-                    CheckCase{"no out flags 2", PIPL_KEY_AE_OUT_FLAGS_2, 0, {}}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(PiPLTest, OtherPlatformsEntryPointIsKeptButNotUsed) {
   std::vector<PiPLProperty> list = effectList();
