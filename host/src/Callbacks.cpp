@@ -66,19 +66,6 @@ PF_Err copyWorld(PF_ProgPtr effectRef, PF_EffectWorld* src, PF_EffectWorld* dst,
   return PF_Err_NONE;
 }
 
-PF_UtilCallbacks makeUtils() {
-  PF_UtilCallbacks utils{};
-  utils.copy = copyWorld;
-  utils.host_new_handle = hostNewHandle;
-  utils.host_lock_handle = hostLockHandle;
-  utils.host_unlock_handle = hostUnlockHandle;
-  utils.host_dispose_handle = hostDisposeHandle;
-  utils.get_handle_size = hostGetHandleSize;
-  utils.host_resize_handle = hostResizeHandle;
-  utils.ansi = kAnsiSuite;
-  return utils;
-}
-
 // ------------------------------------------------------------------ inter
 
 PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, A_u_long,
@@ -240,18 +227,23 @@ PF_Err checkoutOutput(PF_ProgPtr effectRef, PF_EffectWorld** output) {
 }  // namespace
 
 PF_UtilCallbacks* utilCallbacks() {
-  static PF_UtilCallbacks utils = makeUtils();
+  static PF_UtilCallbacks utils{.copy = copyWorld,
+                                .host_new_handle = hostNewHandle,
+                                .host_lock_handle = hostLockHandle,
+                                .host_unlock_handle = hostUnlockHandle,
+                                .host_dispose_handle = hostDisposeHandle,
+                                .get_handle_size = hostGetHandleSize,
+                                .host_resize_handle = hostResizeHandle,
+                                .ansi = kAnsiSuite};
   return &utils;
 }
 
 PF_InteractCallbacks interactCallbacks() {
-  PF_InteractCallbacks inter{};
-  inter.checkout_param = checkoutParam;
-  inter.checkin_param = checkinParam;
-  inter.add_param = addParam;
-  inter.abort = abortCheck;
-  inter.progress = progress;
-  return inter;
+  return {.checkout_param = checkoutParam,
+          .checkin_param = checkinParam,
+          .add_param = addParam,
+          .abort = abortCheck,
+          .progress = progress};
 }
 
 PF_PreRenderCallbacks* preRenderCallbacks() {

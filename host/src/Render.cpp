@@ -68,32 +68,29 @@ Status Instance::render(World& input, World& output, const RenderOptions& option
   request.channel_mask = kAllChannels;
   const A_short bits = A_short(bitsPerChannel(input.depth()));
 
+  // Both passes: no parameter array, this render's sequence block.
+  auto renderCall = [&](PF_Cmd cmd, void* extra) {
+    InstanceCall call;
+    call.cmd = cmd;
+    call.extra = extra;
+    call.render = &render;
+    call.options = &options;
+    call.passParams = false;
+    call.useOwnSequence = true;
+    call.sequence = sequence;
+    return call;
+  };
+
   PF_PreRenderInput preInput{request, bits, 0};
   PF_PreRenderOutput preOutput{};
   PF_PreRenderExtra preExtra{&preInput, &preOutput, preRenderCallbacks()};
-  InstanceCall pre;
-  pre.cmd = PF_Cmd_SMART_PRE_RENDER;
-  pre.extra = &preExtra;
-  pre.render = &render;
-  pre.options = &options;
-  pre.passParams = false;
-  pre.useOwnSequence = true;
-  pre.sequence = sequence;
+  InstanceCall pre = renderCall(PF_Cmd_SMART_PRE_RENDER, &preExtra);
   status = runInstanceCommand(s, pre);
 
-  InstanceCall smart;
-  if (status.ok()) {
-    PF_SmartRenderInput smartInput{request, bits, 0, preOutput.pre_render_data};
-    PF_SmartRenderExtra smartExtra{&smartInput, smartRenderCallbacks()};
-    smart.cmd = PF_Cmd_SMART_RENDER;
-    smart.extra = &smartExtra;
-    smart.render = &render;
-    smart.options = &options;
-    smart.passParams = false;
-    smart.useOwnSequence = true;
-    smart.sequence = sequence;
-    status = runInstanceCommand(s, smart);
-  }
+  PF_SmartRenderInput smartInput{request, bits, 0, preOutput.pre_render_data};
+  PF_SmartRenderExtra smartExtra{&smartInput, smartRenderCallbacks()};
+  InstanceCall smart = renderCall(PF_Cmd_SMART_RENDER, &smartExtra);
+  if (status.ok()) status = runInstanceCommand(s, smart);
   if (preOutput.pre_render_data != nullptr && preOutput.delete_pre_render_data_func != nullptr) {
     try {
       preOutput.delete_pre_render_data_func(preOutput.pre_render_data);

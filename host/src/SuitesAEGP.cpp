@@ -37,26 +37,39 @@ A_Err getNewEffectForEffect(AEGP_PluginID id, PF_ProgPtr effectRef, AEGP_EffectR
   return PF_Err_NONE;
 }
 
-AegpEffectRef* findEffect(CommandContext* context, AEGP_EffectRefH handle) {
+// The live reference behind `handle` among the command's `refs`; null,
+// counted as a stray call, when the command made no such reference.
+template <typename Ref, typename Handle>
+Ref* findRef(CommandContext* context, Handle handle,
+             std::unordered_map<Ref*, std::unique_ptr<Ref>> CommandContext::*refs) {
   if (context == nullptr) return nullptr;
-  auto* ref = reinterpret_cast<AegpEffectRef*>(handle);
+  auto* ref = reinterpret_cast<Ref*>(handle);
   std::lock_guard lock(context->mutex);
-  return context->effectRefs.count(ref) ? ref : nullptr;
+  if ((context->*refs).count(ref) == 0) {
+    ++context->stray;
+    return nullptr;
+  }
+  return ref;
 }
 
-AegpStreamRef* findStream(CommandContext* context, AEGP_StreamRefH handle) {
-  if (context == nullptr) return nullptr;
-  auto* ref = reinterpret_cast<AegpStreamRef*>(handle);
+template <typename Ref, typename Handle>
+A_Err disposeRef(Handle handle,
+                 std::unordered_map<Ref*, std::unique_ptr<Ref>> CommandContext::*refs) {
+  CommandContext* context = currentContext();
+  Ref* ref = findRef(context, handle, refs);
+  if (ref == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   std::lock_guard lock(context->mutex);
-  return context->streamRefs.count(ref) ? ref : nullptr;
+  (context->*refs).erase(ref);
+  return PF_Err_NONE;
 }
 
 A_Err getNewEffectStreamByIndex(AEGP_PluginID id, AEGP_EffectRefH effect, PF_ParamIndex index,
                                 AEGP_StreamRefH* out) {
   CommandContext* context = currentContext();
-  AegpEffectRef* effectRef = findEffect(context, effect);
-  if (effectRef == nullptr || out == nullptr) {
-    if (context) ++context->stray;
+  AegpEffectRef* effectRef = findRef(context, effect, &CommandContext::effectRefs);
+  if (effectRef == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  if (out == nullptr) {
+    ++context->stray;
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   if (!idAccepted(*context, id)) return PF_Err_BAD_CALLBACK_PARAM;
@@ -70,36 +83,18 @@ A_Err getNewEffectStreamByIndex(AEGP_PluginID id, AEGP_EffectRefH effect, PF_Par
 }
 
 A_Err disposeStream(AEGP_StreamRefH stream) {
-  CommandContext* context = currentContext();
-  if (findStream(context, stream) == nullptr) {
-    if (context) ++context->stray;
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
-  std::lock_guard lock(context->mutex);
-  context->streamRefs.erase(reinterpret_cast<AegpStreamRef*>(stream));
-  return PF_Err_NONE;
+  return disposeRef(stream, &CommandContext::streamRefs);
 }
 
 A_Err disposeEffect(AEGP_EffectRefH effect) {
-  CommandContext* context = currentContext();
-  if (findEffect(context, effect) == nullptr) {
-    if (context) ++context->stray;
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
-  std::lock_guard lock(context->mutex);
-  context->effectRefs.erase(reinterpret_cast<AegpEffectRef*>(effect));
-  return PF_Err_NONE;
+  return disposeRef(effect, &CommandContext::effectRefs);
 }
 
 A_Err setDynamicStreamFlag(AEGP_StreamRefH stream, AEGP_DynStreamFlags flag, A_Boolean undoable,
                            A_Boolean set) {
   (void)undoable;
-  CommandContext* context = currentContext();
-  AegpStreamRef* ref = findStream(context, stream);
-  if (ref == nullptr) {
-    if (context) ++context->stray;
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
+  AegpStreamRef* ref = findRef(currentContext(), stream, &CommandContext::streamRefs);
+  if (ref == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   Instance::State& instance = *ref->instance;
   std::lock_guard lock(instance.mutex);
   AEGP_DynStreamFlags& flags = instance.dynamicFlags.at(std::size_t(ref->index));
