@@ -68,6 +68,19 @@ std::vector<std::string> ScratchDir::entries() const {
   return names;
 }
 
+std::string ScratchDir::expand(std::string text) const {
+  for (std::size_t at; (at = text.find('@')) != std::string::npos;)
+    text.replace(at, 1, path_.string());
+  return text;
+}
+
+RunResult ScratchDir::run(const std::string& commandLine) const {
+  std::vector<std::string> args;
+  std::istringstream words(expand(commandLine));
+  for (std::string word; words >> word;) args.push_back(word);
+  return runKestrow(args);
+}
+
 RgbaImage makePass(int width, int height, const std::vector<PassPixel>& pixels) {
   RgbaImage image(width, height);
   for (std::size_t p = 0; p < image.pixelCount() && p < pixels.size(); ++p) {

@@ -28,6 +28,10 @@ class ScratchDir {
   std::string file(const std::string& name) const { return (path_ / name).string(); }
   // Names of every entry, hidden ones included, sorted.
   std::vector<std::string> entries() const;
+  // `text` with every "@" replaced by the folder's path.
+  std::string expand(std::string text) const;
+  // Runs kestrow with `commandLine` split at spaces, "@" expanded.
+  RunResult run(const std::string& commandLine) const;
 
  private:
   std::filesystem::path path_;

@@ -44,43 +44,37 @@ const std::vector<PassPixel> kPixels = {
 
 struct ModeCase {
   const char* name;
-  std::vector<std::string> flags;
+  const char* flags;
   std::function<Rgba(const PassPixel&)> expected;
 };
 
 const std::vector<ModeCase> kModeCases = {
-    {"CircleDefaultFeather",
-     {"--mode", "circle", "--radius", "2.5", "--feather", "0.5"},
+    {"CircleDefaultFeather", "--mode circle --radius 2.5 --feather 0.5",
      [](const PassPixel& p) { return alphaMatte(p, 1 - smoothStep(distance(p), 2.25, 2.75)); }},
-    {"CircleHardEdgeNoAlphaMatte",
-     {"--mode", "Circle", "--radius", "2.5", "--feather", "0", "--no-alpha-matte"},
+    {"CircleHardEdgeNoAlphaMatte", "--mode Circle --radius 2.5 --feather 0 --no-alpha-matte",
      [](const PassPixel& p) {
        const float m = p.a == 0.f ? 0.f : float(1 - smoothStep(distance(p), 2.5, 2.5));
        return Rgba{m, m, m, p.a};
      }},
-    {"RingWithThickness",
-     {"--mode", "ring", "--radius", "2.5", "--thickness", "1", "--feather", "0.5"},
+    {"RingWithThickness", "--mode ring --radius 2.5 --thickness 1 --feather 0.5",
      [](const PassPixel& p) {
        const double e = std::abs(distance(p) - 2.5);
        return alphaMatte(p, 1 - smoothStep(e - 0.5, 0, 0.25));
      }},
-    {"SquareMultipliesSlabs",
-     {"--mode", "square", "--radius", "2.5"},
+    {"SquareMultipliesSlabs", "--mode square --radius 2.5",
      [](const PassPixel& p) {
        auto slab = [](float v) { return 1 - smoothStep(std::abs(double(v)) * 1, 2.25, 2.75); };
        return alphaMatte(p, slab(p.x) * slab(p.y) * slab(p.z));
      }},
     {"MultiplyValuesScalesLengths",
-     {"--mode", "circle", "--radius", "1.25", "--feather", "0.25", "--multiply-values", "2"},
+     "--mode circle --radius 1.25 --feather 0.25 --multiply-values 2",
      [](const PassPixel& p) { return alphaMatte(p, 1 - smoothStep(distance(p), 2.25, 2.75)); }},
-    {"InvertedCircle",
-     {"--mode", "circle", "--radius", "2.5", "--invert"},
+    {"InvertedCircle", "--mode circle --radius 2.5 --invert",
      [](const PassPixel& p) {
        const float red = p.a == 0.f ? 0.f : float(1 - smoothStep(distance(p), 2.25, 2.75));
        return Rgba{1.f, 1.f, 1.f, 1.f - red};
      }},
-    {"LayerWithoutPictureShowsInvertedCoordinates",
-     {"--mode", "layer", "--invert"},
+    {"LayerWithoutPictureShowsInvertedCoordinates", "--mode layer --invert",
      [](const PassPixel& p) {
        auto inv = [&](float v) { return float(1.0 - double(p.a == 0.f ? 0.f : v)); };
        return Rgba{inv(p.x), inv(p.y), inv(p.z), p.a};
@@ -94,9 +88,7 @@ TEST_P(ModeRender, EveryPixelMatchesTheMatte) {
   ScratchDir dir;
   const int width = 4, height = 3;
   writeRgba(dir.file("pass.exr"), makePass(width, height, kPixels));
-  std::vector<std::string> args = {"render", dir.file("pass.exr"), dir.file("out.exr")};
-  args.insert(args.end(), c.flags.begin(), c.flags.end());
-  const RunResult run = runKestrow(args);
+  const RunResult run = dir.run(std::string("render @/pass.exr @/out.exr ") + c.flags);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
 
@@ -119,32 +111,17 @@ INSTANTIATE_TEST_SUITE_P(Modes, ModeRender, ::testing::ValuesIn(kModeCases),
 TEST(Render, PositionAndRotationMoveTheShape) {
   ScratchDir dir;
   writeRgba(dir.file("pass.exr"), makePass(2, 1, {{1, 2.9f, 3, 1}, {1, 2, 3.9f, 1}}));
-  const std::vector<std::string> base = {"render",
-                                         dir.file("pass.exr"),
-                                         dir.file("out.exr"),
-                                         "--mode",
-                                         "square",
-                                         "--radius",
-                                         "1",
-                                         "--size-y",
-                                         "0.2",
-                                         "--feather",
-                                         "0",
-                                         "--position",
-                                         "1,2,3"};
-  RunResult run = runKestrow(base);
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  RgbaImage out = readRgba(dir.file("out.exr"));
-  EXPECT_EQ(bits(out.pixels[3]), bits(0.f)) << "offset along Y is outside the thin slab";
-  EXPECT_EQ(bits(out.pixels[7]), bits(1.f)) << "offset along Z is inside";
-
-  std::vector<std::string> turned = base;
-  turned.insert(turned.end(), {"--rotate-x", "90"});
-  run = runKestrow(turned);
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  out = readRgba(dir.file("out.exr"));
-  EXPECT_EQ(bits(out.pixels[3]), bits(1.f)) << "turned: offset along Y now inside";
-  EXPECT_EQ(bits(out.pixels[7]), bits(0.f)) << "turned: offset along Z now outside";
+  const std::string base =
+      "render @/pass.exr @/out.exr --mode square --radius 1 --size-y 0.2 --feather 0 "
+      "--position 1,2,3";
+  for (const bool turned : {false, true}) {
+    const RunResult run = dir.run(base + (turned ? " --rotate-x 90" : ""));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const RgbaImage out = readRgba(dir.file("out.exr"));
+    // Offset along Y lies outside the slab, along Z inside; turned, the other way round.
+    EXPECT_EQ(bits(out.pixels[3]), bits(turned ? 1.f : 0.f)) << "turned " << turned;
+    EXPECT_EQ(bits(out.pixels[7]), bits(turned ? 0.f : 1.f)) << "turned " << turned;
+  }
 }
 
 // --pick goes through the eyedropper: "Position" moves to the picked
@@ -158,9 +135,8 @@ TEST(Render, PickMovesPositionToThePickedPixel) {
                                             {1.5f, -2, 0.75f, 1},
                                             {1.5f, -2, 1.5f, 1},
                                             {0, 0, 0, 0}}));
-  const RunResult run = runKestrow({"render", dir.file("pass.exr"), dir.file("out.exr"), "--pick",
-                                    "2,0", "--mode", "circle", "--radius", "1", "--feather", "0",
-                                    "--save-preset", dir.file("picked.json")});
+  const RunResult run =
+      dir.run("render @/pass.exr @/out.exr --pick 2,0 --mode circle --radius 1 --feather 0");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const RgbaImage out = readRgba(dir.file("out.exr"));
   const float want[6] = {0, 0, 1, 1, 0, 0};
@@ -176,9 +152,8 @@ TEST(Render, UnpremultiplyDividesPartialCoverage) {
   for (PassPixel& p : premultiplied) p.x *= p.a;
   writeRgba(dir.file("straight.exr"), makePass(3, 1, straight));
   writeRgba(dir.file("premult.exr"), makePass(3, 1, premultiplied));
-  ASSERT_EQ(runKestrow({"render", dir.file("straight.exr"), dir.file("a.exr")}).exitCode, 0);
-  const RunResult run =
-      runKestrow({"render", dir.file("premult.exr"), dir.file("b.exr"), "--unpremultiply"});
+  ASSERT_EQ(dir.run("render @/straight.exr @/a.exr").exitCode, 0);
+  const RunResult run = dir.run("render @/premult.exr @/b.exr --unpremultiply");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const RgbaImage a = readRgba(dir.file("a.exr")), b = readRgba(dir.file("b.exr"));
   for (std::size_t i = 0; i < a.pixels.size(); ++i)
@@ -190,8 +165,7 @@ TEST(Render, StatsReportRangesTransparencyAndCoverage) {
   writeRgba(
       dir.file("pass.exr"),
       makePass(4, 1, {{-2, 0.5f, 3, 1}, {1, -1, 0.5f, 1}, {100, 100, 100, 0}, {NAN, NAN, NAN, 1}}));
-  const RunResult run =
-      runKestrow({"render", dir.file("pass.exr"), dir.file("out.exr"), "--stats", "--radius", "2"});
+  const RunResult run = dir.run("render @/pass.exr @/out.exr --stats --radius 2");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out,
             "frame 0: X -2 .. 1, Y -1 .. 0.5, Z 0.5 .. 3; transparent 1, not-a-number 1; "
@@ -203,7 +177,7 @@ TEST(Render, PreviewOutputsAreEightBit) {
   ScratchDir dir;
   writeRgba(dir.file("pass.exr"), makePass(2, 1, {{0, 0, 0, 1}, {9, 0, 0, 1}}));
   for (const char* name : {"out.png", "out.tif", "out.jpg"}) {
-    const RunResult run = runKestrow({"render", dir.file("pass.exr"), dir.file(name)});
+    const RunResult run = dir.run(std::string("render @/pass.exr @/") + name);
     ASSERT_EQ(run.exitCode, 0) << name << ": " << run.err;
     auto in = OIIO::ImageInput::open(dir.file(name));
     ASSERT_TRUE(in) << name;

@@ -22,11 +22,9 @@ void expectSamePixels(const RgbaImage& got, const RgbaImage& want, const std::st
 }
 
 // The plain float RGBA pass rendered with the given flags.
-RgbaImage reference(const ScratchDir& dir, const std::vector<std::string>& flags = {}) {
+RgbaImage reference(const ScratchDir& dir, const std::string& flags = "") {
   writeRgba(dir.file("plain.exr"), makePass(5, 1, kPass));
-  std::vector<std::string> args = {"render", dir.file("plain.exr"), dir.file("reference.exr")};
-  args.insert(args.end(), flags.begin(), flags.end());
-  const RunResult run = runKestrow(args);
+  const RunResult run = dir.run("render @/plain.exr @/reference.exr " + flags);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   return readRgba(dir.file("reference.exr"));
 }
@@ -45,7 +43,7 @@ std::vector<float> multilayerValues(int junkCount) {
 struct LayoutCase {
   const char* name;
   std::vector<std::string> channels;  // junk first, then alpha, X, Y, Z
-  std::vector<std::string> flags;
+  const char* flags;
 };
 
 class MultilayerInput : public ::testing::TestWithParam<LayoutCase> {};
@@ -56,9 +54,7 @@ TEST_P(MultilayerInput, SelectsThePositionChannels) {
   const RgbaImage want = reference(dir);
   const int junk = int(c.channels.size()) - 4;
   writeChannels(dir.file("multi.exr"), 5, 1, c.channels, multilayerValues(junk));
-  std::vector<std::string> args = {"render", dir.file("multi.exr"), dir.file("out.exr")};
-  args.insert(args.end(), c.flags.begin(), c.flags.end());
-  const RunResult run = runKestrow(args);
+  const RunResult run = dir.run(std::string("render @/multi.exr @/out.exr ") + c.flags);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   expectSamePixels(readRgba(dir.file("out.exr")), want, c.name);
 }
@@ -66,17 +62,17 @@ TEST_P(MultilayerInput, SelectsThePositionChannels) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, MultilayerInput,
     ::testing::Values(
-        LayoutCase{"LayerP", {"R", "G", "B", "A", "P.x", "P.y", "P.z"}, {"--position-layer", "P"}},
+        LayoutCase{"LayerP", {"R", "G", "B", "A", "P.x", "P.y", "P.z"}, "--position-layer P"},
         LayoutCase{"LayerPworld",
                    {"R", "G", "B", "A", "Pworld.X", "Pworld.Y", "Pworld.Z"},
-                   {"--position-layer", "Pworld"}},
+                   "--position-layer Pworld"},
         LayoutCase{"NestedLayerByLastName",
                    {"R", "beauty.Position.A", "beauty.Position.X", "beauty.Position.Y",
                     "beauty.Position.Z"},
-                   {"--position-layer", "Position"}},
+                   "--position-layer Position"},
         LayoutCase{"ChannelsByName",
                    {"R", "G", "cover", "px", "py", "pz"},
-                   {"--position-channels", "px,py,pz", "--alpha-channel", "cover"}}),
+                   "--position-channels px,py,pz --alpha-channel cover"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Inputs, HalfFloatIsWidenedSilently) {
@@ -84,7 +80,7 @@ TEST(Inputs, HalfFloatIsWidenedSilently) {
   const RgbaImage want = reference(dir);
   const RgbaImage pass = makePass(5, 1, kPass);  // every value is exact in half
   writeChannels(dir.file("half.exr"), 5, 1, {"R", "G", "B", "A"}, pass.pixels, true);
-  const RunResult run = runKestrow({"render", dir.file("half.exr"), dir.file("out.exr")});
+  const RunResult run = dir.run("render @/half.exr @/out.exr");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
   expectSamePixels(readRgba(dir.file("out.exr")), want, "half input");
@@ -98,7 +94,7 @@ TEST(Inputs, IntegerPositionsAreWidenedWithAWarning) {
   auto out = OIIO::ImageOutput::create(dir.file("ints.png"));
   ASSERT_TRUE(out && out->open(dir.file("ints.png"), spec) &&
               out->write_image(OIIO::TypeDesc::FLOAT, picture.pixels.data()) && out->close());
-  const RunResult run = runKestrow({"render", dir.file("ints.png"), dir.file("out.exr")});
+  const RunResult run = dir.run("render @/ints.png @/out.exr");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("kestrow: warning: " + dir.file("ints.png") + ": integer channels"),
             std::string::npos)
@@ -110,12 +106,11 @@ TEST(Sequences, EveryFrameIsRenderedFromItsOwnInput) {
   ScratchDir dir;
   for (int frame = 3; frame <= 5; ++frame) {
     // Frame f holds a point at distance f - 3: inside, on the edge, outside.
-    writeRgba(
-        dir.file("in." + std::string(frame < 10 ? "000" : "00") + std::to_string(frame) + ".exr"),
-        makePass(1, 1, {{float(frame - 3), 0, 0, 1}}));
+    writeRgba(dir.file("in.000" + std::to_string(frame) + ".exr"),
+              makePass(1, 1, {{float(frame - 3), 0, 0, 1}}));
   }
-  const RunResult run = runKestrow({"render", dir.file("in.%04d.exr"), dir.file("out.####.exr"),
-                                    "--frames", "3-5", "--radius", "1", "--feather", "0"});
+  const RunResult run =
+      dir.run("render @/in.%04d.exr @/out.####.exr --frames 3-5 --radius 1 --feather 0");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "") << "no progress bar when stderr is not a terminal";
   const float want[] = {1, 0, 0};
@@ -128,15 +123,11 @@ TEST(Sequences, EveryFrameIsRenderedFromItsOwnInput) {
 
 TEST(Presets, SavedValuesRenderTheSameAndReadBack) {
   ScratchDir dir;
-  const std::vector<std::string> flags = {"--mode",     "ring",        "--radius",   "2",
-                                          "--rotate-x", "90",          "--position", "0.25,-1,2",
-                                          "--invert",   "--axis",      "YZ",         "--feather",
-                                          "0.125",      "--thickness", "0.75"};
+  const std::string flags =
+      "--mode ring --radius 2 --rotate-x 90 --position 0.25,-1,2 --invert --axis YZ "
+      "--feather 0.125 --thickness 0.75";
   const RgbaImage first = reference(dir, flags);
-  std::vector<std::string> save = {"render", dir.file("plain.exr"), dir.file("a.exr"),
-                                   "--save-preset", dir.file("look.json")};
-  save.insert(save.end(), flags.begin(), flags.end());
-  ASSERT_EQ(runKestrow(save).exitCode, 0);
+  ASSERT_EQ(dir.run("render @/plain.exr @/a.exr --save-preset @/look.json " + flags).exitCode, 0);
 
   std::ifstream in(dir.file("look.json"));
   const nlohmann::json preset = nlohmann::json::parse(in);
@@ -151,18 +142,16 @@ TEST(Presets, SavedValuesRenderTheSameAndReadBack) {
   EXPECT_EQ(controls.at("Alpha Matte"), true);
   EXPECT_TRUE(controls.at("Layer").is_null());
 
-  const RunResult run = runKestrow(
-      {"render", dir.file("plain.exr"), dir.file("b.exr"), "--preset", dir.file("look.json")});
+  const RunResult run = dir.run("render @/plain.exr @/b.exr --preset @/look.json");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   expectSamePixels(readRgba(dir.file("b.exr")), first, "rendered from the preset");
 }
 
 TEST(Presets, FlagsOverrideThePreset) {
   ScratchDir dir;
-  const RgbaImage want = reference(dir, {"--mode", "square", "--radius", "3"});
+  const RgbaImage want = reference(dir, "--mode square --radius 3");
   std::ofstream(dir.file("p.json")) << R"({"controls": {"Mode": "Square", "Radius": 1}})";
-  const RunResult run = runKestrow({"render", dir.file("plain.exr"), dir.file("out.exr"),
-                                    "--preset", dir.file("p.json"), "--radius", "3"});
+  const RunResult run = dir.run("render @/plain.exr @/out.exr --preset @/p.json --radius 3");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   expectSamePixels(readRgba(dir.file("out.exr")), want, "preset then flag");
 }
