@@ -7,13 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "AE_Effect.h"
 #include "AE_EffectSmartRender.h"
@@ -191,7 +187,6 @@ class ManualSmartRender {
   }
 
   PF_OutData out{};
-  int checkedOutLayers = 0;
 
  private:
   static ManualSmartRender*& current() {
@@ -200,7 +195,6 @@ class ManualSmartRender {
   }
   static PF_Err checkoutLayerPixels(PF_ProgPtr, A_long id, PF_EffectWorld** pixels) {
     if (id != 0) return PF_Err_BAD_CALLBACK_PARAM;
-    ++current()->checkedOutLayers;
     *pixels = current()->input;
     return PF_Err_NONE;
   }

@@ -2,6 +2,7 @@
 // "Multiply Values" folded in by mode, angles as raw 16.16 values. (Every
 // other field is proven through the pixels of the mode tests.)
 #include <cstdio>
+#include <limits>
 
 #include "RenderTestSupport.h"
 
@@ -18,30 +19,15 @@ std::string doubleBits(double v) {
 #define EXPECT_SAME_DOUBLE(expected, actual) \
   EXPECT_EQ(doubleBits(expected), doubleBits(actual)) << #actual
 
-class RenderSettingsTest : public PluginInstance {
- protected:
-  void SetUp() override {
-    PluginInstance::SetUp();
-    render_.input = &input_.def();
-    render_.output = &output_.def();
-    render_.block.settings.mode = -1;
-  }
-
-  host::World input_ = positionPass(4, 3);
-  host::World output_{4, 3, host::PixelDepth::kFloat32};
-  ManualSmartRender render_;
-};
-
 struct FoldCase {
   A_long mode;
   double multiply, frequency, feather, thickness, radius;
   double wantFrequency, wantFeather, wantThickness, wantRadius;
 };
 
-class MultiplyValuesTest : public RenderSettingsTest,
-                           public ::testing::WithParamInterface<FoldCase> {};
+class MultiplyValuesTest : public PluginInstance, public ::testing::WithParamInterface<FoldCase> {};
 
-TEST_P(MultiplyValuesTest, FoldedByMode) {
+TEST_P(MultiplyValuesTest, FoldedByModeWithRawAngles) {
   const FoldCase c = GetParam();
   ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, c.mode)));
   const std::pair<PF_ParamIndex, double> sliders[] = {{MATTE_MULTIPLY_VALUES, c.multiply},
@@ -50,15 +36,26 @@ TEST_P(MultiplyValuesTest, FoldedByMode) {
                                                       {MATTE_THICKNESS, c.thickness},
                                                       {MATTE_RADIUS, c.radius}};
   for (auto [index, value] : sliders) ASSERT_TRUE(isOk(instance_->setFloat(index, value)));
+  ASSERT_TRUE(isOk(instance_->setAngle(MATTE_ROTATE_X, 90)));
+  ASSERT_TRUE(isOk(instance_->setAngle(MATTE_ROTATE_Z, -720)));
 
-  ASSERT_EQ(render_.send(*instance_), PF_Err_NONE);
+  host::World input = positionPass(4, 3);
+  host::World output(4, 3, host::PixelDepth::kFloat32);
+  ManualSmartRender render;
+  render.input = &input.def();
+  render.output = &output.def();
+  ASSERT_EQ(render.send(*instance_), PF_Err_NONE);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  const MatteSettings& s = render_.block.settings;
+  const MatteSettings& s = render.block.settings;
   EXPECT_EQ(s.mode, c.mode);
   EXPECT_SAME_DOUBLE(c.wantFrequency, s.frequency);
   EXPECT_SAME_DOUBLE(c.wantFeather, s.feather);
   EXPECT_SAME_DOUBLE(c.wantThickness, s.thickness);
   EXPECT_SAME_DOUBLE(c.wantRadius, s.radius);
+  // Degrees x 65536, unscaled.
+  EXPECT_SAME_DOUBLE(5898240.0, s.angleX);
+  EXPECT_SAME_DOUBLE(0.0, s.angleY);
+  EXPECT_SAME_DOUBLE(-720.0 * 65536, s.angleZ);
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -76,16 +73,6 @@ INSTANTIATE_TEST_SUITE_P(Table, MultiplyValuesTest,
                              FoldCase{5, 3, 1, 0.5, 1, 2.5, 1, 1.5, 3, 7.5},
                              FoldCase{MODE_LAYER, 0.1, 1, 0.3, 0.7, 2.5, 1, 0.3 * 0.1, 0.7 * 0.1,
                                       2.5 * 0.1}));
-
-// Angles go in as raw 16.16 values: degrees x 65536, unscaled.
-TEST_F(RenderSettingsTest, AnglesAreRawFixedPoint) {
-  ASSERT_TRUE(isOk(instance_->setAngle(MATTE_ROTATE_X, 90)));
-  ASSERT_TRUE(isOk(instance_->setAngle(MATTE_ROTATE_Z, -720)));
-  ASSERT_EQ(render_.send(*instance_), PF_Err_NONE);
-  EXPECT_SAME_DOUBLE(5898240.0, render_.block.settings.angleX);
-  EXPECT_SAME_DOUBLE(0.0, render_.block.settings.angleY);
-  EXPECT_SAME_DOUBLE(-720.0 * 65536, render_.block.settings.angleZ);
-}
 
 }  // namespace
 }  // namespace kestrow::test
