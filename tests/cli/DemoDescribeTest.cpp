@@ -15,20 +15,21 @@ TEST(Demo, WritesThePassEveryModeAndTheContactSheet) {
   const std::string folder = dir.file("demo");
   const RunResult run = runKestrow({"demo", folder});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const char* name : {"position.exr", "picture.exr", "circle.exr", "ring.exr", "square.exr",
-                           "box.exr", "grid.exr", "radial.exr", "rays.exr", "layer.exr"}) {
+  // Every file is listed and readable; every matte (all but the first
+  // three) shows something and leaves something out.
+  const char* const names[] = {"position.exr", "picture.exr", "layer.exr", "circle.exr",
+                               "ring.exr",     "square.exr",  "box.exr",   "grid.exr",
+                               "radial.exr",   "rays.exr"};
+  for (std::size_t i = 0; i < std::size(names); ++i) {
+    const std::string name = names[i];
     const RgbaImage image = readRgba(folder + "/" + name);
-    EXPECT_EQ(image.pixelCount() > 0, true) << name;
+    ASSERT_GT(image.pixelCount(), 0u) << name;
     EXPECT_NE(run.out.find(folder + "/" + name), std::string::npos) << name;
-  }
-  // Every matte shows something and leaves something out.
-  for (const char* name :
-       {"circle.exr", "ring.exr", "square.exr", "box.exr", "grid.exr", "radial.exr", "rays.exr"}) {
-    const RgbaImage matte = readRgba(folder + "/" + name);
+    if (i < 3) continue;
     std::size_t on = 0;
-    for (std::size_t p = 0; p < matte.pixelCount(); ++p) on += matte.pixels[p * 4 + 3] > 0.5f;
-    EXPECT_GT(on, matte.pixelCount() / 50) << name;
-    EXPECT_LT(on, matte.pixelCount() * 9 / 10) << name;
+    for (std::size_t p = 0; p < image.pixelCount(); ++p) on += image.pixels[p * 4 + 3] > 0.5f;
+    EXPECT_GT(on, image.pixelCount() / 50) << name;
+    EXPECT_LT(on, image.pixelCount() * 9 / 10) << name;
   }
   auto sheet = OIIO::ImageInput::open(folder + "/contact-sheet.png");
   ASSERT_TRUE(sheet);
@@ -41,8 +42,6 @@ TEST(Describe, JsonListsIdentityAndTheControls) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const nlohmann::json d = nlohmann::json::parse(run.out);
   EXPECT_EQ(d.at("plugin").at("name"), "Kestrow");
-  EXPECT_FALSE(d.at("plugin").at("matchName").get<std::string>().empty());
-  EXPECT_FALSE(d.at("plugin").at("category").get<std::string>().empty());
   EXPECT_EQ(d.at("plugin").at("version"), "2.3.0");
   const nlohmann::json& controls = d.at("controls");
   ASSERT_EQ(controls.size(), 26u);
@@ -61,7 +60,6 @@ TEST(Describe, JsonListsIdentityAndTheControls) {
   EXPECT_EQ(feather.at("name"), "Feather");
   EXPECT_EQ(feather.at("flag"), "--feather");
   EXPECT_EQ(feather.at("default"), 0.5);
-  EXPECT_EQ(feather.at("validMin"), 0.0);
   EXPECT_EQ(feather.at("validMax"), 1000000.0);
   EXPECT_EQ(controls[25].at("name"), "Alpha Matte");
   EXPECT_EQ(controls[25].at("default"), true);
