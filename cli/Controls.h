@@ -61,7 +61,7 @@ ControlValue defaultValue(const ControlSpec& spec, const host::ParamInfo& info);
 // and the allowed range or choices.
 ControlValue parseControlValue(const ControlSpec& spec, std::string_view text);
 
-// Checks a value of the right kind against the spec's range or choices;
+// Checks a value of the right kind against the control's valid range or choices;
 // throws like parseControlValue. `subject` names the control in errors.
 void checkControlValue(const ControlSpec& spec, const ControlValue& value);
 
