@@ -1,5 +1,8 @@
 // "PF Iterate8 Suite", "PF iterate16 Suite" and "PF iterateFloat Suite"
 // (each version 1): iterate_origin over the host's worker threads.
+#include <atomic>
+#include <cstdint>
+
 #include "SuiteTables.h"
 #include "kestrow/host/World.h"
 
@@ -31,8 +34,6 @@ PF_Err iterateOrigin(PixelDepth depth, PF_InData* inData, A_long progressBase, A
                      PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin, void* refcon,
                      PixelFn pixFn, PF_EffectWorld* dst) {
   (void)inData;
-  (void)progressBase;
-  (void)progressFinal;
   CommandContext* context = currentContext();
   if (context == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   if (context->host->faults.failIterate) return context->host->faults.error;
@@ -50,6 +51,10 @@ PF_Err iterateOrigin(PixelDepth depth, PF_InData* inData, A_long progressBase, A
       !inside(std::int64_t(box.top) + shift.v, std::int64_t(box.bottom) + shift.v, src->height)) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
+  // Rows finished so far, mapped onto the plug-in's progress range.
+  const std::int64_t rows = std::int64_t(box.bottom) - box.top;
+  std::atomic<std::int64_t> finished{0};
+  const auto& progress = context->host->options.progress;
   const auto row = [&](A_long y) -> PF_Err {
     Pixel* in = pixelAt<Pixel>(*src, box.left + shift.h, y + shift.v);
     Pixel* out = pixelAt<Pixel>(*dst, box.left, y);
@@ -57,6 +62,11 @@ PF_Err iterateOrigin(PixelDepth depth, PF_InData* inData, A_long progressBase, A
       if (PF_Err err = pixFn(refcon, x, y, in, out)) return err;
     }
     context->iterateRows.fetch_add(1, std::memory_order_relaxed);
+    const std::int64_t done = finished.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (progress) {
+      progress(A_long(progressBase + (std::int64_t(progressFinal) - progressBase) * done / rows),
+               progressFinal);
+    }
     return PF_Err_NONE;
   };
   return context->host->pool.forEach(box.top, box.bottom, row);

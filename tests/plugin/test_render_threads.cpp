@@ -1,5 +1,6 @@
 // Threads: a frame is the same whatever the number of iteration threads,
 // and frames rendered at the same time equal the same frames one by one.
+#include <atomic>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -10,9 +11,20 @@ namespace kestrow::test {
 namespace {
 
 // A 61 x 47 frame of the Grid mode (every row differs) under `threads`
-// iteration threads.
+// iteration threads. Progress is reported once per row and ends at the
+// output height, the range the render hands the iteration.
 host::World renderWithThreads(unsigned threads, const host::World& input) {
-  host::Host host({.iterateThreads = threads});
+  std::atomic<int> reports{0};
+  std::atomic<A_long> highest{0};
+  host::HostOptions options{.iterateThreads = threads};
+  options.progress = [&](A_long current, A_long total) {
+    EXPECT_EQ(total, input.height());
+    ++reports;
+    A_long seen = highest.load();
+    while (current > seen && !highest.compare_exchange_weak(seen, current)) {
+    }
+  };
+  host::Host host(options);
   EXPECT_TRUE(isOk(host.load(pluginFile())));
   std::unique_ptr<host::Instance> instance;
   EXPECT_TRUE(isOk(host.createInstance(instance)));
@@ -23,6 +35,8 @@ host::World renderWithThreads(unsigned threads, const host::World& input) {
   host::World& in = const_cast<host::World&>(input);
   EXPECT_TRUE(isOk(instance->render(in, output)));
   EXPECT_TRUE(leftNothing(host.lastCommand()));
+  EXPECT_EQ(reports.load(), input.height());
+  EXPECT_EQ(highest.load(), input.height());
   return output;
 }
 

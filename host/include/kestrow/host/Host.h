@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,12 @@ struct HostOptions {
   // When set, a command that leaves anything behind (LeakReport not empty)
   // fails with kLeak even if the plug-in returned PF_Err_NONE.
   bool strict = false;
+  // Progress of the pixel iteration suites, as the real host shows it: called
+  // after each finished row with a value from progress_base to
+  // progress_final (the plug-in's arguments) and progress_final itself. May
+  // be called from several worker threads at once; values arrive in no
+  // particular order, and the last row's call carries progress_final.
+  std::function<void(A_long current, A_long total)> progress = nullptr;
 };
 
 // One control as the plug-in defined it in PF_Cmd_PARAMS_SETUP. Strings the
