@@ -1,6 +1,7 @@
 // Smart pre-render: the input is asked for exactly the output's request, and
 // what it can deliver is merged into the output's rectangles.
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "RenderTestSupport.h"
@@ -17,6 +18,7 @@ struct CheckoutLayerCall {
   PF_RenderRequest request{};
 
   PF_LRect result{};
+  std::optional<PF_LRect> maxResult;  // the same as `result` unless set
   PF_Err answer = PF_Err_NONE;
 };
 thread_local CheckoutLayerCall* g_call = nullptr;
@@ -33,7 +35,7 @@ PF_Err fakeCheckoutLayer(PF_ProgPtr, PF_ParamIndex index, A_long id, const PF_Re
   c.scale = scale;
   // A failing host may leave anything behind; the effect must not use it.
   result->result_rect = c.result;
-  result->max_result_rect = c.result;
+  result->max_result_rect = c.maxResult.value_or(c.result);
   return c.answer;
 }
 
@@ -140,6 +142,18 @@ INSTANTIATE_TEST_SUITE_P(
         UnionCase{
             "Failed", {0, 0, 10, 10}, {-50, -50, 500, 500}, {0, 0, 10, 10}, PF_Err_OUT_OF_MEMORY}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Each output rectangle takes in its own counterpart of the check-out result.
+TEST_F(PreRenderTest, ResultAndMaximumAreMergedSeparately) {
+  CheckoutLayerCall call;
+  call.result = {1, 2, 3, 4};
+  call.maxResult = PF_LRect{-8, -9, 40, 30};
+  PF_PreRenderOutput output{};
+  output.max_result_rect = {0, 0, 50, 10};
+  ASSERT_EQ(send(call, output), PF_Err_NONE);
+  EXPECT_TRUE(sameRect(PF_LRect{1, 2, 3, 4}, output.result_rect));
+  EXPECT_TRUE(sameRect(PF_LRect{-8, -9, 50, 30}, output.max_result_rect));
+}
 
 // Through the host's own call order: one check-out, id 0, and the host's
 // failure comes back.
