@@ -1,0 +1,290 @@
+#include "LayeredExr.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include "AtomicFile.h"
+#include "Errors.h"
+#include "ImageIO.h"
+
+namespace kestrow::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using OIIO::ImageSpec;
+using OIIO::TypeDesc;
+
+// Rows converted and written per call: small next to the frame, large
+// enough for OpenEXR's largest scanline blocks (32 rows for PIZ, B44).
+constexpr int kBandRows = 64;
+
+// Where one output channel's values come from.
+struct ChannelSource {
+  const unsigned char* origin = nullptr;  // top-left pixel
+  std::ptrdiff_t xstride = 0, ystride = 0;
+  TypeDesc type;
+};
+
+// One part as written: its header and where each channel is taken from.
+struct PartPlan {
+  ImageSpec spec;
+  std::vector<ChannelSource> sources;
+};
+
+std::string layerOf(const std::string& channel) {
+  const std::size_t dot = channel.rfind('.');
+  return dot == std::string::npos ? std::string() : channel.substr(0, dot);
+}
+
+TypeDesc sampleTypeDesc(SampleType type) {
+  return type == SampleType::Half ? TypeDesc::HALF : TypeDesc::FLOAT;
+}
+
+bool isFloatType(TypeDesc type) {
+  return type.basetype == TypeDesc::HALF || type.basetype == TypeDesc::FLOAT;
+}
+
+bool isLossy(const std::string& compression) {
+  const std::string name = compression.substr(0, compression.find(':'));
+  return name == "dwaa" || name == "dwab" || name == "b44" || name == "b44a" || name == "pxr24";
+}
+
+// The input's own compression unless told otherwise, but never a lossy one
+// by default: decoding and encoding again would alter the input's samples.
+std::string outputCompression(const ImageSpec& in, const ExrOutputOptions& options) {
+  if (!options.compression.empty()) return options.compression;
+  const std::string own = in.get_string_attribute("compression", "zip");
+  if (!isLossy(own)) return own;
+  static std::atomic<bool> warned{false};
+  if (!warned.exchange(true))
+    warn("--compression", "the input's " + own +
+                              " compression is lossy and would alter its samples when written "
+                              "again; writing zip (give --compression " +
+                              own + " to keep it)");
+  return "zip";
+}
+
+PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOutputOptions& options,
+                  const std::vector<MatteLayer>& mattes, bool replace) {
+  PartPlan plan{in, {}};
+  ImageSpec& out = plan.spec;
+  out.channelnames.clear();
+  out.channelformats.clear();
+  const std::ptrdiff_t pixelBytes = std::ptrdiff_t(in.pixel_bytes(true));
+  std::ptrdiff_t offset = 0;
+  for (int c = 0; c < in.nchannels; ++c) {
+    const TypeDesc type = in.channelformat(c);
+    const std::string& name = in.channelnames[c];
+    const bool replaced =
+        replace && std::any_of(mattes.begin(), mattes.end(),
+                               [&](const MatteLayer& m) { return m.name == layerOf(name); });
+    if (!replaced) {
+      out.channelnames.push_back(name);
+      out.channelformats.push_back(
+          options.allLayers && isFloatType(type) ? sampleTypeDesc(options.sampleType) : type);
+      plan.sources.push_back({pixels + offset, pixelBytes, pixelBytes * in.width, type});
+    }
+    offset += std::ptrdiff_t(type.size());
+  }
+  static const char* const kComponents[4] = {".R", ".G", ".B", ".A"};
+  for (const MatteLayer& matte : mattes)
+    for (int i = 0; i < 4; ++i) {
+      out.channelnames.push_back(matte.name + kComponents[i]);
+      out.channelformats.push_back(sampleTypeDesc(options.sampleType));
+      plan.sources.push_back({reinterpret_cast<const unsigned char*>(matte.channel[i]),
+                              matte.xstride, matte.ystride, TypeDesc::FLOAT});
+    }
+  out.nchannels = int(out.channelnames.size());
+  out.format = out.channelformats.empty() ? in.format : out.channelformats[0];
+  auto indexOf = [&](int inIndex) {
+    if (inIndex < 0) return -1;
+    const auto found =
+        std::find(out.channelnames.begin(), out.channelnames.end(), in.channelnames[inIndex]);
+    return found == out.channelnames.end() ? -1 : int(found - out.channelnames.begin());
+  };
+  out.alpha_channel = indexOf(in.alpha_channel);
+  out.z_channel = indexOf(in.z_channel);
+  out.attribute("compression", outputCompression(in, options));
+  return plan;
+}
+
+// Converts rows [row, row + rows) of every channel into `band` (the output's
+// native layout) and hands them to the writer.
+bool writeBand(OIIO::ImageOutput& out, const PartPlan& plan, int row, int rows,
+               std::vector<unsigned char>& band) {
+  const ImageSpec& spec = plan.spec;
+  const std::ptrdiff_t pixelBytes = std::ptrdiff_t(spec.pixel_bytes(true));
+  const std::ptrdiff_t rowBytes = pixelBytes * spec.width;
+  band.resize(std::size_t(rowBytes) * std::size_t(rows));
+  std::ptrdiff_t offset = 0;
+  for (int c = 0; c < spec.nchannels; ++c) {
+    const ChannelSource& source = plan.sources[c];
+    // Same types copy the bytes as they are (not-a-number payloads too).
+    if (!OIIO::convert_image(1, spec.width, rows, 1, source.origin + row * source.ystride,
+                             source.type, source.xstride, source.ystride, OIIO::AutoStride,
+                             band.data() + offset, spec.channelformat(c), pixelBytes, rowBytes,
+                             OIIO::AutoStride))
+      return false;
+    offset += std::ptrdiff_t(spec.channelformat(c).size());
+  }
+  const int y = spec.y + row;
+  if (spec.tile_width > 0)
+    return out.write_tiles(spec.x, spec.x + spec.width, y, y + rows, spec.z, spec.z + 1,
+                           TypeDesc::UNKNOWN, band.data());
+  return out.write_scanlines(y, y + rows, spec.z, TypeDesc::UNKNOWN, band.data());
+}
+
+bool writeParts(OIIO::ImageOutput& out, const std::string& file,
+                const std::vector<PartPlan>& plans) {
+  std::vector<ImageSpec> specs;
+  for (const PartPlan& plan : plans) specs.push_back(plan.spec);
+  if (!out.open(file, int(specs.size()), specs.data())) return false;
+  std::vector<unsigned char> band;
+  for (std::size_t s = 0; s < plans.size(); ++s) {
+    const ImageSpec& spec = specs[s];
+    if (s > 0 && !out.open(file, spec, OIIO::ImageOutput::AppendSubimage)) return false;
+    const int step = spec.tile_height > 0
+                         ? (kBandRows + spec.tile_height - 1) / spec.tile_height * spec.tile_height
+                         : kBandRows;
+    for (int row = 0; row < spec.height; row += step)
+      if (!writeBand(out, plans[s], row, std::min(step, spec.height - row), band)) return false;
+  }
+  return out.close();
+}
+
+}  // namespace
+
+void parseDataType(const std::string& text, ExrOutputOptions& options) {
+  std::string type = text;
+  options.allLayers = text.starts_with("all=");
+  if (options.allLayers) type = text.substr(4);
+  if (type == "half")
+    options.sampleType = SampleType::Half;
+  else if (type == "float")
+    options.sampleType = SampleType::Float;
+  else
+    usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
+}
+
+std::string parseCompression(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+  const std::size_t colon = lower.find(':');
+  const std::string name = lower.substr(0, colon);
+  static const char* const kNames[] = {"none",  "rle", "zips", "zip",  "piz",
+                                       "pxr24", "b44", "b44a", "dwaa", "dwab"};
+  bool known =
+      std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
+  if (known && colon != std::string::npos) {
+    // Levels: zip 1-9 (zlib), DWA a positive quality such as 45.
+    const bool zip = name == "zip" || name == "zips";
+    int level = 0;
+    const char* first = lower.data() + colon + 1;
+    const char* last = lower.data() + lower.size();
+    const auto parsed = std::from_chars(first, last, level);
+    known = (zip || name == "dwaa" || name == "dwab") && parsed.ec == std::errc() &&
+            parsed.ptr == last && first != last && level >= 1 && (!zip || level <= 9);
+  }
+  if (!known)
+    usageError("--compression",
+               "\"" + text +
+                   "\" is not an OpenEXR compression (none, rle, zips, zip, piz, pxr24, b44, "
+                   "b44a, dwaa, dwab; zip:1-9, zips:1-9, dwaa:LEVEL, dwab:LEVEL)");
+  return lower;
+}
+
+ExrSource readExrSource(const std::string& path) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) failure(path, "no such file");
+  auto in = OIIO::ImageInput::open(path);
+  if (!in) failure(path, "cannot be read as an image (" + OIIO::geterror() + ")");
+  if (std::string(in->format_name()) != "openexr")
+    usageError(
+        path, "layers are added to OpenEXR inputs only; this is " + std::string(in->format_name()));
+  ExrSource source{path, {}, {}};
+  for (int s = 0; in->seek_subimage(s, 0); ++s) {
+    const ImageSpec& spec = in->spec();
+    if (spec.deep) failure(path, "deep images cannot take matte layers");
+    if (in->seek_subimage(s, 1))
+      failure(path, "MIP-mapped images cannot take matte layers (their levels would be lost)");
+    in->seek_subimage(s, 0);
+    source.parts.push_back(in->spec());
+    source.pixels.emplace_back(in->spec().image_bytes(true));
+    if (!in->read_image(s, 0, 0, spec.nchannels, TypeDesc::UNKNOWN, source.pixels.back().data()))
+      failure(path, "cannot be read (" + in->geterror() + ")");
+  }
+  if (source.parts.empty()) failure(path, "holds no image");
+  // OpenImageIO writes the parts of one file either all tiled or all in
+  // scanlines; anything else fails or crashes inside OpenEXR.
+  for (const ImageSpec& spec : source.parts)
+    if ((spec.tile_width > 0) != (source.parts[0].tile_width > 0))
+      failure(path, "mixes tiled and scanline parts, which cannot be written back unchanged");
+  return source;
+}
+
+MatteLayer matteLayer(const std::string& name, const RgbaImage& image) {
+  MatteLayer layer;
+  layer.name = name;
+  layer.width = image.width;
+  layer.height = image.height;
+  for (int i = 0; i < 4; ++i) layer.channel[i] = image.pixels.data() + i;
+  layer.xstride = 4 * sizeof(float);
+  layer.ystride = layer.xstride * image.width;
+  return layer;
+}
+
+void checkLayerClashes(const ImageSpec& part, const std::vector<std::string>& names, bool replace,
+                       const std::string& subject) {
+  if (replace) return;
+  for (const std::string& name : names)
+    for (const std::string& channel : part.channelnames)
+      if (layerOf(channel) == name)
+        usageError(subject, "already holds layer \"" + name + "\" (channel " + channel +
+                                "); name another layer or give --replace-layer");
+}
+
+void checkLayeredOutput(const std::string& path) {
+  if (lowerExtension(path) != ".exr")
+    usageError(path, "matte layers are written to OpenEXR only; name an .exr output");
+}
+
+void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
+                     const std::vector<MatteLayer>& mattes, bool replace,
+                     const ExrOutputOptions& options) {
+  checkLayeredOutput(path);
+  const ImageSpec& target = source.parts.at(std::size_t(part));
+  std::vector<std::string> names;
+  for (const MatteLayer& matte : mattes) {
+    if (matte.width != target.width || matte.height != target.height)
+      failure(path, "matte \"" + matte.name + "\" is " + std::to_string(matte.width) + "x" +
+                        std::to_string(matte.height) + ", the input " +
+                        std::to_string(target.width) + "x" + std::to_string(target.height));
+    names.push_back(matte.name);
+  }
+  checkLayerClashes(target, names, replace, source.path);
+
+  std::vector<PartPlan> plans;
+  for (std::size_t s = 0; s < source.parts.size(); ++s)
+    plans.push_back(planPart(source.parts[s], source.pixels[s].data(), options,
+                             int(s) == part ? mattes : std::vector<MatteLayer>{},
+                             replace && int(s) == part));
+
+  const fs::path temporary = temporaryPathFor(path);
+  auto out = OIIO::ImageOutput::create("openexr");
+  if (!out) failure(path, "no OpenEXR writer (" + OIIO::geterror() + ")");
+  if (!writeParts(*out, temporary.string(), plans)) {
+    const std::string why = out->geterror();
+    out.reset();
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    failure(path, "cannot be written" + (why.empty() ? "" : " (" + why + ")"));
+  }
+  out.reset();
+  commitTemporary(temporary, path);
+}
+
+}  // namespace kestrow::cli
