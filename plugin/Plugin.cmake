@@ -1,12 +1,24 @@
 # The plug-in: one loadable module exporting EntryPointFunc alone, and its
 # PiPL resource bytes beside it.
 
-file(GLOB kestrow_plugin_sources CONFIGURE_DEPENDS
-  ${CMAKE_CURRENT_LIST_DIR}/entry/*.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/util/*.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/params/*.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/render/*.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/resources/*.cpp)
+set(kestrow_plugin_sources
+  entry/About.cpp
+  entry/EntryPoint.cpp
+  entry/GlobalSetup.cpp
+  entry/SequenceData.cpp
+  params/ParamsSetup.cpp
+  params/QueryDynamicFlags.cpp
+  params/UpdateParameterUI.cpp
+  params/UserChangedParam.cpp
+  render/Coverage.cpp
+  render/FillSettings.cpp
+  render/PreRender.cpp
+  render/SmartRender.cpp
+  resources/Kestrow_Strings.cpp
+  util/AEFX_SuiteHelper.cpp
+  util/AEGP_SuiteHandler.cpp
+  util/Rect.cpp)
+list(TRANSFORM kestrow_plugin_sources PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 
 add_library(Kestrow MODULE ${kestrow_plugin_sources})
 set_target_properties(Kestrow PROPERTIES
