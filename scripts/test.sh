@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the whole test suite from a fresh clone: installs what is missing,
 # checks formatting, builds everything under AddressSanitizer and
-# UndefinedBehaviorSanitizer with warnings as errors, and runs CTest.
-# Then the Windows build and its tests under Wine, where that build exists.
+# UndefinedBehaviorSanitizer with warnings as errors, and runs CTest. Then
+# the threaded render tests under ThreadSanitizer (that build holds only
+# what they need), and the Windows build and its tests under Wine, where
+# that build exists.
 # Usage: scripts/test.sh [--no-windows]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +24,10 @@ export KESTROW_WERROR=ON
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 if ((with_windows)) && [[ -x scripts/test-windows.sh ]]; then
   scripts/test-windows.sh

@@ -40,7 +40,7 @@ host::World renderWithThreads(unsigned threads, const host::World& input) {
   return output;
 }
 
-TEST(RenderThreadsTest, FrameIsTheSameWhateverTheThreadCount) {
+TEST(ThreadedRender, FrameIsTheSameWhateverTheThreadCount) {
   const host::World input = positionPass(61, 47);
   const host::World one = renderWithThreads(1, input);
   for (unsigned threads : {2u, 3u, 8u}) {
@@ -61,12 +61,12 @@ host::World frameInput(int frame) {
   return w;
 }
 
-class ConcurrentRenderTest : public PluginInstance {
+class ThreadedRenderOneInstance : public PluginInstance {
  protected:
-  ConcurrentRenderTest() : PluginInstance({.iterateThreads = 4}) {}
+  ThreadedRenderOneInstance() : PluginInstance({.iterateThreads = 4}) {}
 };
 
-TEST_F(ConcurrentRenderTest, ConcurrentFramesEqualFramesRenderedOneByOne) {
+TEST_F(ThreadedRenderOneInstance, ConcurrentFramesEqualFramesRenderedOneByOne) {
   constexpr int kFrames = 8;
   ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RADIAL)));
   ASSERT_TRUE(isOk(instance_->setFloat(MATTE_MULTIPLY_VALUES, 0.75)));
