@@ -13,20 +13,14 @@ function(kestrow_target_warnings target)
   endif()
 endfunction()
 
-# Adds a subdirectory only once it has been written.
-macro(kestrow_optional_subdirectory dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endmacro()
-
 # A test program that loads the built plug-in through our host:
-# kestrow_plugin_test(<target>) links the host and GoogleTest, tells the
+# kestrow_plugin_test(<target>) links the host with its test hooks and
+# GoogleTest, tells the
 # program where Kestrow and its PiPL side file are, builds the module with
 # it (it is loaded at run time, never linked) and registers its tests.
 function(kestrow_plugin_test target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/plugin)
-  target_link_libraries(${target} PRIVATE kestrow_host kestrow_hostapi GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE kestrow_host_testing kestrow_hostapi GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE
     KESTROW_PLUGIN_FILE="$<TARGET_FILE:Kestrow>"
     KESTROW_PIPL_FILE="$<TARGET_FILE_DIR:Kestrow>/Kestrow.pipl")

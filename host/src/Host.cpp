@@ -190,8 +190,6 @@ A_long Host::registeredPluginId() const {
   return state_->pluginId;
 }
 
-FaultInjection& Host::faults() { return state_->faults; }
-
 std::vector<CommandRecord> Host::commandLog() const {
   std::lock_guard lock(state_->logMutex);
   return state_->log;
@@ -208,17 +206,5 @@ void Host::clearCommandLog() {
 }
 
 std::size_t Host::liveHandles() const { return handleRegistry().count(state_.get()); }
-
-PF_InData Host::makeInData() const { return baseInData(*state_, &state_->tag); }
-
-PF_Err Host::rawCall(PF_Cmd cmd, PF_InData& in, PF_OutData& out, PF_ParamDef** params,
-                     PF_LayerDef* output, void* extra) {
-  State& s = *state_;
-  if (s.entry == nullptr) return PF_Err_INVALID_CALLBACK;
-  CommandContext context;
-  context.host = &s;
-  context.effectRef = &s.tag;
-  return runCommand(context, cmd, in, out, params, output, extra).err;
-}
 
 }  // namespace kestrow::host

@@ -12,7 +12,21 @@ Status invalid(PF_ParamIndex index, const std::string& problem) {
                        "parameter " + std::to_string(index) + ": " + problem);
 }
 
-// The stored record of a control of the wanted type, or an error.
+template <typename Store>
+Status change(Instance& instance, Instance::State& s, PF_ParamIndex index, PF_ParamType type,
+              Store store) {
+  Status status = controlOf(s, index, type);
+  if (!status.ok()) return status;
+  {
+    std::lock_guard lock(s.mutex);
+    status = store(s.values[std::size_t(index)]);
+  }
+  if (!status.ok()) return status;
+  return afterChange(instance, s, index);
+}
+
+}  // namespace
+
 Status controlOf(Instance::State& s, PF_ParamIndex index, PF_ParamType type) {
   if (s.closed) return Status::error(StatusCode::kWrongState, "the effect instance is closed");
   if (index <= 0 || std::size_t(index) >= s.values.size()) return invalid(index, "no such control");
@@ -23,7 +37,6 @@ Status controlOf(Instance::State& s, PF_ParamIndex index, PF_ParamType type) {
   return Status::success();
 }
 
-// What the real host sends after the user changed a control.
 Status afterChange(Instance& instance, Instance::State& s, PF_ParamIndex index) {
   const Host::State& host = *s.host;
   if ((host.params[std::size_t(index)].def.flags & PF_ParamFlag_SUPERVISE) != 0) {
@@ -44,21 +57,6 @@ Status afterChange(Instance& instance, Instance::State& s, PF_ParamIndex index) 
   }
   return Status::success();
 }
-
-template <typename Store>
-Status change(Instance& instance, Instance::State& s, PF_ParamIndex index, PF_ParamType type,
-              Store store) {
-  Status status = controlOf(s, index, type);
-  if (!status.ok()) return status;
-  {
-    std::lock_guard lock(s.mutex);
-    status = store(s.values[std::size_t(index)]);
-  }
-  if (!status.ok()) return status;
-  return afterChange(instance, s, index);
-}
-
-}  // namespace
 
 Status Instance::setFloat(PF_ParamIndex index, double value) {
   return change(*this, *state_, index, PF_Param_FLOAT_SLIDER, [&](PF_ParamDef& p) {
@@ -131,16 +129,6 @@ Status Instance::pickColor(PF_ParamIndex index, PF_PixelFloat color) {
   });
 }
 
-Status Instance::setParamRecord(PF_ParamIndex index, const PF_ParamDef& record) {
-  return change(*this, *state_, index, record.param_type, [&](PF_ParamDef& p) {
-    if (p.param_type == PF_Param_LAYER) return invalid(index, "use setLayer for layers");
-    const auto uu = p.uu;
-    p = record;
-    p.uu = uu;
-    return Status::success();
-  });
-}
-
 bool Instance::isHidden(PF_ParamIndex index) const {
   std::lock_guard lock(state_->mutex);
   if (index < 0 || std::size_t(index) >= state_->dynamicFlags.size()) return false;
@@ -195,36 +183,6 @@ PF_OutFlags Instance::dynamicOutFlags() const {
 PF_OutFlags2 Instance::dynamicOutFlags2() const {
   std::lock_guard lock(state_->mutex);
   return state_->dynamicOutFlags2;
-}
-
-PF_InData Instance::makeInData() const {
-  PF_InData in = baseInData(*state_->host, &state_->tag);
-  std::lock_guard lock(state_->mutex);
-  in.sequence_data = state_->sequenceData;
-  return in;
-}
-
-PF_ParamDef** Instance::paramArray() {
-  ParamArray array;
-  {
-    std::lock_guard lock(state_->mutex);
-    array.fill(state_->values);
-  }
-  scratch_ = std::move(array.records);
-  scratchPtrs_.resize(scratch_.size());
-  for (std::size_t i = 0; i < scratch_.size(); ++i) scratchPtrs_[i] = &scratch_[i];
-  return scratchPtrs_.data();
-}
-
-PF_Err Instance::rawCall(PF_Cmd cmd, PF_InData& in, PF_OutData& out, PF_ParamDef** params,
-                         PF_LayerDef* output, void* extra) {
-  State& s = *state_;
-  if (s.host->entry == nullptr) return PF_Err_INVALID_CALLBACK;
-  CommandContext context;
-  context.host = s.host.get();
-  context.instance = &s;
-  context.effectRef = &s.tag;
-  return runCommand(context, cmd, in, out, params, output, extra).err;
 }
 
 }  // namespace kestrow::host

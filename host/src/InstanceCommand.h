@@ -30,6 +30,16 @@ struct InstanceCall {
 // the command's status.
 Status runInstanceCommand(Instance::State& instance, InstanceCall& call);
 
+// Success when `index` names a control of `type` of an open instance;
+// kWrongState or kInvalidArgument otherwise.
+Status controlOf(Instance::State& instance, PF_ParamIndex index, PF_ParamType type);
+
+// What the real host sends after the user changed control `index`:
+// PF_Cmd_USER_CHANGED_PARAM for a supervised control (taking over the
+// values the plug-in marked), then PF_Cmd_UPDATE_PARAMS_UI and
+// PF_Cmd_QUERY_DYNAMIC_FLAGS when the plug-in asked for them.
+Status afterChange(Instance& instance, Instance::State& state, PF_ParamIndex index);
+
 // Takes over every value the plug-in marked PF_ChangeFlag_CHANGED_VALUE.
 void takeOverChangedValues(Instance::State& instance, ParamArray& params);
 

@@ -18,10 +18,20 @@
 #include "AE_GeneralPlug.h"
 #include "DynamicLibrary.h"
 #include "ThreadPool.h"
+#include "kestrow/host/Faults.h"
 #include "kestrow/host/Host.h"
 #include "kestrow/host/Instance.h"
 
 namespace kestrow::host {
+
+// The state behind the public classes, for the library's own sources and
+// its test hooks.
+struct StateOf {
+  static const std::shared_ptr<Host::State>& host(const Host& host) { return host.state_; }
+  static const std::shared_ptr<Instance::State>& instance(const Instance& instance) {
+    return instance.state_;
+  }
+};
 
 // What effect_ref points to: tells the host which instance a callback is for.
 struct EffectRefTag {

@@ -11,6 +11,7 @@
 #include "DynamicLibrary.h"
 #include "FakePluginBehaviour.h"
 #include "kestrow/host/Instance.h"
+#include "kestrow/host/TestHooks.h"
 
 namespace kestrow::host {
 namespace {
@@ -66,9 +67,9 @@ class HostTest : public testing::Test {
   }
 
   PF_Err about(Host& host) {
-    PF_InData in = host.makeInData();
+    PF_InData in = hooks::makeInData(host);
     PF_OutData out{};
-    return host.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr);
+    return hooks::rawCall(host, PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr);
   }
 
   fs::path dir_, module_;
@@ -111,11 +112,11 @@ TEST_F(HostTest, LoadErrorsLeaveNothing) {
   EXPECT_EQ(host.load(stray).code, StatusCode::kLoadFailed);
   expectNothingLoaded();
 
-  host.faults().failRegisterWithAEGP = true;
+  hooks::faults(host).failRegisterWithAEGP = true;
   status = host.load(module_);
-  EXPECT_EQ(status.pfErr, host.faults().error) << status.message;
+  EXPECT_EQ(status.pfErr, hooks::faults(host).error) << status.message;
   expectNothingLoaded();
-  host.faults() = {};
+  hooks::faults(host) = {};
   EXPECT_TRUE(host.load(module_).ok());
 }
 

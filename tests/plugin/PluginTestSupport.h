@@ -13,8 +13,11 @@
 #include "AE_Effect.h"
 #include "kestrow/host/Host.h"
 #include "kestrow/host/Instance.h"
+#include "kestrow/host/TestHooks.h"
 
 namespace kestrow::test {
+
+namespace hooks = host::hooks;
 
 std::filesystem::path pluginFile();  // Kestrow.so as built
 std::filesystem::path piplFile();    // Kestrow.pipl beside it

@@ -169,7 +169,7 @@ class ManualSmartRender {
   // Sends PF_Cmd_SMART_RENDER; `prepare` may change in_data first.
   template <typename Prepare>
   PF_Err send(host::Instance& instance, Prepare prepare) {
-    PF_InData in = instance.makeInData();
+    PF_InData in = hooks::makeInData(instance);
     blockPtr_ = &block;
     in.sequence_data = withSequenceData ? &blockPtr_ : nullptr;
     prepare(in);
@@ -178,7 +178,8 @@ class ManualSmartRender {
     PF_SmartRenderCallbacks cb{checkoutLayerPixels, checkinLayerPixels, checkoutOutput};
     PF_SmartRenderExtra extra{&smartIn, &cb};
     current() = this;
-    const PF_Err err = instance.rawCall(PF_Cmd_SMART_RENDER, in, out, nullptr, nullptr, &extra);
+    const PF_Err err =
+        hooks::rawCall(instance, PF_Cmd_SMART_RENDER, in, out, nullptr, nullptr, &extra);
     current() = nullptr;
     return err;
   }

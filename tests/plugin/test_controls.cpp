@@ -42,7 +42,7 @@ class ControlsTest : public PluginInstance {
   host::Status showMode(A_long mode) {
     PF_ParamDef record = instance_->param(MATTE_MODE);
     record.u.pd.value = mode;
-    host::Status set = instance_->setParamRecord(MATTE_MODE, record);
+    host::Status set = hooks::setParamRecord(*instance_, MATTE_MODE, record);
     if (!set.ok()) return set;
     return instance_->updateParamsUI();
   }
@@ -94,8 +94,8 @@ class RefusedStreamTest : public ControlsTest,
 TEST_P(RefusedStreamTest, ReturnsTheErrorAndReleasesEverything) {
   ASSERT_TRUE(isOk(showMode(MODE_CIRCLE)));
   const int rerenders = instance_->rerenderRequests();
-  host_.faults().failStreamIndex = GetParam();
-  EXPECT_EQ(showMode(MODE_LAYER).pfErr, host_.faults().error);
+  hooks::faults(host_).failStreamIndex = GetParam();
+  EXPECT_EQ(showMode(MODE_LAYER).pfErr, hooks::faults(host_).error);
   expectNothingChanged(rerenders, hiddenFor(MODE_CIRCLE));
 }
 
@@ -113,17 +113,17 @@ TEST_F(ControlsTest, MissingSuiteOrGlobalDataChangesNothing) {
   for (const auto& [name, version] : suites) {
     for (auto how : {host::MissingSuiteMode::kNullTable, host::MissingSuiteMode::kError}) {
       SCOPED_TRACE(name);
-      host_.faults().missingSuites = {{name, version, how}};
+      hooks::faults(host_).missingSuites = {{name, version, how}};
       EXPECT_EQ(instance_->updateParamsUI().pfErr, PF_Err_BAD_CALLBACK_PARAM);
       expectNothingChanged(rerenders, hidden);
     }
   }
   // Without global data there is no plug-in identifier to name streams with.
-  host_.faults() = {};
-  PF_InData in = instance_->makeInData();
+  hooks::faults(host_) = {};
+  PF_InData in = hooks::makeInData(*instance_);
   PF_OutData out{};
-  EXPECT_EQ(instance_->rawCall(PF_Cmd_UPDATE_PARAMS_UI, in, out, instance_->paramArray(), nullptr,
-                               nullptr),
+  EXPECT_EQ(hooks::rawCall(*instance_, PF_Cmd_UPDATE_PARAMS_UI, in, out,
+                           hooks::paramArray(*instance_).data(), nullptr, nullptr),
             PF_Err_INTERNAL_STRUCT_DAMAGED);
   EXPECT_EQ(out.out_flags, 0);
   expectNothingChanged(rerenders, hidden);
@@ -135,11 +135,11 @@ TEST_F(ControlsTest, QueryDynamicFlagsTouchesNothing) {
     SCOPED_TRACE(mode);
     ASSERT_TRUE(isOk(showMode(mode)));
     for (std::uint8_t fill : {0x00, 0xa5, 0xff}) {
-      PF_InData in = instance_->makeInData();
+      PF_InData in = hooks::makeInData(*instance_);
       PF_OutData out = filledOutData(fill);
       const PF_OutData before = out;
-      EXPECT_EQ(instance_->rawCall(PF_Cmd_QUERY_DYNAMIC_FLAGS, in, out, instance_->paramArray(),
-                                   nullptr, nullptr),
+      EXPECT_EQ(hooks::rawCall(*instance_, PF_Cmd_QUERY_DYNAMIC_FLAGS, in, out,
+                               hooks::paramArray(*instance_).data(), nullptr, nullptr),
                 PF_Err_NONE);
       EXPECT_TRUE(leftNothing(host_.lastCommand()));
       EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
@@ -148,13 +148,13 @@ TEST_F(ControlsTest, QueryDynamicFlagsTouchesNothing) {
 }
 
 TEST_F(ControlsTest, QueryDynamicFlagsFailures) {
-  host_.faults().failCheckoutParam = MATTE_MODE;
-  EXPECT_EQ(instance_->queryDynamicFlags().pfErr, host_.faults().error);
+  hooks::faults(host_).failCheckoutParam = MATTE_MODE;
+  EXPECT_EQ(instance_->queryDynamicFlags().pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_EQ(host_.lastCommand().paramCheckins, 1);  // checked in after the failure too
-  host_.faults() = host::FaultInjection{};
-  host_.faults().failCheckinParam = true;
-  EXPECT_EQ(instance_->queryDynamicFlags().pfErr, host_.faults().error);
+  hooks::faults(host_) = host::FaultInjection{};
+  hooks::faults(host_).failCheckinParam = true;
+  EXPECT_EQ(instance_->queryDynamicFlags().pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }
 

@@ -35,15 +35,15 @@ TEST_P(UnhandledCommand, SucceedsAndChangesNothing) {
     }
   }
   const std::vector<std::uint8_t> pixelsBefore = worldBytes(output);
-  PF_InData in = instance_->makeInData();
+  PF_InData in = hooks::makeInData(*instance_);
   const PF_InData inBefore = in;
   PF_OutData out = filledOutData(0xA5);
   const PF_OutData outBefore = out;
   std::vector<std::uint8_t> extra(256, 0x11);
 
-  EXPECT_EQ(
-      instance_->rawCall(GetParam(), in, out, instance_->paramArray(), &output.def(), extra.data()),
-      PF_Err_NONE);
+  EXPECT_EQ(hooks::rawCall(*instance_, GetParam(), in, out, hooks::paramArray(*instance_).data(),
+                           &output.def(), extra.data()),
+            PF_Err_NONE);
   EXPECT_TRUE(sameBytes(&inBefore, &in, sizeof in));
   EXPECT_TRUE(sameBytes(&outBefore, &out, sizeof out));
   EXPECT_EQ(extra, std::vector<std::uint8_t>(256, 0x11));

@@ -58,8 +58,8 @@ class GlobalSetupFault : public ::testing::TestWithParam<SetupFault> {};
 
 TEST_P(GlobalSetupFault, FailsKeepingNoBlockAndHoldingNothing) {
   host::Host host;
-  host.faults() = GetParam().faults;
-  const PF_Err expected = GetParam().expected ? GetParam().expected : host.faults().error;
+  hooks::faults(host) = GetParam().faults;
+  const PF_Err expected = GetParam().expected ? GetParam().expected : hooks::faults(host).error;
   const host::Status status = host.load(pluginFile());
   EXPECT_EQ(status.code, host::StatusCode::kPluginError) << status.message;
   EXPECT_EQ(status.pfErr, expected) << status.message;
@@ -83,10 +83,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, GlobalSetupFault, ::testing::ValuesIn(globalSet
 class AboutFault : public LoadedPlugin, public ::testing::WithParamInterface<SetupFault> {};
 
 TEST_P(AboutFault, FailsWith516AndHoldsNothing) {
-  host_.faults() = GetParam().faults;
-  PF_InData in = host_.makeInData();
+  hooks::faults(host_) = GetParam().faults;
+  PF_InData in = hooks::makeInData(host_);
   PF_OutData out{};
-  EXPECT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr),
+  EXPECT_EQ(hooks::rawCall(host_, PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr),
             PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }
@@ -100,11 +100,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, AboutFault,
 class NoBasicSuite : public LoadedPlugin, public ::testing::WithParamInterface<PF_Cmd> {};
 
 TEST_P(NoBasicSuite, FailsWith516BeforeWritingAnything) {
-  PF_InData in = host_.makeInData();
+  PF_InData in = hooks::makeInData(host_);
   in.pica_basicP = nullptr;
   PF_OutData out = filledOutData(0x77);
   const PF_OutData before = out;
-  EXPECT_EQ(host_.rawCall(GetParam(), in, out, nullptr, nullptr, nullptr),
+  EXPECT_EQ(hooks::rawCall(host_, GetParam(), in, out, nullptr, nullptr, nullptr),
             PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
@@ -122,7 +122,7 @@ TEST_F(SequenceSetupFault, NeedsNoSuite) {
   for (const SetupFault& f : setupFaults({{kPFANSISuite, kPFANSISuiteVersion1},
                                           {kPFHandleSuite, kPFHandleSuiteVersion1},
                                           {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}})) {
-    host_.faults().missingSuites.push_back(f.faults.missingSuites[0]);
+    hooks::faults(host_).missingSuites.push_back(f.faults.missingSuites[0]);
   }
   std::unique_ptr<host::Instance> instance;
   (void)host_.createInstance(instance);  // later commands may need suites
@@ -135,7 +135,7 @@ TEST_F(SequenceSetupFault, NeedsNoSuite) {
 
 // A failed allocation is its only failure, and the user is told.
 TEST_F(SequenceSetupFault, FailedAllocationIsReportedToTheUser) {
-  host_.faults().failHandleAllocation = 1;
+  hooks::faults(host_).failHandleAllocation = 1;
   std::unique_ptr<host::Instance> instance;
   const host::Status status = host_.createInstance(instance);
   EXPECT_EQ(status.pfErr, PF_Err_INTERNAL_STRUCT_DAMAGED) << status.message;

@@ -12,7 +12,7 @@ namespace {
 
 GlobalData globalBlock(const host::Host& host) {
   GlobalData g;
-  std::memcpy(&g, *host.makeInData().global_data, sizeof g);
+  std::memcpy(&g, *hooks::makeInData(host).global_data, sizeof g);
   return g;
 }
 
@@ -36,11 +36,12 @@ TEST_F(GlobalSetupTest, AnnouncesVersionAndCapabilitiesAndRegisters) {
 
 TEST_F(GlobalSetupTest, SetdownDisposesTheBlockAndNothingElse) {
   // Without a block there is nothing to do and nothing is touched.
-  PF_InData in = host_.makeInData();
+  PF_InData in = hooks::makeInData(host_);
   in.global_data = nullptr;
   PF_OutData out = filledOutData(0x5A);
   const PF_OutData before = out;
-  EXPECT_EQ(host_.rawCall(PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(hooks::rawCall(host_, PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr),
+            PF_Err_NONE);
   EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
   EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   ASSERT_EQ(host_.liveHandles(), 1u);  // the global block
@@ -59,9 +60,9 @@ TEST_F(GlobalSetupTest, AboutTextToTheByte) {
       "Create mattes based on world position data.\n\n32bpc only.\nEither use a linear "
       "workspace,\nor apply 'Color Profile Converter' before this effect with the output set to "
       "linear.\n\nWritten by the Kestrow team.";
-  PF_InData in = host_.makeInData();
+  PF_InData in = hooks::makeInData(host_);
   PF_OutData out = filledOutData(0xEE);
-  ASSERT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  ASSERT_EQ(hooks::rawCall(host_, PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
   static_assert(sizeof kAboutText <= sizeof out.return_msg);
   EXPECT_TRUE(sameBytes(kAboutText, out.return_msg, sizeof kAboutText))
       << "got: " << std::string(out.return_msg, strnlen(out.return_msg, sizeof out.return_msg));
@@ -82,15 +83,15 @@ TEST_F(PremiereHost, SetsUpWithoutRegisteringAndLeavesAboutAlone) {
   EXPECT_EQ(globalBlock(host_).initialized, 1);
   EXPECT_EQ(hex32(host_.announcedVersion()), hex32(0x00118001));
 
-  PF_InData in = host_.makeInData();
+  PF_InData in = hooks::makeInData(host_);
   PF_OutData out = filledOutData(0xEE);
   const PF_OutData before = out;
-  EXPECT_EQ(host_.rawCall(PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
+  EXPECT_EQ(hooks::rawCall(host_, PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr), PF_Err_NONE);
   EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
 
   host::Host noUtility(host_.options());
-  noUtility.faults().missingSuites.push_back({kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3});
+  hooks::faults(noUtility).missingSuites.push_back({kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3});
   EXPECT_TRUE(isOk(noUtility.load(pluginFile())));
 }
 

@@ -31,13 +31,13 @@ TEST_F(SequenceDataTest, SetupMakesAFreshBlockAndSetdownDisposesOfIt) {
   EXPECT_TRUE(leftNothing(setups[0]));
 
   // Set-down without a block touches nothing.
-  PF_InData in = instance->makeInData();
+  PF_InData in = hooks::makeInData(*instance);
   in.sequence_data = nullptr;
   PF_OutData out = filledOutData(0x3C);
   const PF_OutData before = out;
-  EXPECT_EQ(
-      instance->rawCall(PF_Cmd_SEQUENCE_SETDOWN, in, out, instance->paramArray(), nullptr, nullptr),
-      PF_Err_NONE);
+  EXPECT_EQ(hooks::rawCall(*instance, PF_Cmd_SEQUENCE_SETDOWN, in, out,
+                           hooks::paramArray(*instance).data(), nullptr, nullptr),
+            PF_Err_NONE);
   EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   EXPECT_EQ(host_.liveHandles(), 2u);
 

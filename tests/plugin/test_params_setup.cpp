@@ -134,11 +134,11 @@ TEST_P(ParamsSetupAddFailure, StopsAtTheFirstFailure) {
   AddParamLog log;
   log.failAt = GetParam();
   g_addParamLog = &log;
-  PF_InData in = host_.makeInData();
+  PF_InData in = hooks::makeInData(host_);
   in.inter.add_param = recordAddParam;
   log.effectRef = in.effect_ref;
   PF_OutData out{};
-  const PF_Err err = host_.rawCall(PF_Cmd_PARAMS_SETUP, in, out, nullptr, nullptr, nullptr);
+  const PF_Err err = hooks::rawCall(host_, PF_Cmd_PARAMS_SETUP, in, out, nullptr, nullptr, nullptr);
   g_addParamLog = nullptr;
 
   const int expectedCalls = log.failAt == 0 ? 26 : log.failAt;

@@ -72,20 +72,22 @@ TEST_F(PickPointTest, OtherSupervisedControlsLeavePositionAlone) {
 // A failed colour read or a missing colour suite: the error, nothing
 // written and nothing marked.
 TEST_F(PickPointTest, FailedColourReadChangesNothing) {
-  host_.faults().failColorRead = true;
-  PF_InData in = instance_->makeInData();
+  hooks::faults(host_).failColorRead = true;
+  PF_InData in = hooks::makeInData(*instance_);
   PF_OutData out{};
-  PF_ParamDef** params = instance_->paramArray();
+  host::hooks::ParamRecords records = hooks::paramArray(*instance_);
+  PF_ParamDef** params = records.data();
   params[MATTE_POSITION]->uu.change_flags = 0;
   PF_UserChangedParamExtra extra{MATTE_PICK_POINT};
-  EXPECT_EQ(instance_->rawCall(PF_Cmd_USER_CHANGED_PARAM, in, out, params, nullptr, &extra),
-            host_.faults().error);
+  EXPECT_EQ(hooks::rawCall(*instance_, PF_Cmd_USER_CHANGED_PARAM, in, out, params, nullptr, &extra),
+            hooks::faults(host_).error);
   EXPECT_EQ(params[MATTE_POSITION]->uu.change_flags, 0);
   EXPECT_EQ(params[MATTE_POSITION]->u.point3d_d.x_value, 7);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 
-  host_.faults() = {};
-  host_.faults().missingSuites = {{"PF ColorParamSuite", 1, host::MissingSuiteMode::kNullTable}};
+  hooks::faults(host_) = {};
+  hooks::faults(host_).missingSuites = {
+      {"PF ColorParamSuite", 1, host::MissingSuiteMode::kNullTable}};
   EXPECT_EQ(instance_->pickColor(MATTE_PICK_POINT, {1, 2, 3, 4}).pfErr, PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(positionIs(7, 8, 9));
   expectLastChange(PF_Err_BAD_CALLBACK_PARAM);

@@ -52,7 +52,7 @@ class PreRenderTest : public PluginInstance {
     input_.output_request.unused[1] = 7;
     input_.output_request.reserved[0] = 11;
     input_.output_request.reserved[3] = -5;
-    PF_InData in = instance_->makeInData();
+    PF_InData in = hooks::makeInData(*instance_);
     in.current_time = 48;
     in.time_step = 2;
     in.time_scale = 25;
@@ -62,7 +62,7 @@ class PreRenderTest : public PluginInstance {
     PF_OutData out{};
     g_call = &call;
     const PF_Err err =
-        instance_->rawCall(PF_Cmd_SMART_PRE_RENDER, in, out, nullptr, nullptr, &extra);
+        hooks::rawCall(*instance_, PF_Cmd_SMART_PRE_RENDER, in, out, nullptr, nullptr, &extra);
     g_call = nullptr;
     EXPECT_TRUE(leftNothing(host_.lastCommand()));
     EXPECT_EQ(call.calls, 1);
@@ -165,10 +165,10 @@ TEST_F(PreRenderTest, ThroughTheHost) {
   EXPECT_EQ(report.checkoutIds, std::vector<A_long>{0});
   EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
 
-  host_.faults().failCheckoutLayer = true;
+  hooks::faults(host_).failCheckoutLayer = true;
   const host::Status status = instance_->render(input, output, {}, &report);
-  EXPECT_EQ(status.pfErr, host_.faults().error);
-  EXPECT_EQ(report.preRenderErr, host_.faults().error);
+  EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
+  EXPECT_EQ(report.preRenderErr, hooks::faults(host_).error);
 }
 
 }  // namespace

@@ -43,10 +43,10 @@ class CheckoutSweepTest : public RenderFailureTest,
 // the records checked out before it and the failed one all go back, those
 // never checked out are not handed over, and nothing is drawn.
 TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
-  host_.faults().failCheckoutParam = GetParam();
+  hooks::faults(host_).failCheckoutParam = GetParam();
   const host::Status status = instance_->render(input_, output_);
   EXPECT_EQ(status.code, host::StatusCode::kPluginError);
-  EXPECT_EQ(status.pfErr, host_.faults().error);
+  EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   const auto position = std::find(std::begin(kCheckoutOrder), std::end(kCheckoutOrder), GetParam());
   EXPECT_EQ(host_.lastCommand().paramCheckins, position - std::begin(kCheckoutOrder) + 1);
@@ -103,7 +103,7 @@ class HostFaultTest : public RenderFailureTest, public ::testing::WithParamInter
 
 TEST_P(HostFaultTest, ErrorComesBackAndNothingIsLeftOrDrawn) {
   const HostFault c = GetParam();
-  c.set(host_.faults());
+  c.set(hooks::faults(host_));
   host::World input = filled(4, 3, c.depth, 0x33);
   host::World output = filled(4, 3, c.depth, 0x5a);
   const host::Status status = instance_->render(input, output);
@@ -112,7 +112,7 @@ TEST_P(HostFaultTest, ErrorComesBackAndNothingIsLeftOrDrawn) {
   EXPECT_EQ(c.drawn, !samePixelBytes(filled(4, 3, c.depth, 0x5a), output));
   switch (c.outcome) {
     case Outcome::kHostError:
-      EXPECT_EQ(status.pfErr, host_.faults().error);
+      EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
       break;
     case Outcome::kEffectError:
       EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM);
@@ -152,7 +152,7 @@ TEST_F(RenderFailureTest, MissingSequenceDataCopiesTheInput) {
 
 // Without the world suite the record is not touched and the user is told.
 TEST_F(RenderFailureTest, MissingWorldSuiteLeavesTheRecord) {
-  host_.faults().missingSuites = {{"PF World Suite", 2, host::MissingSuiteMode::kNullTable}};
+  hooks::faults(host_).missingSuites = {{"PF World Suite", 2, host::MissingSuiteMode::kNullTable}};
   EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(render_.block.settings.mode, 12345);
   EXPECT_NE(render_.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);

@@ -7,9 +7,8 @@
 // (or the destructor) sets every live instance down, then sends
 // PF_Cmd_GLOBAL_SETDOWN and closes the library.
 //
-// Thread safety: load, unload, createInstance and the fault settings are
-// for one thread at a time; an Instance may render on several threads at
-// once (see Instance.h).
+// Thread safety: load, unload and createInstance are for one thread at a
+// time; an Instance may render on several threads at once (see Instance.h).
 #pragma once
 
 #include <cstdint>
@@ -21,7 +20,6 @@
 
 #include "AE_Effect.h"
 #include "kestrow/host/Accounting.h"
-#include "kestrow/host/Faults.h"
 #include "kestrow/host/PiPL.h"
 #include "kestrow/host/Status.h"
 
@@ -106,9 +104,6 @@ class Host {
   // sequence block handed over byte for byte with PF_Cmd_SEQUENCE_RESETUP.
   Status loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>& out);
 
-  // Fault settings; change them only between commands.
-  FaultInjection& faults();
-
   // Every command sent since load (or the last clearCommandLog), in order.
   // Concurrent renders append in the order they finish.
   std::vector<CommandRecord> commandLog() const;
@@ -119,19 +114,10 @@ class Host {
   // included), and how many of them were never handed back to the host.
   std::size_t liveHandles() const;
 
-  // Sends any command with records the caller controls, outside any
-  // instance (effect_ref is the host's own). Fill `in` from makeInData()
-  // and change what the test needs. Accounted like every other command;
-  // returns the plug-in's PF_Err (512 if it threw).
-  PF_Err rawCall(PF_Cmd cmd, PF_InData& in, PF_OutData& out, PF_ParamDef** params,
-                 PF_LayerDef* output, void* extra);
-  // PF_InData as the host fills it for a command without an instance:
-  // callbacks, basic suite, appl_id, global data, default time.
-  PF_InData makeInData() const;
-
   struct State;
 
  private:
+  friend struct StateOf;  // the host library's own sources and test hooks
   std::shared_ptr<State> state_;
 };
 

@@ -82,9 +82,6 @@ class Instance {
   // The eyedropper: a float colour (not limited to 0..1) into a colour
   // control; the 8-bit value follows, clamped and rounded.
   Status pickColor(PF_ParamIndex index, PF_PixelFloat color);
-  // Any record of the control's type, unchecked apart from the type, then
-  // the same command sequence. For tests of out-of-range values.
-  Status setParamRecord(PF_ParamIndex index, const PF_ParamDef& record);
 
   // Hidden state the plug-in set through AEGP_SetDynamicStreamFlag.
   bool isHidden(PF_ParamIndex index) const;
@@ -113,23 +110,12 @@ class Instance {
   std::vector<std::uint8_t> sequenceData() const;
   A_long flatSequenceDataSize() const;
 
-  // Any command with records the caller controls, under this instance's
-  // effect_ref and accounting. Fill `in` from makeInData(). Returns the
-  // plug-in's PF_Err (512 if it threw). The host adopts nothing from `out`.
-  PF_Err rawCall(PF_Cmd cmd, PF_InData& in, PF_OutData& out, PF_ParamDef** params,
-                 PF_LayerDef* output, void* extra);
-  PF_InData makeInData() const;
-  // Copies of the current value records and the pointer array the host
-  // passes with a command; valid until the next call on this object.
-  PF_ParamDef** paramArray();
-
   struct State;
   explicit Instance(std::shared_ptr<State> state);
 
  private:
+  friend struct StateOf;  // the host library's own sources and test hooks
   std::shared_ptr<State> state_;
-  std::vector<PF_ParamDef> scratch_;
-  std::vector<PF_ParamDef*> scratchPtrs_;
 };
 
 }  // namespace kestrow::host
