@@ -6,6 +6,8 @@
 #include "ContactSheet.h"
 #include "DemoScene.h"
 #include "Errors.h"
+#include "LayeredExr.h"
+#include "Presets.h"
 
 namespace kestrow::cli {
 namespace {
@@ -90,6 +92,17 @@ ControlValues shotValues(PluginSession& session, const DemoShot& shot) {
   return values;
 }
 
+// Every control's value after the shot's settings, so that `render
+// --matte NAME=FILE` renders the same matte.
+void saveShotPreset(PluginSession& session, const host::Instance& instance, const std::string& path,
+                    const std::string& layerPath) {
+  ControlValues all(session.params().size());
+  for (const ControlSpec& spec : session.specs())
+    all[spec.index] = currentValue(instance, spec, layerPath);
+  savePreset(path, session.specs(), all);
+  std::printf("wrote %s\n", path.c_str());
+}
+
 std::string title(const char* file) {
   std::string t = file;
   t[0] = char(t[0] - 'a' + 'A');
@@ -114,19 +127,33 @@ int runDemo(PluginSession& session, const std::string& folder) {
 
   std::vector<SheetTile> tiles;
   tiles.push_back({"Position pass", "world X, Y, Z as colour", displayPositions(pass)});
-  for (const DemoShot& shot : demoShots(picturePath)) {
+  const std::vector<DemoShot> shots = demoShots(picturePath);
+  std::vector<RgbaImage> results;
+  for (const DemoShot& shot : shots) {
     std::unique_ptr<host::Instance> instance = session.newInstance();
-    applyControls(*instance, session.specs(), shotValues(session, shot),
+    const ControlValues values = shotValues(session, shot);
+    applyControls(*instance, session.specs(), values,
                   [&](const std::string& path) { return session.layerWorld(path); });
     const std::string output = (dir / (std::string(shot.file) + ".exr")).string();
-    const RgbaImage result = session.render(*instance, pass, 0, output);
+    results.push_back(session.render(*instance, pass, 0, output));
+    saveShotPreset(session, *instance, (dir / (std::string(shot.file) + ".json")).string(),
+                   std::string(shot.file) == "layer" ? picturePath : "");
     instance->close();
-    writeImage(output, result);
+    writeImage(output, results.back());
     std::printf("wrote %s\n", output.c_str());
     const bool colour = std::string(shot.file) == "layer";
-    tiles.push_back({title(shot.file), shot.caption,
-                     colour ? displayColour(result, pass) : displayMatte(result, true)});
+    tiles.push_back(
+        {title(shot.file), shot.caption,
+         colour ? displayColour(results.back(), pass) : displayMatte(results.back(), true)});
   }
+  // Every mode's matte as a layer beside the pass, as `render --matte`
+  // with the presets just written makes it.
+  std::vector<MatteLayer> layers;
+  for (std::size_t i = 0; i < shots.size(); ++i)
+    layers.push_back(matteLayer(shots[i].file, results[i]));
+  const std::string layered = (dir / "layers.exr").string();
+  writeLayeredExr(layered, readExrSource((dir / "position.exr").string()), 0, layers, false, {});
+  std::printf("wrote %s\n", layered.c_str());
   const std::string sheet = (dir / "contact-sheet.png").string();
   writeContactSheet(sheet, "kestrow demo: one position pass, every mode", tiles, {});
   std::printf("wrote %s\n", sheet.c_str());
