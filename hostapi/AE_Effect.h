@@ -1,9 +1,12 @@
-// Core records of the effect API: scalar types, error and command codes,
-// capability flags, pixels, worlds, parameters and the two records that
-// travel with every command (PF_InData, PF_OutData).
+// Core declarations of the effect API: scalar types, error and command
+// codes, capability flags, pixels, worlds, parameters, sound records, the
+// interaction callbacks and the two records that travel with every command
+// (PF_InData, PF_OutData).
 //
-// Declarations only. Record layouts are the ones this project's host fills;
-// the values that the plug-in and the host must agree on are spelled out.
+// Every record has the host's published layout, member for member; the
+// layout check beside these headers holds the sizes and offsets that both
+// sides of the entry point rely on. The utility callbacks are in
+// AE_EffectCB.h.
 #pragma once
 
 #include <cstddef>
@@ -21,29 +24,36 @@ typedef uint32_t A_u_long;
 typedef int16_t A_short;
 typedef uint16_t A_u_short;
 typedef char A_char;
-typedef uint8_t A_u_char;
-typedef uint8_t A_Boolean;
-typedef int64_t A_longlong;
+typedef unsigned char A_u_char;
+typedef unsigned char A_Boolean;
 typedef uint64_t A_u_longlong;
 typedef double A_FpLong;
 typedef float A_FpShort;
-typedef int32_t A_Err;
-typedef uint64_t A_HandleSize;
+typedef A_long A_Err;
+typedef A_u_longlong A_HandleSize;
 
 typedef A_long PF_Err;
 typedef A_long PF_Cmd;
-typedef A_long PF_Fixed;  // 16.16 fixed point
+typedef A_long PF_Fixed;     // 16.16 fixed point
+typedef A_u_long PF_UFixed;  // unsigned 16.16 fixed point
 typedef A_long PF_ParamIndex;
-typedef A_u_char PF_Boolean;
+typedef A_long PF_ParamValue;
+// One byte either way; Windows makes it a plain char, macOS an unsigned one.
+#if defined(_WIN32)
+typedef A_char PF_Boolean;
+#else
+typedef unsigned char PF_Boolean;
+#endif
+typedef void** PF_Handle;
 typedef A_FpLong PF_FpLong;
 typedef A_FpShort PF_FpShort;
-typedef void** PF_Handle;
 typedef A_long PF_ParamType;
 typedef A_long PF_ParamFlags;
 typedef A_long PF_ParamUIFlags;
 typedef A_long PF_ChangeFlags;
-typedef A_long PF_ValueDisplayFlags;
+typedef A_short PF_ValueDisplayFlags;
 typedef A_short PF_Precision;
+typedef A_u_long PF_FSliderFlags;
 typedef A_long PF_Field;
 typedef A_long PF_ChannelMask;
 typedef A_long PF_OutFlags;
@@ -51,9 +61,19 @@ typedef A_long PF_OutFlags2;
 typedef A_long PF_InFlags;
 typedef A_long PF_WorldFlags;
 typedef A_long PF_Quality;
+typedef A_long PF_PathID;
+typedef PF_Handle PF_ArbitraryH;
+typedef A_short PF_SoundChannels;
+typedef A_short PF_SoundFormat;
+typedef A_short PF_SoundSampleSize;
+typedef void* PF_SndSamplePtr;
 
 // The host's opaque reference to one effect instance during one command.
-typedef struct _PF_LayerAudio* PF_ProgPtr;
+typedef struct PF_ProgressInfo* PF_ProgPtr;
+// A layer's audio, checked out through the interaction callbacks.
+typedef struct _PF_LayerAudio* PF_LayerAudio;
+// Custom interface registration record (not used by effects without one).
+typedef struct PF_CustomUIInfo PF_CustomUIInfo;
 
 // Four-character codes as 32-bit integers: the first character is the most
 // significant byte ('PrMr' is 0x50724D72).
@@ -73,6 +93,12 @@ enum { PF_Stage_DEVELOP = 0, PF_Stage_ALPHA = 1, PF_Stage_BETA = 2, PF_Stage_REL
   (A_u_long)((((A_u_long)(vers) >> 3 & 0xF) << 26) | (((A_u_long)(vers)&0x7) << 19) | \
              (((A_u_long)(subvers)&0xF) << 15) | (((A_u_long)(bugvers)&0xF) << 11) |  \
              (((A_u_long)(stage)&0x3) << 9) | ((A_u_long)(build)&0x1FF))
+
+// The effect API version a host speaks (PF_InData.version).
+typedef struct PF_SpecVersion {
+  A_short major;
+  A_short minor;
+} PF_SpecVersion;
 
 // ---------------------------------------------------------------- errors
 enum {
@@ -114,28 +140,107 @@ enum {
   PF_Cmd_ARBITRARY_CALLBACK = 22,
   PF_Cmd_SMART_PRE_RENDER = 23,
   PF_Cmd_SMART_RENDER = 24,
-  PF_Cmd_NUM_CMDS = 25
+  PF_Cmd_RESERVED1 = 25,
+  PF_Cmd_RESERVED2 = 26,
+  PF_Cmd_RESERVED3 = 27,
+  PF_Cmd_GET_FLATTENED_SEQUENCE_DATA = 28,
+  PF_Cmd_TRANSLATE_PARAMS_TO_PREFS = 29,
+  PF_Cmd_RESERVED4 = 30,
+  PF_Cmd_SMART_RENDER_GPU = 31,
+  PF_Cmd_GPU_DEVICE_SETUP = 32,
+  PF_Cmd_GPU_DEVICE_SETDOWN = 33,
+  PF_Cmd_NUM_CMDS = 34
 };
 
 // ---------------------------------------------------------------- out flags
-#define PF_OutFlag_NONE 0L
-#define PF_OutFlag_WIDE_TIME_INPUT (1L << 1)
-#define PF_OutFlag_SEQUENCE_DATA_NEEDS_FLATTENING (1L << 2)
-#define PF_OutFlag_USE_OUTPUT_EXTENT (1L << 6)
-#define PF_OutFlag_DISPLAY_ERROR_MESSAGE (1L << 8)
-#define PF_OutFlag_PIX_INDEPENDENT (1L << 10)
-#define PF_OutFlag_FORCE_RERENDER (1L << 22)
-#define PF_OutFlag_DEEP_COLOR_AWARE (1L << 25)
-#define PF_OutFlag_SEND_UPDATE_PARAMS_UI (1L << 26)
+enum : A_long {
+  PF_OutFlag_NONE = 0,
+  PF_OutFlag_KEEP_RESOURCE_OPEN = 1 << 0,
+  PF_OutFlag_WIDE_TIME_INPUT = 1 << 1,
+  PF_OutFlag_NON_PARAM_VARY = 1 << 2,
+  PF_OutFlag_RESERVED6 = 1 << 3,
+  PF_OutFlag_SEQUENCE_DATA_NEEDS_FLATTENING = 1 << 4,
+  PF_OutFlag_I_DO_DIALOG = 1 << 5,
+  PF_OutFlag_USE_OUTPUT_EXTENT = 1 << 6,
+  PF_OutFlag_SEND_DO_DIALOG = 1 << 7,
+  PF_OutFlag_DISPLAY_ERROR_MESSAGE = 1 << 8,
+  PF_OutFlag_I_EXPAND_BUFFER = 1 << 9,
+  PF_OutFlag_PIX_INDEPENDENT = 1 << 10,
+  PF_OutFlag_I_WRITE_INPUT_BUFFER = 1 << 11,
+  PF_OutFlag_I_SHRINK_BUFFER = 1 << 12,
+  PF_OutFlag_WORKS_IN_PLACE = 1 << 13,
+  PF_OutFlag_RESERVED8 = 1 << 14,
+  PF_OutFlag_CUSTOM_UI = 1 << 15,
+  PF_OutFlag_RESERVED7 = 1 << 16,
+  PF_OutFlag_REFRESH_UI = 1 << 17,
+  PF_OutFlag_NOP_RENDER = 1 << 18,
+  PF_OutFlag_I_USE_SHUTTER_ANGLE = 1 << 19,
+  PF_OutFlag_I_USE_AUDIO = 1 << 20,
+  PF_OutFlag_I_AM_OBSOLETE = 1 << 21,
+  PF_OutFlag_FORCE_RERENDER = 1 << 22,
+  PF_OutFlag_PiPL_OVERRIDES_OUTDATA_OUTFLAGS = 1 << 23,
+  PF_OutFlag_I_HAVE_EXTERNAL_DEPENDENCIES = 1 << 24,
+  PF_OutFlag_DEEP_COLOR_AWARE = 1 << 25,
+  PF_OutFlag_SEND_UPDATE_PARAMS_UI = 1 << 26,
+  PF_OutFlag_AUDIO_FLOAT_ONLY = 1 << 27,
+  PF_OutFlag_AUDIO_IIR = 1 << 28,
+  PF_OutFlag_I_SYNTHESIZE_AUDIO = 1 << 29,
+  PF_OutFlag_AUDIO_EFFECT_TOO = 1 << 30,
+  PF_OutFlag_AUDIO_EFFECT_ONLY = A_long(0x80000000u)
+};
 
-#define PF_OutFlag2_NONE 0L
-#define PF_OutFlag2_SUPPORTS_QUERY_DYNAMIC_FLAGS (1L << 0)
-#define PF_OutFlag2_PARAM_GROUP_START_COLLAPSED_FLAG (1L << 3)
-#define PF_OutFlag2_SUPPORTS_SMART_RENDER (1L << 10)
-#define PF_OutFlag2_FLOAT_COLOR_AWARE (1L << 12)
-#define PF_OutFlag2_AUTOMATIC_WIDE_TIME_INPUT (1L << 17)
-#define PF_OutFlag2_SUPPORTS_THREADED_RENDERING (1L << 27)
-#define PF_OutFlag2_MUTABLE_RENDER_SEQUENCE_DATA_SLOWER (1L << 28)
+enum : A_long {
+  PF_OutFlag2_NONE = 0,
+  PF_OutFlag2_SUPPORTS_QUERY_DYNAMIC_FLAGS = 1 << 0,
+  PF_OutFlag2_I_USE_3D_CAMERA = 1 << 1,
+  PF_OutFlag2_I_USE_3D_LIGHTS = 1 << 2,
+  PF_OutFlag2_PARAM_GROUP_START_COLLAPSED_FLAG = 1 << 3,
+  PF_OutFlag2_I_AM_THREADSAFE = 1 << 4,
+  PF_OutFlag2_CAN_COMBINE_WITH_DESTINATION = 1 << 5,
+  PF_OutFlag2_DOESNT_NEED_EMPTY_PIXELS = 1 << 6,
+  PF_OutFlag2_REVEALS_ZERO_ALPHA = 1 << 7,
+  PF_OutFlag2_PRESERVES_FULLY_OPAQUE_PIXELS = 1 << 8,
+  PF_OutFlag2_SUPPORTS_SMART_RENDER = 1 << 10,
+  PF_OutFlag2_RESERVED9 = 1 << 11,
+  PF_OutFlag2_FLOAT_COLOR_AWARE = 1 << 12,
+  PF_OutFlag2_I_USE_COLORSPACE_ENUMERATION = 1 << 13,
+  PF_OutFlag2_I_AM_DEPRECATED = 1 << 14,
+  PF_OutFlag2_PPRO_DO_NOT_CLONE_SEQUENCE_DATA_FOR_RENDER = 1 << 15,
+  PF_OutFlag2_RESERVED10 = 1 << 16,
+  PF_OutFlag2_AUTOMATIC_WIDE_TIME_INPUT = 1 << 17,
+  PF_OutFlag2_I_USE_TIMECODE = 1 << 18,
+  PF_OutFlag2_DEPENDS_ON_UNREFERENCED_MASKS = 1 << 19,
+  PF_OutFlag2_OUTPUT_IS_WATERMARKED = 1 << 20,
+  PF_OutFlag2_I_MIX_GUID_DEPENDENCIES = 1 << 21,
+  PF_OutFlag2_AE13_5_THREADSAFE = 1 << 22,
+  PF_OutFlag2_SUPPORTS_GET_FLATTENED_SEQUENCE_DATA = 1 << 23,
+  PF_OutFlag2_CUSTOM_UI_ASYNC_MANAGER = 1 << 24,
+  PF_OutFlag2_SUPPORTS_GPU_RENDER_F32 = 1 << 25,
+  PF_OutFlag2_RESERVED12 = 1 << 26,
+  PF_OutFlag2_SUPPORTS_THREADED_RENDERING = 1 << 27,
+  PF_OutFlag2_MUTABLE_RENDER_SEQUENCE_DATA_SLOWER = 1 << 28,
+  PF_OutFlag2_SUPPORTS_DIRECTX_RENDERING = 1 << 29
+};
+
+enum : A_long { PF_InFlag_NONE = 0, PF_InFlag_PROJECT_IS_RENDER_ONLY = 1 << 0 };
+
+enum : A_long { PF_Quality_DRAWING_AUDIO = -1, PF_Quality_LO = 0, PF_Quality_HI = 1 };
+
+enum : A_long { PF_Field_FRAME = 0, PF_Field_UPPER = 1, PF_Field_LOWER = 2 };
+
+// ---------------------------------------------------------------- lengths
+#define PF_MAX_EFFECT_NAME_LEN 31
+#define PF_MAX_EFFECT_CATEGORY_NAME_LEN 31
+#define PF_MAX_EFFECT_PARAM_NAME_LEN 31
+#define PF_MAX_PARAM_DESCRIPTION_LEN 31
+#define PF_MAX_PARAM_VALUE_LEN 31
+#define PF_MAX_EFFECT_MSG_LEN 255
+#define PF_MAX_WORLD_WIDTH 30000
+#define PF_MAX_WORLD_HEIGHT 30000
+#define PF_MAX_CHAN8 255
+#define PF_MAX_CHAN16 32768
+#define PF_MAX_TIME_LEN 31
+#define PF_MAX_PATH_NAME_LEN 31
 
 // ---------------------------------------------------------------- geometry
 typedef struct PF_LRect {
@@ -172,8 +277,9 @@ typedef PF_PixelFloat PF_Pixel32;
 typedef PF_Pixel* PF_PixelPtr;
 
 // ---------------------------------------------------------------- worlds
-// A picture the host owns: `height` rows of `width` pixels, each row starting
-// `rowbytes` bytes after the previous one (rows may be padded).
+// A picture the host owns: `height` rows of `width` pixels, row y starting
+// y * rowbytes bytes after `data`. Rows may be padded, and rowbytes may be
+// negative: the rows then run upwards in memory from `data` (bottom-up).
 typedef struct PF_LayerDef {
   void* reserved0;  // host's private world reference; non-null for a real layer
   void* reserved1;
@@ -195,182 +301,46 @@ typedef struct PF_LayerDef {
 } PF_LayerDef;
 typedef PF_LayerDef PF_EffectWorld;
 
-#define PF_WorldFlag_DEEP (1L << 0)
-
-// ---------------------------------------------------------------- parameters
-enum {
-  PF_Param_LAYER = 0,
-  PF_Param_SLIDER = 1,
-  PF_Param_FIX_SLIDER = 2,
-  PF_Param_ANGLE = 3,
-  PF_Param_CHECKBOX = 4,
-  PF_Param_COLOR = 5,
-  PF_Param_POINT = 6,
-  PF_Param_POPUP = 7,
-  PF_Param_CUSTOM = 8,
-  PF_Param_NO_DATA = 9,
-  PF_Param_FLOAT_SLIDER = 10,
-  PF_Param_ARBITRARY_DATA = 11,
-  PF_Param_PATH = 12,
-  PF_Param_GROUP_START = 13,
-  PF_Param_GROUP_END = 14,
-  PF_Param_BUTTON = 15,
-  PF_Param_RESERVED2 = 16,
-  PF_Param_RESERVED3 = 17,
-  PF_Param_POINT_3D = 18
+enum : A_long {
+  PF_WorldFlag_DEEP = 1 << 0,
+  PF_WorldFlag_WRITEABLE = 1 << 1,
+  PF_WorldFlag_RESERVED0 = 1 << 24,
+  PF_WorldFlag_RESERVED1 = 1 << 25,
+  PF_WorldFlag_RESERVED2 = 1 << 26,
+  PF_WorldFlag_RESERVED3 = 1 << 27,
+  PF_WorldFlag_RESERVED4 = 1 << 28,
+  PF_WorldFlag_RESERVED5 = 1 << 29,
+  PF_WorldFlag_RESERVED6 = 1 << 30,
+  PF_WorldFlag_RESERVED = A_long(0x80000000u)
 };
 
-#define PF_ParamFlag_RESERVED1 (1L << 0)
-#define PF_ParamFlag_CANNOT_TIME_VARY (1L << 1)
-#define PF_ParamFlag_CANNOT_INTERP (1L << 2)
-#define PF_ParamFlag_SUPERVISE (1L << 6)
+enum : A_long { PF_LayerDefault_MYSELF = -1, PF_LayerDefault_NONE = 0 };
 
-#define PF_PUI_NONE 0L
-#define PF_PUI_INVISIBLE (1L << 5)
-#define PF_PUI_DISABLED (1L << 6)
+#ifdef __cplusplus
+}
+#endif
 
-#define PF_ChangeFlag_NONE 0L
-#define PF_ChangeFlag_CHANGED_VALUE (1L << 0)
+#include "AE_EffectParams.h"
 
-#define PF_LayerDefault_NONE 0
-#define PF_LayerDefault_MYSELF (-1)
+#ifdef __cplusplus
+extern "C" {
+#endif
 
-#define PF_ValueDisplayFlag_NONE 0
-#define PF_ValueDisplayFlag_PERCENT (1 << 0)
-#define PF_ValueDisplayFlag_PIXEL (1 << 1)
+// ---------------------------------------------------------------- sound
+typedef struct PF_SoundFormatInfo {
+  PF_FpLong rateF;
+  PF_SoundChannels num_channels;
+  PF_SoundFormat format;
+  PF_SoundSampleSize sample_size;
+} PF_SoundFormatInfo;
 
-#define PF_MAX_EFFECT_PARAM_NAME_LEN 31
-#define PF_MAX_EFFECT_MSG_LEN 255
+typedef struct PF_SoundWorld {
+  PF_SoundFormatInfo fi;
+  A_long num_samples;
+  void* dataP;
+} PF_SoundWorld;
 
-typedef struct PF_SliderDef {
-  A_long value;
-  A_char value_str[32];
-  A_char value_desc[32];
-  A_long valid_min, valid_max;
-  A_long slider_min, slider_max;
-  A_long dephault;
-} PF_SliderDef;
-
-typedef struct PF_AngleDef {
-  PF_Fixed value;  // degrees, 16.16
-  PF_Fixed dephault;
-  A_long valid_min, valid_max;
-} PF_AngleDef;
-
-typedef struct PF_CheckBoxDef {
-  A_long value;
-  A_char dephault;
-  A_char reserved;
-  A_short reserved1;
-  union {
-    A_long id;
-    const A_char* nameptr;  // label beside the box
-  } u;
-} PF_CheckBoxDef;
-
-typedef struct PF_ColorDef {
-  PF_Pixel value;
-  PF_Pixel dephault;
-} PF_ColorDef;
-
-// Popup value and default are 1-based; every item of the list occupies a
-// value, separators ("(-") included.
-typedef struct PF_PopupDef {
-  A_long value;
-  A_short num_choices;
-  A_short dephault;
-  union {
-    A_long id;
-    const A_char* namesptr;  // items separated by '|'
-  } u;
-} PF_PopupDef;
-
-typedef struct PF_FloatSliderDef {
-  PF_FpLong value;
-  PF_FpLong phase;
-  PF_ValueDisplayFlags display_flags;
-  PF_FpShort valid_min, valid_max;
-  PF_FpShort slider_min, slider_max;
-  PF_FpShort dephault;
-  PF_Precision precision;
-  A_short reserved;
-  A_long fs_flags;
-  PF_FpShort curve_tolerance;
-  A_long useExponent;
-  PF_FpShort exponent;
-} PF_FloatSliderDef;
-
-typedef struct PF_Point3DDef {
-  PF_FpLong x_value, y_value, z_value;
-  PF_FpLong x_dephault, y_dephault, z_dephault;
-  A_char reserved[16];
-} PF_Point3DDef;
-
-typedef union PF_ParamDefUnion {
-  PF_LayerDef ld;
-  PF_SliderDef sd;
-  PF_AngleDef ad;
-  PF_CheckBoxDef bd;
-  PF_ColorDef cd;
-  PF_PopupDef pd;
-  PF_FloatSliderDef fs_d;
-  PF_Point3DDef point3d_d;
-} PF_ParamDefUnion;
-
-typedef struct PF_ParamDef {
-  union {
-    A_long id;                    // when defining
-    PF_ChangeFlags change_flags;  // when the plug-in changes a value
-  } uu;
-  PF_ParamType param_type;
-  A_char name[PF_MAX_EFFECT_PARAM_NAME_LEN + 1];
-  PF_ParamUIFlags ui_flags;
-  A_short ui_width;
-  A_short ui_height;
-  PF_ParamFlags flags;
-  PF_ParamDefUnion u;
-} PF_ParamDef;
-typedef PF_ParamDef* PF_ParamDefPtr;
-typedef PF_ParamDef** PF_ParamList;
-
-// ---------------------------------------------------------------- callbacks
-typedef struct PF_ANSICallbacks {
-  A_FpLong (*atan)(A_FpLong);
-  A_FpLong (*atan2)(A_FpLong y, A_FpLong x);
-  A_FpLong (*ceil)(A_FpLong);
-  A_FpLong (*cos)(A_FpLong);
-  A_FpLong (*exp)(A_FpLong);
-  A_FpLong (*fabs)(A_FpLong);
-  A_FpLong (*floor)(A_FpLong);
-  A_FpLong (*fmod)(A_FpLong, A_FpLong);
-  A_FpLong (*hypot)(A_FpLong, A_FpLong);
-  A_FpLong (*log)(A_FpLong);
-  A_FpLong (*log10)(A_FpLong);
-  A_FpLong (*pow)(A_FpLong, A_FpLong);
-  A_FpLong (*sin)(A_FpLong);
-  A_FpLong (*sqrt)(A_FpLong);
-  A_FpLong (*tan)(A_FpLong);
-  // Formats into buffer, which the caller sizes (return_msg holds 256 bytes).
-  int (*sprintf)(A_char* buffer, const A_char* format, ...);
-  A_char* (*strcpy)(A_char* dest, const A_char* src);
-  A_FpLong (*asin)(A_FpLong);
-  A_FpLong (*acos)(A_FpLong);
-} PF_ANSICallbacks;
-
-typedef struct PF_UtilCallbacks {
-  // Copies src_r of src to the same-sized rectangle of dst (dst_r null: the
-  // rectangle's own position).
-  PF_Err (*copy)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r,
-                 PF_Rect* dst_r);
-  PF_Handle (*host_new_handle)(A_HandleSize size);
-  void* (*host_lock_handle)(PF_Handle pf_handle);
-  void (*host_unlock_handle)(PF_Handle pf_handle);
-  void (*host_dispose_handle)(PF_Handle pf_handle);
-  A_HandleSize (*get_handle_size)(PF_Handle pf_handle);
-  PF_Err (*host_resize_handle)(A_HandleSize new_sizeL, PF_Handle* handlePH);
-  PF_ANSICallbacks ansi;
-} PF_UtilCallbacks;
-
+// ---------------------------------------------------------------- interaction
 typedef struct PF_InteractCallbacks {
   PF_Err (*checkout_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time,
                            A_long time_step, A_u_long time_scale, PF_ParamDef* param);
@@ -379,15 +349,28 @@ typedef struct PF_InteractCallbacks {
   PF_Err (*add_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def);
   PF_Err (*abort)(PF_ProgPtr effect_ref);
   PF_Err (*progress)(PF_ProgPtr effect_ref, A_long current, A_long total);
+  PF_Err (*register_ui)(PF_ProgPtr effect_ref, PF_CustomUIInfo* cust_info);
+  PF_Err (*checkout_layer_audio)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long start_time,
+                                 A_long duration, A_u_long time_scale, PF_UFixed rate,
+                                 A_long bytes_per_sample, A_long num_channels, A_long fmt_signed,
+                                 PF_LayerAudio* audio);
+  PF_Err (*checkin_layer_audio)(PF_ProgPtr effect_ref, PF_LayerAudio audio);
+  PF_Err (*get_audio_data)(PF_ProgPtr effect_ref, PF_LayerAudio audio, PF_SndSamplePtr* data0,
+                           A_long* num_samples0, PF_UFixed* rate0, A_long* bytes_per_sample0,
+                           A_long* num_channels0, A_long* fmt_signed0);
+  void* reserved_str[3];
+  void* reserved[10];
 } PF_InteractCallbacks;
 
 // ---------------------------------------------------------------- in / out
+typedef struct PF_UtilCallbacks PF_UtilCallbacks;  // AE_EffectCB.h
+
 typedef struct PF_InData {
   PF_InteractCallbacks inter;
   PF_UtilCallbacks* utils;
   PF_ProgPtr effect_ref;
   PF_Quality quality;
-  A_u_long version;  // API version the host speaks
+  PF_SpecVersion version;  // API version the host speaks
   A_long serial_num;
   A_long appl_id;  // four-character code of the host application
   A_long num_params;
@@ -416,7 +399,8 @@ typedef struct PF_InData {
   A_long start_sampL;
   A_long dur_sampL;
   A_long total_sampL;
-  const SPBasicSuite* pica_basicP;
+  PF_SoundWorld src_snd;
+  SPBasicSuite* pica_basicP;
   A_long pre_effect_source_origin_x;
   A_long pre_effect_source_origin_y;
   PF_Fixed shutter_phase;
@@ -424,7 +408,7 @@ typedef struct PF_InData {
 
 typedef struct PF_OutData {
   A_u_long my_version;
-  A_char name[32];
+  A_char name[PF_MAX_EFFECT_NAME_LEN + 1];
   PF_Handle global_data;
   A_long num_params;
   PF_Handle sequence_data;
@@ -437,7 +421,7 @@ typedef struct PF_OutData {
   A_char return_msg[PF_MAX_EFFECT_MSG_LEN + 1];
   A_long start_sampL;
   A_long dur_sampL;
-  void* dest_snd;
+  PF_SoundWorld dest_snd;
   PF_OutFlags2 out_flags2;
 } PF_OutData;
 
@@ -447,8 +431,8 @@ typedef struct PF_UserChangedParamExtra {
 } PF_UserChangedParamExtra;
 
 // ---------------------------------------------------------------- entry
-typedef PF_Err (*PF_EntryPointFunc)(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
-                                    PF_ParamDef* params[], PF_LayerDef* output, void* extra);
+typedef PF_Err (*PF_FilterProc)(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
+                                PF_ParamList params, PF_LayerDef* output, void* extra);
 
 #define PF_ENTRY_POINT_NAME "EntryPointFunc"
 

@@ -8,9 +8,21 @@
 extern "C" {
 #endif
 
-typedef A_long PF_RenderOutputFlags;
-#define PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS 0x1
-#define PF_RenderOutputFlag_GPU_RENDER_POSSIBLE 0x2
+typedef short PF_RenderOutputFlags;
+enum : short {
+  PF_RenderOutputFlag_RETURNS_EXTRA_PIXELS = 0x1,
+  PF_RenderOutputFlag_GPU_RENDER_POSSIBLE = 0x2,
+  PF_RenderOutputFlag_RESERVED1 = 0x4
+};
+
+typedef A_long PF_GPU_Framework;
+enum : A_long {
+  PF_GPU_Framework_NONE = 0,
+  PF_GPU_Framework_OPENCL = 1,
+  PF_GPU_Framework_METAL = 2,
+  PF_GPU_Framework_CUDA = 3,
+  PF_GPU_Framework_DIRECTX = 4
+};
 
 typedef struct PF_RenderRequest {
   PF_LRect rect;
@@ -25,7 +37,7 @@ typedef struct PF_CheckoutResult {
   PF_LRect result_rect;      // what the layer will deliver for the request
   PF_LRect max_result_rect;  // what it could deliver for any request
   PF_RationalScale par;
-  A_long solid;
+  PF_Boolean solid;
   PF_Boolean reservedB[3];
   A_long ref_width;
   A_long ref_height;
@@ -36,8 +48,10 @@ typedef void (*PF_DeletePreRenderDataFunc)(void* pre_render_data);
 
 typedef struct PF_PreRenderInput {
   PF_RenderRequest output_request;
-  A_short bitdepth;
-  A_short reserved;
+  short bitdepth;
+  const void* gpu_data;
+  PF_GPU_Framework what_gpu;
+  A_u_long device_index;
 } PF_PreRenderInput;
 
 typedef struct PF_PreRenderOutput {
@@ -56,6 +70,7 @@ typedef struct PF_PreRenderCallbacks {
   PF_Err (*checkout_layer)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long checkout_idL,
                            const PF_RenderRequest* req, A_long what_time, A_long time_step,
                            A_u_long time_scale, PF_CheckoutResult* checkout_result);
+  PF_Err (*GuidMixInPtr)(PF_ProgPtr effect_ref, A_u_long buf_sizeLu, const void* buf);
 } PF_PreRenderCallbacks;
 
 typedef struct PF_PreRenderExtra {
@@ -66,9 +81,11 @@ typedef struct PF_PreRenderExtra {
 
 typedef struct PF_SmartRenderInput {
   PF_RenderRequest output_request;
-  A_short bitdepth;
-  A_short reserved;
+  short bitdepth;
   void* pre_render_data;
+  const void* gpu_data;
+  PF_GPU_Framework what_gpu;
+  A_u_long device_index;
 } PF_SmartRenderInput;
 
 typedef struct PF_SmartRenderCallbacks {

@@ -20,7 +20,7 @@
 #define PIPL_KEY_NAME PF_FOURCC('n', 'a', 'm', 'e')
 #define PIPL_KEY_CATEGORY PF_FOURCC('c', 'a', 't', 'g')
 #define PIPL_KEY_CODE_WIN64_X86 PF_FOURCC('8', '6', '6', '4')
-#define PIPL_KEY_CODE_MAC_ARM64 PF_FOURCC('m', 'a', 'c', 'a')
+#define PIPL_KEY_CODE_MAC_ARM64 PF_FOURCC('m', 'a', '6', '4')
 #define PIPL_KEY_CODE_MAC_X86_64 PF_FOURCC('m', 'i', '6', '4')
 // Entry point of the Linux build, read by our own host from the side file
 // beside the shared library ("X.pipl" for "X.so"), same byte layout.
@@ -33,5 +33,6 @@
 #define PIPL_KEY_AE_OUT_FLAGS_2 PF_FOURCC('e', 'G', 'L', '2')
 #define PIPL_KEY_AE_MATCH_NAME PF_FOURCC('e', 'M', 'N', 'A')
 #define PIPL_KEY_AE_RESERVED_INFO PF_FOURCC('a', 'e', 'F', 'L')
+#define PIPL_KEY_AE_SUPPORT_URL PF_FOURCC('e', 'U', 'R', 'L')
 
 #define PIPL_KIND_EFFECT PF_FOURCC('e', 'F', 'K', 'T')

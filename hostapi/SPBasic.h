@@ -10,9 +10,18 @@ extern "C" {
 #endif
 
 typedef int32_t SPErr;
+// The basic suite's yes/no answer: a 32-bit integer on Windows, a byte on
+// macOS (and here elsewhere).
+#if defined(_WIN32)
+typedef int32_t SPBoolean;
+#else
 typedef uint8_t SPBoolean;
+#endif
 
 #define kSPNoError 0
+
+#define kSPBasicSuite "SP Basic Suite"
+#define kSPBasicSuiteVersion 4
 
 typedef struct SPBasicSuite {
   // Fills *suite with the named suite's function table. A missing suite is

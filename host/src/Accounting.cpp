@@ -4,7 +4,7 @@ namespace kestrow::host {
 
 bool LeakReport::empty() const {
   return handleSizes.empty() && suites.empty() && paramsCheckedOut.empty() && effectRefs == 0 &&
-         streamRefs.empty() && lockedHandles == 0;
+         streamRefs.empty() && lockedHandles == 0 && unimplementedCalls.empty();
 }
 
 std::string LeakReport::describe() const {
@@ -37,6 +37,11 @@ std::string LeakReport::describe() const {
     for (PF_ParamIndex i : streamRefs) indices += (indices.empty() ? "" : ", ") + std::to_string(i);
     add("stream reference(s) not disposed, index " + indices);
   }
+  if (!unimplementedCalls.empty()) {
+    std::string slots;
+    for (const std::string& slot : unimplementedCalls) slots += (slots.empty() ? "" : ", ") + slot;
+    add("unimplemented host function(s) called: " + slots);
+  }
   return out;
 }
 
@@ -65,7 +70,17 @@ std::string commandName(PF_Cmd cmd) {
                                        "AUDIO_SETDOWN",
                                        "ARBITRARY_CALLBACK",
                                        "SMART_PRE_RENDER",
-                                       "SMART_RENDER"};
+                                       "SMART_RENDER",
+                                       "RESERVED1",
+                                       "RESERVED2",
+                                       "RESERVED3",
+                                       "GET_FLATTENED_SEQUENCE_DATA",
+                                       "TRANSLATE_PARAMS_TO_PREFS",
+                                       "RESERVED4",
+                                       "SMART_RENDER_GPU",
+                                       "GPU_DEVICE_SETUP",
+                                       "GPU_DEVICE_SETDOWN"};
+  static_assert(sizeof kNames / sizeof kNames[0] == PF_Cmd_NUM_CMDS);
   if (cmd >= 0 && cmd < PF_Cmd_NUM_CMDS) return kNames[cmd];
   return "CMD_" + std::to_string(cmd);
 }

@@ -1,9 +1,10 @@
-// The callback tables of PF_InData (utils, inter) and of the two smart
-// rendering commands.
+// The interaction callbacks of PF_InData (inter) and the callback tables of
+// the two smart rendering commands.
 #include <algorithm>
 #include <cstring>
 
 #include "SuiteTables.h"
+#include "Unimplemented.h"
 #include "kestrow/host/World.h"
 
 namespace kestrow::host {
@@ -29,41 +30,6 @@ PF_LayerDef layerFor(CommandContext& context, PF_ParamIndex index) {
   std::lock_guard lock(context.mutex);
   context.keepAlive.push_back(layer);
   return layer->def();
-}
-
-// ------------------------------------------------------------------ utils
-
-PF_Err copyWorld(PF_ProgPtr effectRef, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* srcRect,
-                 PF_Rect* dstRect) {
-  CommandContext* context = currentContext();
-  if (!checkEffectRef(context, effectRef)) return PF_Err_BAD_CALLBACK_PARAM;
-  const World* from = World::fromDef(src);
-  const World* to = World::fromDef(dst);
-  if (from == nullptr || to == nullptr || from->depth() != to->depth()) {
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
-  const PF_Rect s = srcRect ? *srcRect : PF_Rect{0, 0, src->width, src->height};
-  if (dstRect != nullptr && (dstRect->right - dstRect->left != s.right - s.left ||
-                             dstRect->bottom - dstRect->top != s.bottom - s.top)) {
-    return PF_Err_BAD_CALLBACK_PARAM;  // no scaling copy
-  }
-  const A_long dx = (dstRect ? dstRect->left : s.left) - s.left;
-  const A_long dy = (dstRect ? dstRect->top : s.top) - s.top;
-  // Clip to both worlds; parts of the rectangle outside either are skipped.
-  const A_long left = std::max({s.left, A_long(0), -dx});
-  const A_long right = std::min({s.right, src->width, dst->width - dx});
-  const A_long top = std::max({s.top, A_long(0), -dy});
-  const A_long bottom = std::min({s.bottom, src->height, dst->height - dy});
-  if (left >= right || top >= bottom) return PF_Err_NONE;
-  const std::size_t pixel = pixelSize(from->depth());
-  for (A_long y = top; y < bottom; ++y) {
-    const auto* in = reinterpret_cast<const std::uint8_t*>(src->data) +
-                     std::ptrdiff_t(y) * src->rowbytes + std::size_t(left) * pixel;
-    auto* out = reinterpret_cast<std::uint8_t*>(dst->data) +
-                std::ptrdiff_t(y + dy) * dst->rowbytes + std::size_t(left + dx) * pixel;
-    std::memmove(out, in, std::size_t(right - left) * pixel);
-  }
-  return PF_Err_NONE;
 }
 
 // ------------------------------------------------------------------ inter
@@ -226,28 +192,23 @@ PF_Err checkoutOutput(PF_ProgPtr effectRef, PF_EffectWorld** output) {
 
 }  // namespace
 
-PF_UtilCallbacks* utilCallbacks() {
-  static PF_UtilCallbacks utils{.copy = copyWorld,
-                                .host_new_handle = hostNewHandle,
-                                .host_lock_handle = hostLockHandle,
-                                .host_unlock_handle = hostUnlockHandle,
-                                .host_dispose_handle = hostDisposeHandle,
-                                .get_handle_size = hostGetHandleSize,
-                                .host_resize_handle = hostResizeHandle,
-                                .ansi = kAnsiSuite};
-  return &utils;
-}
-
 PF_InteractCallbacks interactCallbacks() {
   return {.checkout_param = checkoutParam,
           .checkin_param = checkinParam,
           .add_param = addParam,
           .abort = abortCheck,
-          .progress = progress};
+          .progress = progress,
+          KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, register_ui),
+          KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, checkout_layer_audio),
+          KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, checkin_layer_audio),
+          KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, get_audio_data),
+          .reserved_str = {},
+          .reserved = {}};
 }
 
 PF_PreRenderCallbacks* preRenderCallbacks() {
-  static PF_PreRenderCallbacks callbacks{checkoutLayer};
+  static PF_PreRenderCallbacks callbacks{
+      .checkout_layer = checkoutLayer, KESTROW_UNIMPLEMENTED(PF_PreRenderCallbacks, GuidMixInPtr)};
   return &callbacks;
 }
 

@@ -21,7 +21,7 @@ PF_InData baseInData(const Host::State& host, const EffectRefTag* effectRef) {
   in.utils = utilCallbacks();
   in.effect_ref = reinterpret_cast<PF_ProgPtr>(const_cast<EffectRefTag*>(effectRef));
   in.quality = 1;
-  in.version = 0x000D001B;  // effect API 13.27, as the PiPL's spec version
+  in.version = {13, 27};  // effect API 13.27, as the PiPL's spec version
   in.appl_id = host.options.applId;
   in.num_params = A_long(host.params.size());
   in.current_time = 0;
@@ -33,7 +33,9 @@ PF_InData baseInData(const Host::State& host, const EffectRefTag* effectRef) {
   in.downsample_y = {1, 1};
   in.pixel_aspect_ratio = {1, 1};
   in.global_data = host.globalData;
-  in.pica_basicP = basicSuite();
+  // The published record points at a mutable table; ours is constant and
+  // never written through.
+  in.pica_basicP = const_cast<SPBasicSuite*>(basicSuite());
   return in;
 }
 
@@ -97,6 +99,8 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   leaks.effectRefs = int(context.effectRefs.size());
   for (const auto& [ref, owned] : context.streamRefs) leaks.streamRefs.push_back(ref->index);
   std::sort(leaks.streamRefs.begin(), leaks.streamRefs.end());
+  leaks.unimplementedCalls = std::move(context.unimplementedCalls);
+  context.unimplementedCalls.clear();
   context.effectRefs.clear();
   context.streamRefs.clear();
   context.suites.clear();

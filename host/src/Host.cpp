@@ -99,7 +99,7 @@ Status Host::load(const std::filesystem::path& pluginFile) {
   if (!s.library.open(pluginFile, error)) {
     return Status::error(StatusCode::kLoadFailed, file + ": " + error);
   }
-  s.entry = reinterpret_cast<PF_EntryPointFunc>(s.library.symbol(s.pipl.entryPoint));
+  s.entry = reinterpret_cast<PF_FilterProc>(s.library.symbol(s.pipl.entryPoint));
   if (s.entry == nullptr) {
     s.library.close();
     return Status::error(StatusCode::kLoadFailed,

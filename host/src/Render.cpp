@@ -81,13 +81,15 @@ Status Instance::render(World& input, World& output, const RenderOptions& option
     return call;
   };
 
-  PF_PreRenderInput preInput{request, bits, 0};
+  // A CPU render: no GPU data or device.
+  PF_PreRenderInput preInput{request, bits, nullptr, PF_GPU_Framework_NONE, 0};
   PF_PreRenderOutput preOutput{};
   PF_PreRenderExtra preExtra{&preInput, &preOutput, preRenderCallbacks()};
   InstanceCall pre = renderCall(PF_Cmd_SMART_PRE_RENDER, &preExtra);
   status = runInstanceCommand(s, pre);
 
-  PF_SmartRenderInput smartInput{request, bits, 0, preOutput.pre_render_data};
+  PF_SmartRenderInput smartInput{
+      request, bits, preOutput.pre_render_data, nullptr, PF_GPU_Framework_NONE, 0};
   PF_SmartRenderExtra smartExtra{&smartInput, smartRenderCallbacks()};
   InstanceCall smart = renderCall(PF_Cmd_SMART_RENDER, &smartExtra);
   if (status.ok()) status = runInstanceCommand(s, smart);

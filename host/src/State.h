@@ -48,7 +48,7 @@ struct Host::State {
   ThreadPool pool;
 
   DynamicLibrary library;
-  PF_EntryPointFunc entry = nullptr;
+  PF_FilterProc entry = nullptr;
   PiPL pipl;
   bool loaded = false;
 
@@ -130,7 +130,8 @@ struct CommandContext {
   std::vector<PF_Handle> handlesMade;
   std::vector<std::shared_ptr<World>> keepAlive;  // layers lent out during the command
   int stray = 0;
-  int paramCheckins = 0;  // checkin_param calls, accepted or not
+  std::vector<std::string> unimplementedCalls;  // see Unimplemented.h
+  int paramCheckins = 0;                        // checkin_param calls, accepted or not
   std::atomic<int> iterateRows{0};
   std::mutex mutex;  // for the few members callbacks might touch from iterate workers
 };

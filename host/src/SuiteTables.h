@@ -2,6 +2,7 @@
 // helpers their functions use.
 #pragma once
 
+#include "AE_EffectCB.h"
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
 #include "State.h"
@@ -20,6 +21,9 @@ extern const AEGP_PFInterfaceSuite1 kPFInterfaceSuite;
 extern const AEGP_StreamSuite2 kStreamSuite;
 extern const AEGP_DynamicStreamSuite2 kDynamicStreamSuite;
 extern const AEGP_EffectSuite2 kEffectSuite;
+
+// The ANSI block of the utility callbacks: the ANSI suite's functions.
+PF_ANSICallbacks ansiCallbacks();
 
 // Handle services shared by the utils callbacks and the handle suite. A
 // handle is made only inside a command (null otherwise, or when a fault is

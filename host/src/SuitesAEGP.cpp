@@ -6,6 +6,7 @@
 // command that made them: disposing of them there is the plug-in's duty, and
 // one still alive when the command returns is a leak.
 #include "SuiteTables.h"
+#include "Unimplemented.h"
 
 namespace kestrow::host {
 namespace {
@@ -113,10 +114,103 @@ bool checkEffectRef(CommandContext* context, PF_ProgPtr effectRef) {
   return true;
 }
 
-const AEGP_UtilitySuite3 kUtilitySuite = {registerWithAEGP};
-const AEGP_PFInterfaceSuite1 kPFInterfaceSuite = {getNewEffectForEffect};
-const AEGP_StreamSuite2 kStreamSuite = {getNewEffectStreamByIndex, disposeStream};
-const AEGP_DynamicStreamSuite2 kDynamicStreamSuite = {setDynamicStreamFlag};
-const AEGP_EffectSuite2 kEffectSuite = {disposeEffect};
+#define KESTROW_UNIMPLEMENTED_UTILITY(slot) KESTROW_UNIMPLEMENTED(AEGP_UtilitySuite3, slot)
+const AEGP_UtilitySuite3 kUtilitySuite = {
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_ReportInfo),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_GetDriverPluginInitFuncVersion),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_GetDriverImplementationVersion),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_StartQuietErrors),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_EndQuietErrors),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_StartUndoGroup),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_EndUndoGroup),
+    .AEGP_RegisterWithAEGP = registerWithAEGP,
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_GetMainHWND),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_ShowHideAllFloaters),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_PaintPalGetForeColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_PaintPalGetBackColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_PaintPalSetForeColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_PaintPalSetBackColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_CharPalGetFillColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_CharPalGetStrokeColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_CharPalSetFillColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_CharPalSetStrokeColor),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_CharPalIsFillColorUIFrontmost),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_ConvertFpLongToHSFRatio),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_ConvertHSFRatioToFpLong),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_CauseIdleRoutinesToBeCalled),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_GetSuppressInteractiveUI),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_WriteToOSConsole),
+    KESTROW_UNIMPLEMENTED_UTILITY(AEGP_WriteToDebugLog)};
+
+const AEGP_PFInterfaceSuite1 kPFInterfaceSuite = {
+    KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_GetEffectLayer),
+    .AEGP_GetNewEffectForEffect = getNewEffectForEffect,
+    KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_ConvertEffectToCompTime),
+    KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_GetEffectCamera),
+    KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_GetEffectCameraMatrix)};
+
+#define KESTROW_UNIMPLEMENTED_STREAM(slot) KESTROW_UNIMPLEMENTED(AEGP_StreamSuite2, slot)
+const AEGP_StreamSuite2 kStreamSuite = {KESTROW_UNIMPLEMENTED_STREAM(AEGP_IsStreamLegal),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_CanVaryOverTime),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetValidInterpolations),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewLayerStream),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetEffectNumParamStreams),
+                                        .AEGP_GetNewEffectStreamByIndex = getNewEffectStreamByIndex,
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewMaskStream),
+                                        .AEGP_DisposeStream = disposeStream,
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamName),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamUnitsText),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamProperties),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_IsStreamTimevarying),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamType),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewStreamValue),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_DisposeStreamValue),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetStreamValue),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetLayerStreamValue),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetExpressionState),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetExpressionState),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetExpression),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetExpression),
+                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_DuplicateStreamRef)};
+
+#define KESTROW_UNIMPLEMENTED_DYNAMIC(slot) KESTROW_UNIMPLEMENTED(AEGP_DynamicStreamSuite2, slot)
+const AEGP_DynamicStreamSuite2 kDynamicStreamSuite = {
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNewStreamRefForLayer),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetStreamDepth),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetStreamGroupingType),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNumStreamsInGroup),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetDynamicStreamFlags),
+    .AEGP_SetDynamicStreamFlag = setDynamicStreamFlag,
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNewStreamRefByIndex),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNewStreamRefByMatchname),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_DeleteStream),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_ReorderStream),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_DuplicateStream),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_SetStreamName),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_CanAddStream),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_AddStream),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetMatchName),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNewParentStreamRef),
+    KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetStreamIsModified)};
+
+#define KESTROW_UNIMPLEMENTED_EFFECT(slot) KESTROW_UNIMPLEMENTED(AEGP_EffectSuite2, slot)
+const AEGP_EffectSuite2 kEffectSuite = {
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetLayerNumEffects),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetLayerEffectByIndex),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetInstalledKeyFromLayerEffect),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetEffectParamUnionByIndex),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetEffectFlags),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_SetEffectFlags),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_ReorderEffect),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_EffectCallGeneric),
+    .AEGP_DisposeEffect = disposeEffect,
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_ApplyEffect),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_DeleteLayerEffect),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetNumInstalledEffects),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetNextInstalledEffect),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetEffectName),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetEffectMatchName),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetEffectCategory),
+    KESTROW_UNIMPLEMENTED_EFFECT(AEGP_DuplicateEffect)};
 
 }  // namespace kestrow::host

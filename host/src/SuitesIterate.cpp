@@ -1,9 +1,11 @@
 // "PF Iterate8 Suite", "PF iterate16 Suite" and "PF iterateFloat Suite"
-// (each version 1): iterate_origin over the host's worker threads.
+// (each version 1): iterate and iterate_origin over the host's worker
+// threads.
 #include <atomic>
 #include <cstdint>
 
 #include "SuiteTables.h"
+#include "Unimplemented.h"
 #include "kestrow/host/World.h"
 
 namespace kestrow::host {
@@ -72,22 +74,35 @@ PF_Err iterateOrigin(PixelDepth depth, PF_InData* inData, A_long progressBase, A
   return context->host->pool.forEach(box.top, box.bottom, row);
 }
 
+// The suites' entries at one depth: with an origin, and without (no shift).
+template <typename Pixel, PixelDepth kDepth, typename PixelFn>
+PF_Err withOrigin(PF_InData* in, A_long base, A_long final, PF_EffectWorld* src,
+                  const PF_Rect* area, const PF_Point* origin, void* refcon, PixelFn fn,
+                  PF_EffectWorld* dst) {
+  return iterateOrigin<Pixel>(kDepth, in, base, final, src, area, origin, refcon, fn, dst);
+}
+
+template <typename Pixel, PixelDepth kDepth, typename PixelFn>
+PF_Err withoutOrigin(PF_InData* in, A_long base, A_long final, PF_EffectWorld* src,
+                     const PF_Rect* area, void* refcon, PixelFn fn, PF_EffectWorld* dst) {
+  return iterateOrigin<Pixel>(kDepth, in, base, final, src, area, nullptr, refcon, fn, dst);
+}
+
 }  // namespace
 
-const PF_Iterate8Suite1 kIterate8Suite = {[](PF_InData* in, A_long b, A_long f, PF_EffectWorld* s,
-                                             const PF_Rect* a, const PF_Point* o, void* r,
-                                             PF_IteratePixel8Func fn, PF_EffectWorld* d) {
-  return iterateOrigin<PF_Pixel>(PixelDepth::kU8, in, b, f, s, a, o, r, fn, d);
-}};
-const PF_iterate16Suite1 kIterate16Suite = {[](PF_InData* in, A_long b, A_long f, PF_EffectWorld* s,
-                                               const PF_Rect* a, const PF_Point* o, void* r,
-                                               PF_IteratePixel16Func fn, PF_EffectWorld* d) {
-  return iterateOrigin<PF_Pixel16>(PixelDepth::kU16, in, b, f, s, a, o, r, fn, d);
-}};
+const PF_Iterate8Suite1 kIterate8Suite = {
+    .iterate = withoutOrigin<PF_Pixel, PixelDepth::kU8, PF_IteratePixel8Func>,
+    .iterate_origin = withOrigin<PF_Pixel, PixelDepth::kU8, PF_IteratePixel8Func>,
+    KESTROW_UNIMPLEMENTED(PF_Iterate8Suite1, iterate_lut),
+    KESTROW_UNIMPLEMENTED(PF_Iterate8Suite1, iterate_origin_non_clip_src),
+    KESTROW_UNIMPLEMENTED(PF_Iterate8Suite1, iterate_generic)};
+const PF_iterate16Suite1 kIterate16Suite = {
+    .iterate = withoutOrigin<PF_Pixel16, PixelDepth::kU16, PF_IteratePixel16Func>,
+    .iterate_origin = withOrigin<PF_Pixel16, PixelDepth::kU16, PF_IteratePixel16Func>,
+    KESTROW_UNIMPLEMENTED(PF_iterate16Suite1, iterate_origin_non_clip_src)};
 const PF_iterateFloatSuite1 kIterateFloatSuite = {
-    [](PF_InData* in, A_long b, A_long f, PF_EffectWorld* s, const PF_Rect* a, const PF_Point* o,
-       void* r, PF_IteratePixelFloatFunc fn, PF_EffectWorld* d) {
-      return iterateOrigin<PF_PixelFloat>(PixelDepth::kFloat32, in, b, f, s, a, o, r, fn, d);
-    }};
+    .iterate = withoutOrigin<PF_PixelFloat, PixelDepth::kFloat32, PF_IteratePixelFloatFunc>,
+    .iterate_origin = withOrigin<PF_PixelFloat, PixelDepth::kFloat32, PF_IteratePixelFloatFunc>,
+    KESTROW_UNIMPLEMENTED(PF_iterateFloatSuite1, iterate_origin_non_clip_src)};
 
 }  // namespace kestrow::host

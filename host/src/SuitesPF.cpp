@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "SuiteTables.h"
+#include "Unimplemented.h"
 #include "kestrow/host/World.h"
 
 namespace kestrow::host {
@@ -71,29 +72,28 @@ PF_Err getFloatColor(PF_ProgPtr effectRef, const PF_ParamDef* def, PF_PixelFloat
 
 }  // namespace
 
-const PF_ANSICallbacksSuite1 kAnsiSuite = {
-    [](A_FpLong x) { return std::atan(x); },
-    [](A_FpLong y, A_FpLong x) { return std::atan2(y, x); },
-    [](A_FpLong x) { return std::ceil(x); },
-    [](A_FpLong x) { return std::cos(x); },
-    [](A_FpLong x) { return std::exp(x); },
-    [](A_FpLong x) { return std::fabs(x); },
-    [](A_FpLong x) { return std::floor(x); },
-    [](A_FpLong x, A_FpLong y) { return std::fmod(x, y); },
-    [](A_FpLong x, A_FpLong y) { return std::hypot(x, y); },
-    [](A_FpLong x) { return std::log(x); },
-    [](A_FpLong x) { return std::log10(x); },
-    [](A_FpLong x, A_FpLong y) { return std::pow(x, y); },
-    [](A_FpLong x) { return std::sin(x); },
-    [](A_FpLong x) { return std::sqrt(x); },
-    [](A_FpLong x) { return std::tan(x); },
-    ansiSprintf,
-    ansiStrcpy,
-    [](A_FpLong x) { return std::asin(x); },
-    [](A_FpLong x) { return std::acos(x); },
-};
+// The ANSI functions, in slot order, for the suite and the utils block.
+#define KESTROW_ANSI_FUNCTIONS                                                          \
+  [](A_FpLong x) { return std::atan(x); },                                              \
+      [](A_FpLong y, A_FpLong x) { return std::atan2(y, x); },                          \
+      [](A_FpLong x) { return std::ceil(x); }, [](A_FpLong x) { return std::cos(x); },  \
+      [](A_FpLong x) { return std::exp(x); }, [](A_FpLong x) { return std::fabs(x); },  \
+      [](A_FpLong x) { return std::floor(x); },                                         \
+      [](A_FpLong x, A_FpLong y) { return std::fmod(x, y); },                           \
+      [](A_FpLong x, A_FpLong y) { return std::hypot(x, y); },                          \
+      [](A_FpLong x) { return std::log(x); }, [](A_FpLong x) { return std::log10(x); }, \
+      [](A_FpLong x, A_FpLong y) { return std::pow(x, y); },                            \
+      [](A_FpLong x) { return std::sin(x); }, [](A_FpLong x) { return std::sqrt(x); },  \
+      [](A_FpLong x) { return std::tan(x); }, ansiSprintf, ansiStrcpy,                  \
+      [](A_FpLong x) { return std::asin(x); }, [](A_FpLong x) { return std::acos(x); }
 
-const PF_WorldSuite2 kWorldSuite = {getPixelFormat};
+const PF_ANSICallbacksSuite1 kAnsiSuite = {KESTROW_ANSI_FUNCTIONS};
+
+PF_ANSICallbacks ansiCallbacks() { return {KESTROW_ANSI_FUNCTIONS, {0}}; }
+
+const PF_WorldSuite2 kWorldSuite = {KESTROW_UNIMPLEMENTED(PF_WorldSuite2, PF_NewWorld),
+                                    KESTROW_UNIMPLEMENTED(PF_WorldSuite2, PF_DisposeWorld),
+                                    .PF_GetPixelFormat = getPixelFormat};
 const PF_ColorParamSuite1 kColorParamSuite = {getFloatColor};
 
 }  // namespace kestrow::host

@@ -1,3 +1,4 @@
+#include "AE_EffectCB.h"
 #include "entry/Lifecycle.h"
 #include "resources/Kestrow_Strings.h"
 

@@ -1,3 +1,4 @@
+#include "AE_EffectCB.h"
 #include "params/Params.h"
 #include "resources/Kestrow_Strings.h"
 

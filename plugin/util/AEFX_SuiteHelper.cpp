@@ -1,5 +1,7 @@
 #include "util/AEFX_SuiteHelper.h"
 
+#include "AE_EffectCB.h"
+
 namespace {
 
 PF_Err reportFailure(PF_InData* in_data, PF_OutData* out_data, const char* error_text,

@@ -2,6 +2,7 @@
 // told to misbehave in one of the ways the host must notice.
 #include <stdexcept>
 
+#include "AE_EffectCB.h"
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
 #include "FakePluginBehaviour.h"
@@ -57,6 +58,11 @@ PF_Err updateUI(PF_InData* in, PF_OutData* out) {
   AEGP_EffectRefH effect = nullptr;
   AEGP_StreamRefH stream = nullptr;
   const AEGP_PluginID useId = g_behaviour == kFakeWrongPluginId ? id + 1 : id;
+  if (g_behaviour == kFakeWrongSlots) {
+    // Results ignored, as a plug-in that took these for other functions would.
+    (void)streams->AEGP_IsStreamLegal(nullptr, 0, nullptr);
+    (void)in->utils->fill(in->effect_ref, nullptr, nullptr, nullptr);
+  }
   PF_Err err = pf->AEGP_GetNewEffectForEffect(useId, in->effect_ref, &effect);
   if (!err) err = streams->AEGP_GetNewEffectStreamByIndex(id, effect, 1, &stream);
   if (g_behaviour != kFakeLeakReferences) {

@@ -12,6 +12,7 @@ enum FakeBehaviour {
   kFakeLeakCheckout,    // USER_CHANGED_PARAM checks parameter 1 out and never in
   kFakeLeakReferences,  // UPDATE_PARAMS_UI disposes of neither reference
   kFakeWrongPluginId,   // UPDATE_PARAMS_UI passes an id the host never gave
+  kFakeWrongSlots,      // UPDATE_PARAMS_UI also calls two functions the host does not offer
 };
 
 constexpr A_u_long kFakeVersion = 0x00080001;

@@ -162,6 +162,15 @@ TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
   EXPECT_EQ(host.lastCommand().leaks.effectRefs, 1);
   EXPECT_EQ(host.lastCommand().leaks.streamRefs, std::vector<PF_ParamIndex>{1});
 
+  behave(kFakeWrongSlots);
+  status = instance->updateParamsUI();
+  EXPECT_EQ(status.code, StatusCode::kLeak);
+  EXPECT_NE(status.message.find("AEGP_StreamSuite2.AEGP_IsStreamLegal"), std::string::npos)
+      << status.message;
+  EXPECT_EQ(
+      host.lastCommand().leaks.unimplementedCalls,
+      (std::vector<std::string>{"AEGP_StreamSuite2.AEGP_IsStreamLegal", "PF_UtilCallbacks.fill"}));
+
   behave(kFakeWellBehaved);
   EXPECT_TRUE(instance->updateParamsUI().ok());
   EXPECT_TRUE(host.lastCommand().leaks.empty());

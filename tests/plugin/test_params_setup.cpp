@@ -100,10 +100,9 @@ TEST_F(ParamsSetup, EveryControlFieldByField) {
       EXPECT_EQ(params[i + 1].checkboxLabel, "");
       got.u.bd.u.nameptr = nullptr;
     }
-    constexpr std::size_t kAfterName =
-        offsetof(PF_ParamDef, flags) + sizeof(PF_ParamFlags) - offsetof(PF_ParamDef, ui_flags);
+    constexpr std::size_t kAfterName = offsetof(PF_ParamDef, u) - offsetof(PF_ParamDef, flags);
     EXPECT_TRUE(sameBytes(&want, &got, offsetof(PF_ParamDef, name))) << "before the name";
-    EXPECT_TRUE(sameBytes(&want.ui_flags, &got.ui_flags, kAfterName)) << "after the name";
+    EXPECT_TRUE(sameBytes(&want.flags, &got.flags, kAfterName)) << "after the name";
     EXPECT_TRUE(sameBytes(&want.u, &got.u, sizeof want.u)) << "union";
   }
 }

@@ -57,7 +57,7 @@ class PreRenderTest : public PluginInstance {
     in.time_step = 2;
     in.time_scale = 25;
     input_.bitdepth = bitdepth;
-    PF_PreRenderCallbacks cb{fakeCheckoutLayer};
+    PF_PreRenderCallbacks cb{fakeCheckoutLayer, nullptr};
     PF_PreRenderExtra extra{&input_, &output, &cb};
     PF_OutData out{};
     g_call = &call;

@@ -25,6 +25,9 @@ struct LeakReport {
   int effectRefs = 0;                     // AEGP effect references not disposed
   std::vector<PF_ParamIndex> streamRefs;  // stream references not disposed (their index)
   int lockedHandles = 0;                  // handles still locked after the command
+  // Slots of the published tables that the host does not implement, called
+  // anyway ("Table.member", once per call): a plug-in calling a wrong slot.
+  std::vector<std::string> unimplementedCalls;
 
   bool empty() const;
   std::string describe() const;  // one line, "" when empty
