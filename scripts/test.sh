@@ -20,6 +20,12 @@ fi
 
 scripts/check-format.sh
 
+# The host API headers against the published layouts, where that checker
+# sits beside the project (the build's own layout check runs regardless).
+if [[ -x ../shared/abi/check.sh ]]; then
+  ../shared/abi/check.sh .
+fi
+
 export KESTROW_WERROR=ON
 cmake --preset sanitize
 cmake --build --preset sanitize
