@@ -13,10 +13,9 @@ const char* typeName(ControlKind kind) {
       return "FLOAT";
     case ControlKind::Angle:
       return "DEGREES";
-    case ControlKind::Point3D:
-      return "X,Y,Z";
+    case ControlKind::Point3D:  // help adds " x 3": 1,2,3 or 1 2 3
     case ControlKind::Color:
-      return "R,G,B";
+      return "NUMBER";
     case ControlKind::Layer:
       return "PICTURE";
     default:

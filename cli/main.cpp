@@ -94,7 +94,7 @@ int run(int argc, char** argv) {
   CLI::Option* channels = render
                               ->add_option("--position-channels", request.channels.position,
                                            "Position channels by name: X,Y,Z (e.g. P.x,P.y,P.z)")
-                              ->type_name("X,Y,Z")
+                              ->type_name("NAME")
                               ->delimiter(',')
                               ->expected(3);
   render
@@ -110,7 +110,7 @@ int run(int argc, char** argv) {
       ->add_option("--pick", pick,
                    "Pick the position at pixel X,Y, counted from the top left of the display "
                    "window (sets \"Pick Point\", which moves \"Position\")")
-      ->type_name("X,Y")
+      ->type_name("N")
       ->delimiter(',')
       ->expected(2);
   render->add_option("--preset", request.preset, "Load control values from a JSON preset")
