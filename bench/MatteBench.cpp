@@ -1,6 +1,8 @@
-// InvertPixelFloat throughput per mode over full-HD rows, called once per
-// row as the host's iteration does; the plain reference evaluation and a
-// plain row copy run alongside for scale.
+// InvertPixelFloat throughput per mode, called once per row as the host's
+// iteration does. Two groups, each with its own copy baseline: "rows" (32
+// full-HD rows that stay in cache, with the plain reference evaluation
+// beside the row loops) and "frame" (a whole 4K frame, one thread, against
+// a memcpy of the frame: the memory limit).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -14,8 +16,12 @@
 namespace kestrow::bench {
 namespace {
 
-constexpr A_long kWidth = 1920;
-constexpr A_long kRows = 32;
+struct Size {
+  A_long width;
+  A_long height;
+};
+constexpr Size kRowSet{1920, 32};
+constexpr Size kFrame{3840, 2160};
 
 struct ModeSetup {
   const char* name;
@@ -53,63 +59,77 @@ MatteSettings settingsFor(const ModeSetup& m, FloatImage& picture) {
 }
 
 struct Frame {
-  FloatImage input = makePositionPass(kWidth, kRows);
-  FloatImage output = makePositionPass(kWidth, kRows);
+  FloatImage input;
+  FloatImage output;
   FloatImage picture = makePicture(1024, 512);
   PF_InData inData{};
-  PF_LayerDef outputWorld = output.world();
+  PF_LayerDef outputWorld;
 
-  Frame() {
+  explicit Frame(Size size)
+      : input(makePositionPass(size.width, size.height)),
+        output(makePositionPass(size.width, size.height)),
+        outputWorld(output.world()) {
     inData.downsample_x = {1, 1};
     inData.downsample_y = {1, 1};
   }
 };
 
-Frame& frame() {
-  static Frame f;
+// Made on first use, so that running one group does not build the other.
+Frame& frame(Size size) {
+  if (size.height == kFrame.height) {
+    static Frame f(kFrame);
+    return f;
+  }
+  static Frame f(kRowSet);
   return f;
 }
 
-void countPixels(benchmark::State& state) {
-  state.SetItemsProcessed(state.iterations() * kWidth * kRows);
-  state.SetBytesProcessed(state.iterations() * kWidth * kRows * 2 *
+void countPixels(benchmark::State& state, const Frame& f) {
+  const int64_t pixels = int64_t{f.input.width} * f.input.height;
+  state.SetItemsProcessed(state.iterations() * pixels);
+  state.SetBytesProcessed(state.iterations() * pixels * 2 *
                           static_cast<int64_t>(sizeof(PF_PixelFloat)));
 }
 
-void copyRows(benchmark::State& state) {
-  Frame& f = frame();
+void copyPixels(benchmark::State& state, Size size) {
+  Frame& f = frame(size);
   for (auto _ : state) {
-    for (A_long r = 0; r < kRows; ++r) {
-      std::memcpy(f.output.row(r), f.input.row(r), kWidth * sizeof(PF_PixelFloat));
-    }
+    std::memcpy(f.output.pixels.data(), f.input.pixels.data(),
+                f.input.pixels.size() * sizeof(PF_PixelFloat));
     benchmark::ClobberMemory();
   }
-  countPixels(state);
+  countPixels(state, f);
 }
 
 template <PF_IteratePixelFloatFunc RowFunction>
-void matteRows(benchmark::State& state, ModeSetup mode) {
-  Frame& f = frame();
+void matteRows(benchmark::State& state, Size size, ModeSetup mode) {
+  Frame& f = frame(size);
   const MatteSettings settings = settingsFor(mode, f.picture);
   MatteRowContext context{&settings, &f.inData, &f.outputWorld};
   for (auto _ : state) {
-    for (A_long r = 0; r < kRows; ++r) {
+    for (A_long r = 0; r < f.input.height; ++r) {
       RowFunction(&context, 0, r, f.input.row(r), f.output.row(r));
     }
     benchmark::ClobberMemory();
   }
-  countPixels(state);
+  countPixels(state, f);
 }
 
 const bool kRegistered = [] {
-  benchmark::RegisterBenchmark("baseline/copy_rows", copyRows);
+  benchmark::RegisterBenchmark("rows/copy", copyPixels, kRowSet);
   for (const ModeSetup& m : kModes) {
-    benchmark::RegisterBenchmark((std::string("matte/") + m.name).c_str(),
-                                 matteRows<InvertPixelFloat>, m);
+    benchmark::RegisterBenchmark((std::string("rows/matte/") + m.name).c_str(),
+                                 matteRows<InvertPixelFloat>, kRowSet, m);
   }
   for (const ModeSetup& m : kModes) {
-    benchmark::RegisterBenchmark((std::string("reference/") + m.name).c_str(),
-                                 matteRows<kestrow::matte::InvertPixelFloatReference>, m);
+    benchmark::RegisterBenchmark((std::string("rows/reference/") + m.name).c_str(),
+                                 matteRows<kestrow::matte::InvertPixelFloatReference>, kRowSet, m);
+  }
+  benchmark::RegisterBenchmark("frame/copy", copyPixels, kFrame)->Unit(benchmark::kMillisecond);
+  for (const ModeSetup& m : kModes) {
+    benchmark::RegisterBenchmark((std::string("frame/") + m.name).c_str(),
+                                 matteRows<InvertPixelFloat>, kFrame, m)
+        ->Unit(benchmark::kMillisecond);
   }
   return true;
 }();
