@@ -12,9 +12,15 @@
 #include "PositionPass.h"
 #include "matte/Matte.h"
 #include "matte/MatteReference.h"
+#include "matte/PlannedRows.h"
 
 namespace kestrow::bench {
 namespace {
+
+using matte::Mode;
+using matte::Plane;
+using matte::popupValue;
+using matte::RotateOrder;
 
 struct Size {
   A_long width;
@@ -25,31 +31,37 @@ constexpr Size kFrame{3840, 2160};
 
 struct ModeSetup {
   const char* name;
-  int32_t mode;
+  matte::Mode mode;
   bool picture;
 };
 
 constexpr ModeSetup kModes[] = {
-    {"Circle", 1, false}, {"Ring", 2, false},  {"Square", 3, false},
-    {"Box", 4, false},    {"Grid", 6, false},  {"Radial", 7, false},
-    {"Rays", 8, false},   {"Layer", 10, true}, {"LayerNoPicture", 10, false},
+    {"Circle", Mode::Circle, false},
+    {"Ring", Mode::Ring, false},
+    {"Square", Mode::Square, false},
+    {"Box", Mode::Box, false},
+    {"Grid", Mode::Grid, false},
+    {"Radial", Mode::Radial, false},
+    {"Rays", Mode::Rays, false},
+    {"Layer", Mode::Layer, true},
+    {"LayerNoPicture", Mode::Layer, false},
 };
 
 // A frame's controls near their defaults, turned a little on every axis.
 MatteSettings settingsFor(const ModeSetup& m, FloatImage& picture) {
   MatteSettings s{};
-  s.mode = m.mode;
-  s.rotateOrder = 1;
+  s.mode = popupValue(m.mode);
+  s.rotateOrder = popupValue(RotateOrder::XYZ);
   s.angleX = 30.0 * 65536;
   s.angleY = 15.0 * 65536;
   s.angleZ = 10.0 * 65536;
-  s.axis = 2;
+  s.axis = popupValue(Plane::XY);
   s.radius = 2.5;
   s.sizeX = s.sizeY = s.sizeZ = 1.0;
   s.scaleX = s.scaleY = s.scaleZ = 1.0;
   s.frequency = 3.0;
   s.feather = 0.5;
-  s.thickness = m.mode == 7 || m.mode == 8 ? 1.0 : 0.4;
+  s.thickness = m.mode == Mode::Radial || m.mode == Mode::Rays ? 1.0 : 0.4;
   s.alphaMatte = 1;
   s.tile = 1;
   if (m.picture) {
@@ -101,34 +113,49 @@ void copyPixels(benchmark::State& state, Size size) {
   countPixels(state, f);
 }
 
-template <PF_IteratePixelFloatFunc RowFunction>
-void matteRows(benchmark::State& state, Size size, ModeSetup mode) {
-  Frame& f = frame(size);
-  const MatteSettings settings = settingsFor(mode, f.picture);
-  MatteRowContext context{&settings, &f.inData, &f.outputWorld};
+// Every row of the frame through `rowFunction` with the reference value
+// `prepare` makes, once per pass as a render does.
+template <class Prepare>
+void eachRow(benchmark::State& state, Frame& f, PF_IteratePixelFloatFunc rowFunction,
+             Prepare prepare) {
   for (auto _ : state) {
+    auto refcon = prepare();
     for (A_long r = 0; r < f.input.height; ++r) {
-      RowFunction(&context, 0, r, f.input.row(r), f.output.row(r));
+      rowFunction(&refcon, 0, r, f.input.row(r), f.output.row(r));
     }
     benchmark::ClobberMemory();
   }
   countPixels(state, f);
 }
 
+void matteRows(benchmark::State& state, Size size, ModeSetup mode) {
+  Frame& f = frame(size);
+  const MatteSettings settings = settingsFor(mode, f.picture);
+  eachRow(state, f, InvertPixelFloat,
+          [&] { return matte::planRows(settings, f.inData, f.outputWorld.width); });
+}
+
+void referenceRows(benchmark::State& state, Size size, ModeSetup mode) {
+  Frame& f = frame(size);
+  const MatteSettings settings = settingsFor(mode, f.picture);
+  eachRow(state, f, matte::InvertPixelFloatReference, [&] {
+    return MatteRowContext{&settings, &f.inData, &f.outputWorld};
+  });
+}
+
 const bool kRegistered = [] {
   benchmark::RegisterBenchmark("rows/copy", copyPixels, kRowSet);
   for (const ModeSetup& m : kModes) {
-    benchmark::RegisterBenchmark((std::string("rows/matte/") + m.name).c_str(),
-                                 matteRows<InvertPixelFloat>, kRowSet, m);
+    benchmark::RegisterBenchmark((std::string("rows/matte/") + m.name).c_str(), matteRows, kRowSet,
+                                 m);
   }
   for (const ModeSetup& m : kModes) {
-    benchmark::RegisterBenchmark((std::string("rows/reference/") + m.name).c_str(),
-                                 matteRows<kestrow::matte::InvertPixelFloatReference>, kRowSet, m);
+    benchmark::RegisterBenchmark((std::string("rows/reference/") + m.name).c_str(), referenceRows,
+                                 kRowSet, m);
   }
   benchmark::RegisterBenchmark("frame/copy", copyPixels, kFrame)->Unit(benchmark::kMillisecond);
   for (const ModeSetup& m : kModes) {
-    benchmark::RegisterBenchmark((std::string("frame/") + m.name).c_str(),
-                                 matteRows<InvertPixelFloat>, kFrame, m)
+    benchmark::RegisterBenchmark((std::string("frame/") + m.name).c_str(), matteRows, kFrame, m)
         ->Unit(benchmark::kMillisecond);
   }
   return true;
