@@ -1,8 +1,9 @@
 // InvertPixelFloat throughput per mode, called once per row as the host's
 // iteration does. Two groups, each with its own copy baseline: "rows" (32
-// full-HD rows that stay in cache, with the plain reference evaluation
-// beside the row loops) and "frame" (a whole 4K frame, one thread, against
-// a memcpy of the frame: the memory limit).
+// full-HD rows that stay in cache, the active instruction set with the
+// plain reference evaluation beside it) and "frame" (a whole 4K frame, one
+// thread, per instruction set this CPU runs, against a memcpy of the
+// frame: the memory limit).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "matte/Matte.h"
 #include "matte/MatteReference.h"
 #include "matte/PlannedRows.h"
+#include "matte/SimdPath.h"
 
 namespace kestrow::bench {
 namespace {
@@ -128,11 +130,11 @@ void eachRow(benchmark::State& state, Frame& f, PF_IteratePixelFloatFunc rowFunc
   countPixels(state, f);
 }
 
-void matteRows(benchmark::State& state, Size size, ModeSetup mode) {
+void matteRows(benchmark::State& state, Size size, ModeSetup mode, matte::SimdPath path) {
   Frame& f = frame(size);
   const MatteSettings settings = settingsFor(mode, f.picture);
   eachRow(state, f, InvertPixelFloat,
-          [&] { return matte::planRows(settings, f.inData, f.outputWorld.width); });
+          [&] { return matte::planRows(settings, f.inData, f.outputWorld.width, path); });
 }
 
 void referenceRows(benchmark::State& state, Size size, ModeSetup mode) {
@@ -144,19 +146,26 @@ void referenceRows(benchmark::State& state, Size size, ModeSetup mode) {
 }
 
 const bool kRegistered = [] {
+  const matte::SimdPath active = matte::activeSimdPath();
   benchmark::RegisterBenchmark("rows/copy", copyPixels, kRowSet);
   for (const ModeSetup& m : kModes) {
     benchmark::RegisterBenchmark((std::string("rows/matte/") + m.name).c_str(), matteRows, kRowSet,
-                                 m);
+                                 m, active);
   }
   for (const ModeSetup& m : kModes) {
     benchmark::RegisterBenchmark((std::string("rows/reference/") + m.name).c_str(), referenceRows,
                                  kRowSet, m);
   }
   benchmark::RegisterBenchmark("frame/copy", copyPixels, kFrame)->Unit(benchmark::kMillisecond);
-  for (const ModeSetup& m : kModes) {
-    benchmark::RegisterBenchmark((std::string("frame/") + m.name).c_str(), matteRows, kFrame, m)
-        ->Unit(benchmark::kMillisecond);
+  for (matte::SimdPath path : matte::kSimdPaths) {
+    if (!matte::simdPathAvailable(path)) {
+      continue;
+    }
+    for (const ModeSetup& m : kModes) {
+      const std::string name = std::string("frame/") + matte::simdPathName(path) + "/" + m.name;
+      benchmark::RegisterBenchmark(name.c_str(), matteRows, kFrame, m, path)
+          ->Unit(benchmark::kMillisecond);
+    }
   }
   return true;
 }();

@@ -3,9 +3,9 @@
 // (`colour`) before its clean-up. The scalar formula of each is written
 // above it; the wave uses 3.14 and 6.28, not pi: results depend on them.
 //
-// The single-precision sine, arc tangent and remainder, and the double
-// remainder of tiling, are the C library's, called per lane: their results
-// are what the output is defined by.
+// The single-precision sine, arc tangent and remainder are the C
+// library's, called per lane: their results are what the output is defined
+// by.
 #pragma once
 
 #include <math.h>
@@ -235,12 +235,30 @@ struct LayerTransparentKernel {
 //   else transparent black; faded by depth.
 template <Plane P, bool Tile>
 struct LayerPictureKernel {
+  // t >= 0 ? fmod(t, size) : size - fmod(-t, size), for a positive whole
+  // size. For |t| below 2^51 the remainder is a - k * size with k the
+  // quotient rounded to a whole number (adding and taking away 2^52),
+  // plus one size when k came out one too high: exact, as the product is
+  // a whole number below 2^53 and the remainder a multiple of a's spacing
+  // that is representable (fmod's result always is). Other lanes
+  // (not-a-number, infinite, huge) call fmod.
   template <class L>
   static typename L::D wrap(typename L::D t, double size) {
     using D = typename L::D;
-    D wrapped;
-    for (int i = 0; i < L::kCount; ++i) {
-      wrapped[i] = t[i] >= 0.0 ? fmod(t[i], size) : size - fmod(-t[i], size);
+    using M = typename L::M;
+    const M negative = t < lanes<L>(0.0);
+    const D a = select<L>(negative, -t, t);
+    const D k = (a / size + 0x1p52) - 0x1p52;
+    D r = a - k * size;
+    r = select<L>(r < lanes<L>(0.0), r + size, r);
+    D wrapped = select<L>(negative, size - r, r);
+    const M exact = absolute<L>(t) < lanes<L>(0x1p51);
+    if (!all<L>(exact)) {
+      for (int i = 0; i < L::kCount; ++i) {
+        if (!exact[i]) {
+          wrapped[i] = t[i] >= 0.0 ? fmod(t[i], size) : size - fmod(-t[i], size);
+        }
+      }
     }
     return wrapped;
   }

@@ -145,7 +145,8 @@ inline typename L::D rootAsPow(typename L::D sum, Outcome outcome) {
   using MF = typename L::MF;
   D root = L::sqrt(sum);
   const M ordinary = (sum >= lanes<L>(0x1p-960)) & (sum <= lanes<L>(0x1p960));
-  const M bits = (M)root;
+  using U = typename L::U;
+  const U bits = (U)root;
   const MF here = (MF)outcome(root);
   const MF below = (MF)outcome((D)(bits - 1));
   const MF above = (MF)outcome((D)(bits + 1));

@@ -28,6 +28,8 @@ struct LaneTypes {
   // Lane masks: all bits set where true, as comparisons produce them.
   typedef std::int64_t M __attribute__((vector_size(N * sizeof(std::int64_t))));
   typedef std::int32_t MF __attribute__((vector_size(N * sizeof(std::int32_t))));
+  // Bit patterns of doubles, for stepping to a neighbouring value.
+  typedef std::uint64_t U __attribute__((vector_size(N * sizeof(std::uint64_t))));
 };
 
 // One value in every lane.

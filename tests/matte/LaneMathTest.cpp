@@ -1,6 +1,7 @@
-// The two places where the lane kernels compute a value differently from
-// the scalar formula they stand for: the root in place of pow(sum, 0.5)
-// and the smoothstep that skips its division beyond the edges.
+// The places where the lane kernels compute a value differently from the
+// scalar formula they stand for: the root in place of pow(sum, 0.5), the
+// smoothstep that skips its division beyond the edges, and tiling's
+// remainder.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -10,6 +11,7 @@
 #include <random>
 
 #include "MatteTestSupport.h"
+#include "matte/LaneKernels.h"
 #include "matte/LaneMath.h"
 
 namespace kestrow::matte::test {
@@ -94,6 +96,26 @@ TEST(SmoothStepLanesTest, AgreesWithTheDivisionNearEdges) {
               << std::hexfloat << v << " in " << span[0] << ".." << span[1];
         }
       }
+    }
+  }
+}
+
+// Tiling's remainder without the library call agrees with it, the sign of
+// zero included, from tiny values to past the exact range.
+TEST(WrapLanesTest, AgreesWithFmod) {
+  std::mt19937_64 rng(11);
+  for (int i = 0; i < 200000; ++i) {
+    const double size = std::uniform_int_distribution<>(1, 5000)(rng);
+    double t = std::ldexp(std::uniform_real_distribution<>(-2, 2)(rng),
+                          std::uniform_int_distribution<>(-40, 56)(rng));
+    if (i % 16 == 0) t = std::round(t / size) * size;  // on a tile's edge
+    if (i % 97 == 0) t = i % 2 ? -0.0 : std::nan("");
+    const double expected = t >= 0.0 ? std::fmod(t, size) : size - std::fmod(-t, size);
+    const D got = LayerPictureKernel<Plane::XZ, true>::wrap<TestLanes>(D{t, 0.5}, size);
+    if (std::isnan(expected)) {
+      ASSERT_TRUE(std::isnan(got[0]));
+    } else {
+      ASSERT_EQ(bitsOf(expected), bitsOf(got[0])) << std::hexfloat << t << " by " << size;
     }
   }
 }
