@@ -2,10 +2,12 @@
 // paths and throws CliError for everything that goes wrong.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "Controls.h"
 #include "ImageIO.h"
+#include "Pick.h"
 #include "Session.h"
 
 namespace kestrow::cli {
@@ -14,7 +16,7 @@ struct RenderRequest {
   std::string input;   // may hold a frame pattern
   std::string output;  // may hold a frame pattern
   ChannelSelection channels;
-  std::string pick;  // "X,Y" or empty
+  std::optional<PixelPick> pick;
   std::string preset;
   std::string savePreset;
   std::string frames;  // "A-B" or empty

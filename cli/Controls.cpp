@@ -5,8 +5,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "Errors.h"
+#include "Numbers.h"
 
 namespace kestrow::cli {
 namespace {
@@ -18,14 +20,6 @@ std::string lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
   return out;
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-    text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-    text.remove_suffix(1);
-  return text;
 }
 
 std::vector<std::string> split(std::string_view text, char separator) {
@@ -50,25 +44,16 @@ std::string number(double value) {
   return std::string(buffer, result.ptr);
 }
 
-double parseNumber(const ControlSpec& spec, std::string_view text, const char* what) {
-  const std::string_view t = trim(text);
-  double value = 0;
-  const auto result = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (t.empty() || result.ec != std::errc() || result.ptr != t.data() + t.size())
-    usageError(spec.name, std::string("\"") + std::string(text) + "\" is not " + what);
-  if (!std::isfinite(value))
-    usageError(spec.name, std::string("\"") + std::string(text) + "\" is not a finite number");
-  return value;
-}
-
-std::array<double, 3> parseTriple(const ControlSpec& spec, std::string_view text) {
-  const std::vector<std::string> parts = split(text, ',');
-  const char* form = spec.kind == ControlKind::Color ? "R,G,B" : "X,Y,Z";
-  if (parts.size() != 3)
+double parseNumber(const ControlSpec& spec, std::string_view text) {
+  const RealNumber number = readReal(text);
+  const bool ranged = spec.kind == ControlKind::Float || spec.kind == ControlKind::Angle;
+  if (number.status == NumberStatus::TooLarge && ranged)
     usageError(spec.name,
-               std::string("\"") + std::string(text) + "\" is not three numbers " + form);
-  return {parseNumber(spec, parts[0], "a number"), parseNumber(spec, parts[1], "a number"),
-          parseNumber(spec, parts[2], "a number")};
+               "\"" + std::string(text) + "\" is outside the valid range " + allowedText(spec));
+  if (number.status != NumberStatus::Ok) usageError(spec.name, numberProblem(text, number.status));
+  if (!std::isfinite(number.value))
+    usageError(spec.name, std::string("\"") + std::string(text) + "\" is not a finite number");
+  return number.value;
 }
 
 void check(const host::Status& status, const ControlSpec& spec) {
@@ -232,43 +217,69 @@ void checkControlValue(const ControlSpec& spec, const ControlValue& value) {
     if (std::none_of(choices.begin(), choices.end(), [&](auto& c) { return c.second == v; }))
       usageError(spec.name,
                  std::to_string(v) + " is not a choice (choices: " + allowedText(spec) + ")");
-  } else if (spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color) {
+  } else if (spec.kind == ControlKind::Point3D) {
     for (double v : std::get<std::array<double, 3>>(value))
       if (!std::isfinite(v)) usageError(spec.name, "every component must be a finite number");
+  } else if (spec.kind == ControlKind::Color) {
+    // The eyedropper hands the plug-in 32-bit floats: check what it will see.
+    for (double v : std::get<std::array<double, 3>>(value))
+      if (!std::isfinite(float(v)))
+        usageError(spec.name, number(v) + " does not fit a colour component (largest " +
+                                  number(std::numeric_limits<float>::max()) + ")");
   }
 }
 
-ControlValue parseControlValue(const ControlSpec& spec, std::string_view text) {
+ControlValue parseControlValue(const ControlSpec& spec, const std::vector<std::string>& texts) {
+  const bool triple = spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color;
+  if (texts.size() != (triple ? 3u : 1u)) {
+    std::string given;
+    for (const std::string& text : texts) given += (given.empty() ? "" : ",") + text;
+    usageError(spec.name, "\"" + given + "\" is not " +
+                              (triple ? (spec.kind == ControlKind::Color ? "three numbers R,G,B"
+                                                                         : "three numbers X,Y,Z")
+                                      : "one value"));
+  }
+  const std::string_view text = texts[0];
   ControlValue value;
   switch (spec.kind) {
     case ControlKind::Popup: {
-      const std::string wanted = lower(trim(text));
+      const std::string wanted = lower(trimmed(text));
       for (const auto& [item, v] : popupChoices(spec))
         if (lower(item) == wanted) return v;
       usageError(spec.name, std::string("unknown choice \"") + std::string(text) +
                                 "\" (choices: " + allowedText(spec) + ")");
     }
     case ControlKind::Checkbox: {
-      const std::string t = lower(trim(text));
+      const std::string t = lower(trimmed(text));
       if (t == "on" || t == "true" || t == "yes" || t == "1") return true;
       if (t == "off" || t == "false" || t == "no" || t == "0") return false;
       usageError(spec.name, std::string("\"") + std::string(text) + "\" is not on or off");
     }
     case ControlKind::Float:
     case ControlKind::Angle:
-      value = parseNumber(spec, text, "a number");
+      value = parseNumber(spec, text);
       break;
     case ControlKind::Point3D:
     case ControlKind::Color:
-      value = parseTriple(spec, text);
+      value = std::array<double, 3>{parseNumber(spec, texts[0]), parseNumber(spec, texts[1]),
+                                    parseNumber(spec, texts[2])};
       break;
-    case ControlKind::Layer:
-      return std::string(trim(text));
+    case ControlKind::Layer: {
+      // "none" (what help shows as the default) and "" mean no picture; a
+      // file of that name is "./none".
+      const std::string path(trimmed(text));
+      return lower(path) == "none" ? std::string() : path;
+    }
     case ControlKind::Unsupported:
       usageError(spec.name, "this control type cannot be set from the command line");
   }
   checkControlValue(spec, value);
   return value;
+}
+
+ControlValue parseControlValue(const ControlSpec& spec, std::string_view text) {
+  const bool triple = spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color;
+  return parseControlValue(spec, triple ? split(text, ',') : std::vector{std::string(text)});
 }
 
 std::string formatControlValue(const ControlSpec& spec, const ControlValue& value) {
@@ -361,6 +372,47 @@ ControlValue currentValue(const host::Instance& instance, const ControlSpec& spe
       break;
   }
   return layerPath;
+}
+
+namespace {
+
+// The single spec that `fits`, or null when none or several do.
+template <typename Fits>
+const ControlSpec* onlyOne(const std::vector<ControlSpec>& specs, Fits fits) {
+  const ControlSpec* found = nullptr;
+  for (const ControlSpec& spec : specs) {
+    if (!fits(spec)) continue;
+    if (found) return nullptr;
+    found = &spec;
+  }
+  return found;
+}
+
+}  // namespace
+
+const ControlSpec* eyedropperControl(const std::vector<ControlSpec>& specs) {
+  return onlyOne(specs, [](const ControlSpec& spec) {
+    return spec.kind == ControlKind::Color && (spec.flags & PF_ParamFlag_SUPERVISE);
+  });
+}
+
+const ControlSpec* pictureControl(const std::vector<ControlSpec>& specs) {
+  return onlyOne(specs, [](const ControlSpec& spec) { return spec.kind == ControlKind::Layer; });
+}
+
+const ControlSpec* alphaMatteControl(const std::vector<ControlSpec>& specs,
+                                     const std::vector<host::ParamInfo>& params) {
+  return onlyOne(specs, [&](const ControlSpec& spec) {
+    return spec.kind == ControlKind::Checkbox &&
+           std::get<bool>(defaultValue(spec, params[spec.index]));
+  });
+}
+
+bool matteInAlpha(const host::Instance& instance, const std::vector<ControlSpec>& specs,
+                  const std::vector<host::ParamInfo>& params) {
+  const ControlSpec* alpha = alphaMatteControl(specs, params);
+  if (!alpha) return true;
+  return instance.isHidden(alpha->index) || std::get<bool>(currentValue(instance, *alpha, ""));
 }
 
 const ControlSpec* findByName(const std::vector<ControlSpec>& specs, std::string_view name) {

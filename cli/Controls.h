@@ -60,6 +60,9 @@ ControlValue defaultValue(const ControlSpec& spec, const host::ParamInfo& info);
 // choices and malformed numbers throw a usage CliError naming the control
 // and the allowed range or choices.
 ControlValue parseControlValue(const ControlSpec& spec, std::string_view text);
+// The same from the value's parts as the command line splits them: one text,
+// or three for points and colours.
+ControlValue parseControlValue(const ControlSpec& spec, const std::vector<std::string>& texts);
 
 // Checks a value of the right kind against the control's valid range or choices;
 // throws like parseControlValue. `subject` names the control in errors.
@@ -88,6 +91,26 @@ void applyControls(host::Instance& instance, const std::vector<ControlSpec>& spe
 // The instance's current value of a control (layers: `layerPath`).
 ControlValue currentValue(const host::Instance& instance, const ControlSpec& spec,
                           const std::string& layerPath);
+
+// The controls whose roles the tool relies on, recognised by what their
+// records declare (type, flags, default) rather than by display names, which
+// are the plug-in's text to change. Null when no single control fits.
+//
+// The eyedropper: the one colour control the plug-in supervises (it answers
+// a pick by moving its position control).
+const ControlSpec* eyedropperControl(const std::vector<ControlSpec>& specs);
+// The picture: the one layer control.
+const ControlSpec* pictureControl(const std::vector<ControlSpec>& specs);
+// The switch that puts the matte in alpha: the one check-box registered on.
+// The plug-in hides it in modes where it has no effect.
+const ControlSpec* alphaMatteControl(const std::vector<ControlSpec>& specs,
+                                     const std::vector<host::ParamInfo>& params);
+
+// Whether to read the coverage of renders of `instance` from alpha rather
+// than red: red only while the alpha-matte switch is shown and off. Where
+// the plug-in hides it, it writes colour and alpha keeps the coverage.
+bool matteInAlpha(const host::Instance& instance, const std::vector<ControlSpec>& specs,
+                  const std::vector<host::ParamInfo>& params);
 
 const ControlSpec* findByName(const std::vector<ControlSpec>& specs, std::string_view name);
 const ControlSpec* findByFlag(const std::vector<ControlSpec>& specs, std::string_view flag);

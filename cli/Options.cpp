@@ -13,10 +13,9 @@ const char* typeName(ControlKind kind) {
       return "FLOAT";
     case ControlKind::Angle:
       return "DEGREES";
-    case ControlKind::Point3D:
-      return "X,Y,Z";
+    case ControlKind::Point3D:  // help adds " x 3": 1,2,3 or 1 2 3
     case ControlKind::Color:
-      return "R,G,B";
+      return "NUMBER";
     case ControlKind::Layer:
       return "PICTURE";
     default:
@@ -62,13 +61,18 @@ ControlFlags::ControlFlags(CLI::App& app, const std::vector<ControlSpec>& specs,
     entry.spec = &spec;
     const std::string description = spec.name + ": " + controlSummary(spec, params[spec.index]);
     if (spec.kind == ControlKind::Checkbox) {
-      entry.option = app.add_flag("--" + spec.flag, entry.checked, description);
-      entry.offOption =
-          app.add_flag("--no-" + spec.flag)->description("Turn " + spec.name + " off");
-      entry.offOption->group(group);
-    } else {
+      // CLI11 negates the value of the "!" form: --no-name=off is on.
       entry.option =
-          app.add_option("--" + spec.flag, entry.text, description)->type_name(typeName(spec.kind));
+          app.add_flag("--" + spec.flag + ",!--no-" + spec.flag, entry.texts, description);
+    } else {
+      // One value, or three split at commas (or given as three words); the
+      // last one given wins, as for every other flag.
+      const bool triple = spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color;
+      entry.option = app.add_option("--" + spec.flag, entry.texts, description)
+                         ->type_name(typeName(spec.kind))
+                         ->expected(triple ? 3 : 1)
+                         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      if (triple) entry.option->delimiter(',');
     }
     entry.option->group(group);
   }
@@ -79,16 +83,18 @@ ControlValues ControlFlags::given() const {
   for (const Entry& entry : entries_) highest = std::max(highest, entry.spec->index);
   ControlValues values(std::size_t(highest) + 1);
   for (const Entry& entry : entries_) {
-    if (entry.spec->kind == ControlKind::Checkbox) {
-      const bool on = entry.option->count() > 0, off = entry.offOption->count() > 0;
-      if (on && off)
-        usageError(entry.spec->name,
-                   "both --" + entry.spec->flag + " and --no-" + entry.spec->flag + " given");
-      if (on || off) values[entry.spec->index] = on;
+    if (entry.texts.empty()) continue;
+    if (entry.spec->kind != ControlKind::Checkbox) {
+      values[entry.spec->index] = parseControlValue(*entry.spec, entry.texts);
       continue;
     }
-    if (entry.option->count() > 0)
-      values[entry.spec->index] = parseControlValue(*entry.spec, entry.text);
+    for (const std::string& text : entry.texts) {
+      const ControlValue state = parseControlValue(*entry.spec, text);
+      if (values[entry.spec->index] && *values[entry.spec->index] != state)
+        usageError(entry.spec->name, "turned both on and off (--" + entry.spec->flag + ", --no-" +
+                                         entry.spec->flag + ")");
+      values[entry.spec->index] = state;
+    }
   }
   return values;
 }

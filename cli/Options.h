@@ -1,8 +1,9 @@
 // Command-line flags for the plug-in's controls, built from the parameter
 // records the plug-in registered under the host: one `--<name>` per control
-// (`--multiply-values 2`, `--rotate-order zyx`, `--position 1,2,3`), and
-// `--<name>` / `--no-<name>` for check-boxes. Help text gives each control's
-// type, default and valid range or choices as registered.
+// (`--multiply-values 2`, `--rotate-order zyx`, `--position 1,2,3` or
+// `--position 1 2 3`), and `--<name>` / `--no-<name>` for check-boxes, which
+// also take a value (`--invert=off`, `--no-tile=false`). Help text gives each
+// control's type, default and valid range or choices as registered.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -28,10 +29,11 @@ class ControlFlags {
  private:
   struct Entry {
     const ControlSpec* spec = nullptr;
-    CLI::Option* option = nullptr;     // --name
-    CLI::Option* offOption = nullptr;  // --no-name, check-boxes only
-    std::string text;                  // value of a valued flag
-    bool checked = false;              // value of a check-box flag
+    CLI::Option* option = nullptr;
+    // What CLI11 collected: the value's parts (three for points and colours,
+    // split at commas), or one state per check-box flag given ("true",
+    // "false" or the text after '=', already negated for --no-name).
+    std::vector<std::string> texts;
   };
   std::deque<Entry> entries_;  // stable addresses for CLI11's bindings
 };

@@ -19,7 +19,7 @@ constexpr int kFormatVersion = 1;
 
 [[noreturn]] void refuse(const std::string& path, const ControlSpec& spec,
                          const std::string& problem) {
-  usageError(path, spec.name + ": " + problem);
+  failure(path, spec.name + ": " + problem);
 }
 
 ControlValue fromJson(const std::string& path, const ControlSpec& spec, const json& j) {
@@ -115,7 +115,7 @@ ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>
   ControlValues values(std::size_t(highest) + 1);
   for (const auto& [name, j] : document["controls"].items()) {
     const ControlSpec* spec = findByName(specs, name);
-    if (!spec) usageError(path, "unknown control \"" + name + "\"");
+    if (!spec) failure(path, "unknown control \"" + name + "\"");
     values[spec->index] = fromJson(path, *spec, j);
   }
   return values;

@@ -17,10 +17,10 @@
 
 namespace kestrow::cli {
 
-// Reads a preset; only the controls it names are set. Unknown control
-// names, wrong JSON types and out-of-range values throw a usage CliError
-// naming the file and the control; an unreadable or malformed file a
-// failure naming the file.
+// Reads a preset; only the controls it names are set. Everything wrong with
+// the file throws a failure CliError (exit 1, like any other input file)
+// naming it: unreadable, not JSON, not a preset, and, with the control,
+// unknown control names, wrong JSON types and out-of-range values.
 ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>& specs);
 
 // Writes every control of `values` (which must all be set) atomically.

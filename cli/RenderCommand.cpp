@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 
@@ -13,59 +12,12 @@
 namespace kestrow::cli {
 namespace {
 
-struct PixelPick {
-  int x = 0, y = 0;
-};
-
-PixelPick parsePick(const std::string& text) {
-  PixelPick pick;
-  const std::size_t comma = text.find(',');
-  auto parse = [](std::string_view part, int& value) {
-    const auto r = std::from_chars(part.data(), part.data() + part.size(), value);
-    return !part.empty() && r.ec == std::errc() && r.ptr == part.data() + part.size();
-  };
-  if (comma == std::string::npos || !parse(std::string_view(text).substr(0, comma), pick.x) ||
-      !parse(std::string_view(text).substr(comma + 1), pick.y))
-    usageError("--pick", "\"" + text + "\" is not a pixel X,Y");
-  return pick;
-}
-
-// Sets "Pick Point" through the eyedropper path to the pass's colour at the
-// pixel, which the plug-in answers by moving "Position" there.
-void pickPixel(PluginSession& session, host::Instance& instance, const RgbaImage& pass,
-               const PixelPick& pick) {
-  const ControlSpec* colour = nullptr;
-  for (const ControlSpec& spec : session.specs())
-    if (spec.kind == ControlKind::Color) colour = &spec;
-  if (!colour) usageError("--pick", "the plug-in has no colour control to pick with");
-  if (pick.x < 0 || pick.y < 0 || pick.x >= pass.width || pick.y >= pass.height)
-    usageError("--pick", std::to_string(pick.x) + "," + std::to_string(pick.y) +
-                             " is outside the " + std::to_string(pass.width) + "x" +
-                             std::to_string(pass.height) + " input");
-  const float* px = pass.at(pick.x, pick.y);
-  if (!(px[3] > 0.f))
-    warn("--pick", "pixel " + std::to_string(pick.x) + "," + std::to_string(pick.y) +
-                       " is transparent; its position is probably not a surface");
-  ControlValues values(std::size_t(colour->index) + 1);
-  values[colour->index] = std::array<double, 3>{px[0], px[1], px[2]};
-  applyControls(instance, session.specs(), values, {});
-}
-
 void unpremultiply(RgbaImage& pass) {
   for (std::size_t p = 0; p < pass.pixelCount(); ++p) {
     float* px = pass.pixels.data() + p * 4;
     if (px[3] > 0.f && px[3] < 1.f)
       for (int c = 0; c < 3; ++c) px[c] /= px[3];
   }
-}
-
-// Whether renders carry the matte in alpha: "Alpha Matte" on and a mode
-// other than the colour-writing "Layer".
-bool matteInAlpha(PluginSession& session, const host::Instance& instance) {
-  const ControlSpec* mode = findByName(session.specs(), "Mode");
-  const ControlSpec* alpha = findByName(session.specs(), "Alpha Matte");
-  if (mode && formatControlValue(*mode, currentValue(instance, *mode, "")) == "Layer") return true;
-  return !alpha || std::get<bool>(currentValue(instance, *alpha, ""));
 }
 
 class Progress {
@@ -104,8 +56,6 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
   if (!sequence && hasFramePattern(request.input))
     usageError(request.input, "has a frame pattern; give the frames with --frames A-B");
   const FrameRange range = sequence ? parseFrameRange(request.frames) : FrameRange{0, 0};
-  const std::optional<PixelPick> pick =
-      request.pick.empty() ? std::nullopt : std::optional<PixelPick>(parsePick(request.pick));
 
   ControlValues values = flags;
   if (!request.preset.empty()) values = merged(loadPreset(request.preset, session.specs()), flags);
@@ -116,7 +66,7 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
 
   // The Layer control's file is kept by name for --save-preset.
   std::string layerPath;
-  if (const ControlSpec* layer = findByName(session.specs(), "Layer"))
+  if (const ControlSpec* layer = pictureControl(session.specs()))
     if (layer->index < int(values.size()) && values[layer->index])
       layerPath = std::get<std::string>(*values[layer->index]);
 
@@ -129,7 +79,7 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     if (request.unpremultiply) unpremultiply(pass.image);
     if (frame == range.first) {
       // "Pick Point" holds one value for all frames: picked on the first.
-      if (pick) pickPixel(session, *instance, pass.image, *pick);
+      if (request.pick) pickPixel(*instance, session.specs(), pass.image, *request.pick);
       if (!request.savePreset.empty()) {
         ControlValues all(std::size_t(session.params().size()));
         for (const ControlSpec& spec : session.specs())
@@ -139,7 +89,8 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     }
     const RgbaImage result = session.render(*instance, pass.image, A_long(frame), output);
     if (request.stats) {
-      const FrameStats stats = computeStats(pass.image, result, matteInAlpha(session, *instance));
+      const FrameStats stats = computeStats(
+          pass.image, result, matteInAlpha(*instance, session.specs(), session.params()));
       std::printf("%s\n", formatStats(frame, stats).c_str());
       std::fflush(stdout);
     }

@@ -15,8 +15,11 @@ FrameStats computeStats(const RgbaImage& pass, const RgbaImage& render, bool mat
   stats.pixels = pass.pixelCount();
   for (std::size_t p = 0; p < stats.pixels; ++p) {
     const float* in = pass.pixels.data() + p * 4;
-    if (std::isnan(in[0]) || std::isnan(in[1]) || std::isnan(in[2])) ++stats.notANumber;
-    if (!(in[3] > 0.f)) {
+    if (std::isnan(in[0]) || std::isnan(in[1]) || std::isnan(in[2]))
+      ++stats.notANumber;
+    else if (std::isinf(in[0]) || std::isinf(in[1]) || std::isinf(in[2]))
+      ++stats.infinite;
+    if (in[3] <= 0.f) {
       ++stats.transparent;
     } else {
       for (int c = 0; c < 3; ++c)
@@ -44,8 +47,9 @@ std::string formatStats(int frame, const FrameStats& stats) {
     line += buffer;
   }
   const double coverage = stats.pixels ? 100.0 * double(stats.covered) / double(stats.pixels) : 0;
-  std::snprintf(buffer, sizeof buffer, " transparent %zu, not-a-number %zu; matte coverage %.2f%%",
-                stats.transparent, stats.notANumber, coverage);
+  std::snprintf(buffer, sizeof buffer,
+                " transparent %zu, not-a-number %zu, infinite %zu; matte coverage %.2f%%",
+                stats.transparent, stats.notANumber, stats.infinite, coverage);
   return line + buffer;
 }
 

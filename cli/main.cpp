@@ -11,15 +11,15 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
-#include <optional>
-#include <string_view>
 
 #include "Commands.h"
 #include "Errors.h"
+#include "Numbers.h"
 #include "Options.h"
+#include "Pick.h"
 
 namespace kestrow::cli {
 namespace {
@@ -39,45 +39,31 @@ control flags override it; --pick comes last and moves "Position".
 
 Exit codes: 0 success, 1 failure, 2 usage error.)";
 
-// The value of `--name VALUE` or `--name=VALUE` before the real parse: the
-// plug-in must be loaded to know the control flags. The real parse checks
-// the same flags again.
-std::optional<std::string> earlyValue(int argc, char** argv, std::string_view name) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == name && i + 1 < argc) return std::string(argv[i + 1]);
-    if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
-      return std::string(arg.substr(name.size() + 1));
-  }
-  return std::nullopt;
-}
+// Whole numbers as the tool reads them everywhere (decimal only: CLI11 on
+// its own would take "0x8" as 8 and "010" as 8).
+const CLI::Validator kWholeNumber(
+    [](std::string& text) {
+      const WholeNumber number = readWhole(text);
+      if (number.status != NumberStatus::Ok) return numberProblem(text, number.status);
+      text = std::to_string(number.value);
+      return std::string();
+    },
+    "");
 
-bool wantsHelp(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-  return false;
-}
-
-std::string commandOf(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i)
-    if (argv[i][0] != '-') return argv[i];
-  return "";
-}
-
-unsigned earlyThreads(int argc, char** argv) {
-  const auto text = earlyValue(argc, argv, "--threads");
-  if (!text) return 0;
-  try {
-    const long n = std::stol(*text);
-    return n > 0 && n <= 1024 ? unsigned(n) : 0;
-  } catch (const std::exception&) {
-    return 0;  // the real parse reports it
-  }
+// A parse error as the tool reports it. CLI11 says "A subcommand is
+// required" for a misspelt command; name the word instead.
+[[noreturn]] void parseFailed(const CLI::App& app, const CLI::ParseError& e) {
+  if (app.get_subcommands().empty())
+    for (const std::string& word : app.remaining())
+      if (!word.starts_with("-"))
+        usageError("command line",
+                   "unknown command \"" + word + "\" (commands: demo, render, describe)");
+  usageError("command line", e.what());
 }
 
 int run(int argc, char** argv) {
-  std::string pluginPath = earlyValue(argc, argv, "--plugin").value_or(defaultPluginPath());
-  unsigned threads = earlyThreads(argc, argv);
+  std::string pluginPath = defaultPluginPath();
+  unsigned threads = 0;
 
   CLI::App app{"kestrow: mattes from world-position passes, rendered by the Kestrow plug-in",
                "kestrow"};
@@ -98,30 +84,35 @@ int run(int argc, char** argv) {
 
   // render
   RenderRequest request;
-  std::string positionChannels;
+  std::vector<std::string> pick;
   CLI::App* render = app.add_subcommand("render", "Render mattes from a position pass");
   render->footer(kRenderFooter);
   render->add_option("INPUT", request.input, "Position pass (any image OpenImageIO reads)")
       ->type_name("FILE")
       ->required();
   render->add_option("OUTPUT", request.output, "Output image (.exr, .png, .tif, .jpg)")->required();
-  render
-      ->add_option("--position-channels", positionChannels,
-                   "Position channels by name: X,Y,Z (e.g. P.x,P.y,P.z)")
-      ->type_name("X,Y,Z");
+  CLI::Option* channels = render
+                              ->add_option("--position-channels", request.channels.position,
+                                           "Position channels by name: X,Y,Z (e.g. P.x,P.y,P.z)")
+                              ->type_name("NAME")
+                              ->delimiter(',')
+                              ->expected(3);
   render
       ->add_option("--position-layer", request.channels.layer,
                    "Layer holding the position: P, Pworld, <layer>.Position, ...")
-      ->type_name("LAYER");
+      ->type_name("LAYER")
+      ->excludes(channels);
   render
       ->add_option("--alpha-channel", request.channels.alpha,
                    "Coverage channel by name, or \"none\" for 1")
       ->type_name("NAME");
   render
-      ->add_option("--pick", request.pick,
-                   "Pick the position at pixel X,Y (sets \"Pick Point\", which moves "
-                   "\"Position\")")
-      ->type_name("X,Y");
+      ->add_option("--pick", pick,
+                   "Pick the position at pixel X,Y, counted from the top left of the display "
+                   "window (sets \"Pick Point\", which moves \"Position\")")
+      ->type_name("N")
+      ->delimiter(',')
+      ->expected(2);
   render->add_option("--preset", request.preset, "Load control values from a JSON preset")
       ->type_name("FILE.json");
   render
@@ -140,44 +131,49 @@ int run(int argc, char** argv) {
         ->type_name("PATH");
     sub->add_option("--threads", threads, "Render threads (0: one per core)")
         ->type_name("N")
-        ->check(CLI::Range(0u, 1024u));
+        ->check(CLI::Range(0u, 1024u))
+        ->transform(kWholeNumber);
   }
 
-  // Render's control flags come from the plug-in's parameter records.
+  // Render's control flags come from the parameter records of the plug-in
+  // that --plugin names: a first parse, which lets the unknown control flags
+  // through, finds it (and --threads); the second, with the control flags
+  // added, is the real one. Both parse the same options the same way.
+  render->allow_extras();
+  bool helpAsked = false;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    helpAsked = e.get_exit_code() == 0;
+    if (!(helpAsked && render->parsed())) {
+      if (helpAsked) return app.exit(e);
+      parseFailed(app, e);
+    }
+  }
+  // Load the file named, never one the system loader would find by a bare name.
+  if (!pluginPath.empty()) pluginPath = std::filesystem::absolute(pluginPath).string();
+
   std::unique_ptr<PluginSession> session;
   std::unique_ptr<ControlFlags> controlFlags;
-  if (commandOf(argc, argv) == "render") {
+  if (render->parsed()) {
     try {
       session = std::make_unique<PluginSession>(pluginPath, threads);
       controlFlags = std::make_unique<ControlFlags>(*render, session->specs(), session->params());
     } catch (const CliError& e) {
-      if (!wantsHelp(argc, argv)) throw;
+      if (!helpAsked) throw;
       render->footer(std::string(kRenderFooter) + "\n\nControl flags are not listed: " + e.what());
     }
-  }
-
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);
-    usageError("command line", e.what());
+    render->allow_extras(false);
+    try {
+      app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+      if (e.get_exit_code() == 0) return app.exit(e);
+      parseFailed(app, e);
+    }
   }
 
   if (threads > 0) OIIO::attribute("threads", int(threads));
-  if (!positionChannels.empty()) {
-    request.channels.position.clear();
-    std::size_t start = 0;
-    for (;;) {
-      const std::size_t comma = positionChannels.find(',', start);
-      request.channels.position.push_back(positionChannels.substr(start, comma - start));
-      if (comma == std::string::npos) break;
-      start = comma + 1;
-    }
-    if (request.channels.position.size() != 3)
-      usageError("--position-channels",
-                 "takes three channel names X,Y,Z, got \"" + positionChannels + "\"");
-  }
-
+  if (!pick.empty()) request.pick = parsePick(pick);
   if (render->parsed()) return runRender(*session, request, controlFlags->given());
   session = std::make_unique<PluginSession>(pluginPath, threads);
   if (demo->parsed()) return runDemo(*session, demoFolder);

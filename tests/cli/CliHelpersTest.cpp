@@ -1,12 +1,15 @@
 // The tool's own helpers: frame patterns, flag names from display names,
-// and the demo scene's geometry.
+// numbers as typed, and the demo scene's geometry.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "Controls.h"
 #include "DemoScene.h"
 #include "Errors.h"
 #include "Frames.h"
 #include "KestrowRun.h"
+#include "Numbers.h"
 
 namespace kestrow::cli::test {
 namespace {
@@ -49,6 +52,34 @@ TEST(Controls, FlagNamesFollowDisplayNames) {
                                                        {"Multiply Values", "multiply-values"},
                                                        {"Alpha Matte", "alpha-matte"}};
   for (const auto& [name, flag] : cases) EXPECT_EQ(flagName(name), flag) << name;
+}
+
+TEST(Numbers, OneRuleForEveryFlag) {
+  struct Case {
+    const char* text;
+    NumberStatus status;
+    double real;  // also the whole number where that reads as Ok
+  };
+  const Case cases[] = {
+      {"2", NumberStatus::Ok, 2},          {"+2", NumberStatus::Ok, 2},
+      {" -2 ", NumberStatus::Ok, -2},      {"010", NumberStatus::Ok, 10},
+      {"+-2", NumberStatus::Malformed, 0}, {"++2", NumberStatus::Malformed, 0},
+      {"0x8", NumberStatus::Malformed, 0}, {"", NumberStatus::Malformed, 0},
+      {"2x", NumberStatus::Malformed, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(readReal(c.text).status, c.status) << c.text;
+    EXPECT_EQ(readWhole(c.text).status, c.status) << c.text;
+    if (c.status != NumberStatus::Ok) continue;
+    EXPECT_EQ(readReal(c.text).value, c.real) << c.text;
+    EXPECT_EQ(readWhole(c.text).value, int(c.real)) << c.text;
+  }
+  EXPECT_EQ(readReal("1e309").status, NumberStatus::TooLarge);
+  EXPECT_EQ(readReal("-1e309").value, -INFINITY);
+  EXPECT_EQ(readReal("1e-400").status, NumberStatus::TooSmall);
+  EXPECT_EQ(readReal("1.5e3").value, 1500);
+  EXPECT_EQ(readWhole("1.5").status, NumberStatus::Malformed);
+  EXPECT_EQ(readWhole("99999999999").status, NumberStatus::TooLarge);
 }
 
 TEST(DemoScene, CoverageAndPositionsAreConsistent) {

@@ -67,6 +67,18 @@ TEST(Describe, JsonListsIdentityAndTheControls) {
   EXPECT_EQ(controls[1].at("flags"), 66);
 }
 
+// A plug-in named without a folder is the file in the current folder, not
+// one the system loader finds by that name.
+TEST(Describe, PluginWithoutAFolderIsTheFileHere) {
+  ScratchDir dir;
+  const std::filesystem::path built = std::filesystem::path(KESTROW_EXE).parent_path();
+  for (const char* name : {"Kestrow.so", "Kestrow.pipl"})
+    std::filesystem::copy_file(built / name, dir.path() / name);
+  const RunResult run = runKestrow({"describe", "--plugin", "Kestrow.so"}, dir.path().string());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("(" + dir.file("Kestrow.so") + ")"), std::string::npos) << run.out;
+}
+
 TEST(Describe, TextNamesEveryControl) {
   const RunResult run = runKestrow({"describe"});
   ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -2,6 +2,7 @@
 // (failure), and leaves nothing behind in the output folder.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 #include "KestrowRun.h"
@@ -23,7 +24,9 @@ const ErrorCase kCases[] = {
     {"UnknownLayer", "@/pass.exr @/out.exr --position-layer Pworld", 1,
      "@/pass.exr: no layer \"Pworld\" with X, Y, Z channels (layers: none)\n"},
     {"TwoChannelNames", "@/pass.exr @/out.exr --position-channels R,G", 2,
-     "--position-channels: takes three channel names X,Y,Z, got \"R,G\"\n"},
+     "command line: --position-channels: At least 3 required but received 2\n"},
+    {"ChannelsAndLayer", "@/pass.exr @/out.exr --position-channels R,G,B --position-layer P", 2,
+     "command line: --position-channels excludes --position-layer\n"},
     {"RadiusAboveRange", "@/pass.exr @/out.exr --radius 2000000", 2,
      "Radius: 2000000 is outside the valid range -1000000 to 1000000\n"},
     {"FeatherBelowRange", "@/pass.exr @/out.exr --feather -0.5", 2,
@@ -39,6 +42,20 @@ const ErrorCase kCases[] = {
      "Position: \"1,2\" is not three numbers X,Y,Z\n"},
     {"NotFinite", "@/pass.exr @/out.exr --offset nan", 2,
      "Offset: \"nan\" is not a finite number\n"},
+    {"BeyondDouble", "@/pass.exr @/out.exr --multiply-values 1e309", 2,
+     "Multiply Values: \"1e309\" is outside the valid range -1000000 to 1000000\n"},
+    {"BelowDouble", "@/pass.exr @/out.exr --radius 1e-400", 2,
+     "Radius: \"1e-400\" is too close to zero (write 0)\n"},
+    {"PointBeyondDouble", "@/pass.exr @/out.exr --position 0,1e309,0", 2,
+     "Position: \"1e309\" is too large\n"},
+    {"ColourBeyondFloat", "@/pass.exr @/out.exr --pick-point 1e39,0,0", 2,
+     "Pick Point: 1e+39 does not fit a colour component (largest 3.4028234663852886e+38)\n"},
+    {"CheckboxValueNotOnOrOff", "@/pass.exr @/out.exr --invert=maybe", 2,
+     "Invert: \"maybe\" is not on or off\n"},
+    {"CheckboxOnAndOff", "@/pass.exr @/out.exr --tile --no-tile=on", 2,
+     "Tile: turned both on and off (--tile, --no-tile)\n"},
+    {"ThreadsNotDecimal", "@/pass.exr @/out.exr --threads 0x8", 2,
+     "command line: --threads: \"0x8\" is not a number\n"},
     {"UnwritableOutput", "@/pass.exr @/missing/out.exr", 1,
      "@/missing/out.exr: cannot be written (folder @/missing does not exist)\n"},
     {"UnknownOutputType", "@/pass.exr @/out.xyz", 2,
@@ -50,13 +67,19 @@ const ErrorCase kCases[] = {
      "Layer: cannot be read as an image"},
     {"PickOutsideTheInput", "@/pass.exr @/out.exr --pick 2,0", 2,
      "--pick: 2,0 is outside the 2x1 input\n"},
+    {"PickNotANumber", "@/pass.exr @/out.exr --pick 1,0x0", 2,
+     "--pick: \"0x0\" is not a number (in \"1,0x0\")\n"},
+    {"PickNaNPosition", "@/nonfinite.exr @/out.exr --pick 0,0", 2,
+     "--pick: pixel 0,0 holds no finite position (nan, 0, 1)\n"},
+    {"PickInfinitePosition", "@/nonfinite.exr @/out.exr --pick 1,0", 2,
+     "--pick: pixel 1,0 holds no finite position (0, -inf, 1)\n"},
     {"FramesWithoutPattern", "@/pass.exr @/out.exr --frames 1-3", 2,
      "@/out.exr: --frames needs a frame pattern (#### or %04d) in OUTPUT\n"},
     {"BackwardFrames", "@/pass.exr @/out.####.exr --frames 5-3", 2,
      "--frames: the last frame 3 comes before the first 5\n"},
-    {"PresetWithUnknownControl", "@/pass.exr @/out.exr --preset @/bad.json", 2,
+    {"PresetWithUnknownControl", "@/pass.exr @/out.exr --preset @/bad.json", 1,
      "@/bad.json: unknown control \"Radiuss\"\n"},
-    {"PresetOutOfRange", "@/pass.exr @/out.exr --preset @/range.json", 2,
+    {"PresetOutOfRange", "@/pass.exr @/out.exr --preset @/range.json", 1,
      "@/range.json: Thickness: -1 is outside the valid range 0 to 1000000\n"},
     {"MissingPlugin", "@/pass.exr @/out.exr --plugin @/Nope.so", 1,
      "@/Nope.so: no such plug-in file (build it, or name one with --plugin)\n"},
@@ -69,6 +92,7 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   const ErrorCase& c = GetParam();
   ScratchDir dir;
   writeRgba(dir.file("pass.exr"), makePass(2, 1, {{0, 0, 0, 1}, {1, 1, 1, 1}}));
+  writeRgba(dir.file("nonfinite.exr"), makePass(2, 1, {{NAN, 0, 1, 1}, {0, -INFINITY, 1, 1}}));
   std::ofstream(dir.file("broken.exr")) << "not an image";
   std::ofstream(dir.file("bad.json")) << R"({"controls": {"Radiuss": 2}})";
   std::ofstream(dir.file("range.json")) << R"({"controls": {"Thickness": -1}})";
@@ -92,6 +116,14 @@ TEST(CommandLine, NoCommandIsAUsageError) {
   const RunResult run = runKestrow({});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(run.err.starts_with("kestrow: error: command line: ")) << run.err;
+}
+
+TEST(CommandLine, AMisspeltCommandIsNamed) {
+  const RunResult run = runKestrow({"rendr", "in.exr", "out.exr"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err,
+            "kestrow: error: command line: unknown command \"rendr\" (commands: demo, render, "
+            "describe)\n");
 }
 
 TEST(CommandLine, HelpListsTheControlsFromThePlugin) {

@@ -34,9 +34,10 @@ std::atomic<int> scratchCounter{0};
 
 }  // namespace
 
-RunResult runKestrow(const std::vector<std::string>& args) {
+RunResult runKestrow(const std::vector<std::string>& args, const std::string& folder) {
   ScratchDir streams;
-  std::string command = quoted(KESTROW_EXE);
+  std::string command =
+      (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + quoted(KESTROW_EXE);
   for (const std::string& arg : args) command += " " + quoted(arg);
   command +=
       " >" + quoted(streams.file("out")) + " 2>" + quoted(streams.file("err")) + " </dev/null";

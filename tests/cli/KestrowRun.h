@@ -16,8 +16,9 @@ struct RunResult {
   std::string err;
 };
 
-// Runs kestrow with `args` (no shell expansion of the arguments).
-RunResult runKestrow(const std::vector<std::string>& args);
+// Runs kestrow with `args` (no shell expansion of the arguments), in
+// `folder` when one is given.
+RunResult runKestrow(const std::vector<std::string>& args, const std::string& folder = "");
 
 // A fresh, empty folder for one test, removed when the object goes.
 class ScratchDir {

@@ -143,6 +143,35 @@ TEST(Render, PickMovesPositionToThePickedPixel) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(bits(out.pixels[i * 4 + 3]), bits(want[i])) << i;
 }
 
+// --pick counts from the display window, as viewers do; the data window
+// may lie anywhere in it.
+TEST(Render, PickCountsFromTheDisplayWindow) {
+  ScratchDir dir;
+  OIIO::ImageSpec spec(2, 1, 4, OIIO::TypeDesc::FLOAT);
+  spec.x = 2;
+  spec.y = 1;
+  spec.full_width = 4;
+  spec.full_height = 3;
+  spec.alpha_channel = 3;
+  const float pixels[8] = {5, 5, 5, 1, 0, 0, 0, 1};
+  auto out = OIIO::ImageOutput::create(dir.file("window.exr"));
+  ASSERT_TRUE(out && out->open(dir.file("window.exr"), spec) &&
+              out->write_image(OIIO::TypeDesc::FLOAT, pixels) && out->close());
+
+  const RunResult run =
+      dir.run("render @/window.exr @/out.exr --pick 2,1 --mode circle --radius 1 --feather 0");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const RgbaImage result = readRgba(dir.file("out.exr"));
+  EXPECT_EQ(bits(result.pixels[3]), bits(1.f)) << "the picked pixel is the centre";
+  EXPECT_EQ(bits(result.pixels[7]), bits(0.f));
+
+  const RunResult outside = dir.run("render @/window.exr @/out2.exr --pick 1,1");
+  EXPECT_EQ(outside.exitCode, 2);
+  EXPECT_EQ(outside.err,
+            "kestrow: error: --pick: 1,1 is outside the input's data window (X 2 to 3, Y 1 to "
+            "1)\n");
+}
+
 // The renderer's premultiplied edges: dividing by coverage gives the same
 // matte as the straight pass.
 TEST(Render, UnpremultiplyDividesPartialCoverage) {
@@ -160,16 +189,49 @@ TEST(Render, UnpremultiplyDividesPartialCoverage) {
     EXPECT_EQ(bits(b.pixels[i]), bits(a.pixels[i])) << "value " << i;
 }
 
+// An infinite position is counted and kept out of the range; a pixel whose
+// coverage is not a number renders with a full matte, so it is not
+// transparent.
 TEST(Render, StatsReportRangesTransparencyAndCoverage) {
   ScratchDir dir;
-  writeRgba(
-      dir.file("pass.exr"),
-      makePass(4, 1, {{-2, 0.5f, 3, 1}, {1, -1, 0.5f, 1}, {100, 100, 100, 0}, {NAN, NAN, NAN, 1}}));
+  writeRgba(dir.file("pass.exr"), makePass(6, 1,
+                                           {{-2, 0.5f, 3, 1},
+                                            {1, -1, 0.5f, 1},
+                                            {100, 100, 100, 0},
+                                            {NAN, NAN, NAN, 1},
+                                            {INFINITY, 0, 0, 1},
+                                            {1, 1, 1, NAN}}));
   const RunResult run = dir.run("render @/pass.exr @/out.exr --stats --radius 2");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out,
-            "frame 0: X -2 .. 1, Y -1 .. 0.5, Z 0.5 .. 3; transparent 1, not-a-number 1; "
-            "matte coverage 25.00%\n");
+            "frame 0: X -2 .. 1, Y -1 .. 1, Z 0 .. 3; transparent 1, not-a-number 1, infinite 1; "
+            "matte coverage 33.33%\n");
+}
+
+// Every spelling of a value renders what its plain form renders.
+TEST(Render, FlagSpellingsMeanTheirValues) {
+  const std::pair<const char*, std::vector<const char*>> groups[] = {
+      {"",
+       {"--invert=false", "--invert=off", "--no-invert=on", "--no-alpha-matte=false",
+        "--alpha-matte=yes --tile=off", "--radius +2.5"}},
+      {"--invert --no-alpha-matte",
+       {"--invert=on --alpha-matte=0", "--no-invert=no --no-alpha-matte"}},
+      {"--mode layer", {"--mode layer --layer none"}},
+      {"--position 1,2,3 --threads 2", {"--position 1 2 3 --threads +2"}},
+  };
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(4, 3, kPixels));
+  for (const auto& [plain, spellings] : groups) {
+    ASSERT_EQ(dir.run(std::string("render @/pass.exr @/want.exr ") + plain).exitCode, 0) << plain;
+    const RgbaImage want = readRgba(dir.file("want.exr"));
+    for (const char* spelling : spellings) {
+      const RunResult run = dir.run(std::string("render @/pass.exr @/got.exr ") + spelling);
+      ASSERT_EQ(run.exitCode, 0) << spelling << ": " << run.err;
+      const RgbaImage got = readRgba(dir.file("got.exr"));
+      for (std::size_t i = 0; i < want.pixels.size(); ++i)
+        ASSERT_EQ(bits(got.pixels[i]), bits(want.pixels[i])) << spelling << ", value " << i;
+    }
+  }
 }
 
 // 8-bit previews by extension; JPEG shows the matte over black.

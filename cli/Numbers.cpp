@@ -1,0 +1,79 @@
+#include "Numbers.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace kestrow::cli {
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
+namespace {
+
+// Drops one leading '+' that starts a number, which std::from_chars does not
+// accept; "+-2" and "++2" stay malformed.
+std::string_view withoutPlus(std::string_view text) {
+  if (text.size() > 1 && text[0] == '+' && text[1] != '+' && text[1] != '-') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
+RealNumber readReal(std::string_view text) {
+  const std::string_view t = withoutPlus(trimmed(text));
+  RealNumber number;
+  const char* end = t.data() + t.size();
+  const auto result = std::from_chars(t.data(), end, number.value);
+  if (t.empty() || result.ptr != end) {
+    number.status = NumberStatus::Malformed;
+  } else if (result.ec == std::errc::result_out_of_range) {
+    // Overflow and underflow look alike here; the wider type tells them
+    // apart (and anything beyond even that is surely too large).
+    long double wide = 0;
+    const auto again = std::from_chars(t.data(), end, wide);
+    const bool tiny = again.ec == std::errc() && std::fabs(wide) < 1;
+    number.status = tiny ? NumberStatus::TooSmall : NumberStatus::TooLarge;
+    number.value =
+        tiny ? 0.0 : (t[0] == '-' ? -1.0 : 1.0) * std::numeric_limits<double>::infinity();
+  } else if (result.ec != std::errc()) {
+    number.status = NumberStatus::Malformed;
+  }
+  return number;
+}
+
+WholeNumber readWhole(std::string_view text) {
+  const std::string_view t = withoutPlus(trimmed(text));
+  WholeNumber number;
+  const char* end = t.data() + t.size();
+  const auto result = std::from_chars(t.data(), end, number.value);
+  if (t.empty() || result.ptr != end)
+    number.status = NumberStatus::Malformed;
+  else if (result.ec == std::errc::result_out_of_range)
+    number.status = NumberStatus::TooLarge;
+  else if (result.ec != std::errc())
+    number.status = NumberStatus::Malformed;
+  return number;
+}
+
+std::string numberProblem(std::string_view text, NumberStatus status) {
+  const std::string quoted = "\"" + std::string(text) + "\"";
+  switch (status) {
+    case NumberStatus::Ok:
+      break;
+    case NumberStatus::Malformed:
+      return quoted + " is not a number";
+    case NumberStatus::TooLarge:
+      return quoted + " is too large";
+    case NumberStatus::TooSmall:
+      return quoted + " is too close to zero (write 0)";
+  }
+  return quoted + " is a number";
+}
+
+}  // namespace kestrow::cli

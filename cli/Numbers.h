@@ -1,0 +1,43 @@
+// Numbers as users type them on the command line: decimal, in the C
+// locale, with an optional leading '+' or '-'. The same rules hold for
+// every flag, so "+2" and "2" are always the same value.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrow::cli {
+
+// `text` without the white space at either end.
+std::string_view trimmed(std::string_view text);
+
+enum class NumberStatus {
+  Ok,
+  Malformed,  // not a number at all ("2x", "", "0x8", "++2")
+  TooLarge,   // beyond the range of the type ("1e309", "99999999999")
+  TooSmall    // a non-zero real closer to zero than a double holds ("1e-400")
+};
+
+struct RealNumber {
+  double value = 0;  // ±infinity when TooLarge
+  NumberStatus status = NumberStatus::Ok;
+};
+
+// Reads a real number: digits with an optional fraction and exponent, or
+// "inf" / "nan" (which callers refuse where only finite values make sense).
+// Surrounding white space is ignored.
+RealNumber readReal(std::string_view text);
+
+// Reads a whole number in decimal (no hex or octal forms) that fits in an
+// int; Malformed or TooLarge otherwise.
+struct WholeNumber {
+  int value = 0;
+  NumberStatus status = NumberStatus::Ok;
+};
+WholeNumber readWhole(std::string_view text);
+
+// The reason a number was refused, for messages: "\"2x\" is not a number",
+// "\"1e309\" is too large", "\"1e-400\" is too close to zero (write 0)".
+std::string numberProblem(std::string_view text, NumberStatus status);
+
+}  // namespace kestrow::cli
