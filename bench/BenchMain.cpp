@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
     return 1;
   }
-  kestrow::bench::RatioReporter reporter("baseline/copy_rows");
+  kestrow::bench::RatioReporter reporter("copy");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

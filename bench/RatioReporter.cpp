@@ -24,16 +24,26 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
 }
 
 void RatioReporter::Finalize() {
-  auto base = std::find_if(best_.begin(), best_.end(),
-                           [&](const auto& entry) { return entry.first == baseline_; });
-  if (base == best_.end() || base->second <= 0.0) {
-    std::fprintf(stdout, "\n(baseline %s not run: no ratios)\n", baseline_.c_str());
-    return;
-  }
-  std::fprintf(stdout, "\nTime per row set as a multiple of %s (%.1f us):\n", baseline_.c_str(),
-               base->second * 1e6);
+  std::string group;
+  double base = 0.0;
   for (const auto& [name, seconds] : best_) {
-    std::fprintf(stdout, "  %-28s %8.2fx\n", name.c_str(), seconds / base->second);
+    const std::string ownGroup = name.substr(0, name.find('/'));
+    if (ownGroup != group) {
+      group = ownGroup;
+      const std::string baseName = group + "/" + baseline_;
+      auto it = std::find_if(best_.begin(), best_.end(),
+                             [&](const auto& entry) { return entry.first == baseName; });
+      base = it == best_.end() ? 0.0 : it->second;
+      if (base > 0.0) {
+        std::fprintf(stdout, "\nTime as a multiple of %s (%.1f us):\n", baseName.c_str(),
+                     base * 1e6);
+      } else {
+        std::fprintf(stdout, "\n(baseline %s not run: no ratios)\n", baseName.c_str());
+      }
+    }
+    if (base > 0.0) {
+      std::fprintf(stdout, "  %-28s %8.2fx\n", name.c_str(), seconds / base);
+    }
   }
   std::fflush(stdout);
 }

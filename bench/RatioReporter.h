@@ -1,6 +1,7 @@
 // Console output plus, at the end, each benchmark's time as a multiple of
-// the baseline measured in the same run, so results read as ratios that
-// carry over between machines.
+// its group's baseline measured in the same run, so results read as ratios
+// that carry over between machines. A benchmark's group is its name up to
+// the first '/'; the group's baseline is "<group>/<baseline>".
 #pragma once
 
 #include <benchmark/benchmark.h>

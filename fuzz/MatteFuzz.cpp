@@ -1,5 +1,6 @@
-// Any settings record, picture and row: the row loops must agree with the
-// reference bit for bit and stay inside the memory they are given.
+// Any settings record, picture and row: the row kernels of every
+// instruction set this machine runs must agree with the reference bit for
+// bit and stay inside the memory they are given.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "matte/Matte.h"
 #include "matte/MatteReference.h"
+#include "matte/PlannedRows.h"
 
 namespace {
 
@@ -69,20 +71,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PF_InData inData{};
   inData.downsample_x.den = in.small(5);
   inData.downsample_y.den = in.small(5);
-  const A_long count = 1 + in.small(16);
+  const A_long count = 1 + in.small(40);
   std::vector<PF_PixelFloat> row(count);
   for (PF_PixelFloat& px : row) px = in.take<PF_PixelFloat>();
+  const A_long x = in.take<A_long>();
 
   PF_LayerDef output{};
   output.width = count;
-  const MatteRowContext context{&s, &inData, &output};
-  auto* refcon = const_cast<MatteRowContext*>(&context);
-  std::vector<PF_PixelFloat> fast(count), plain(count);
-  InvertPixelFloat(refcon, in.take<A_long>(), 0, row.data(), fast.data());
-  kestrow::matte::InvertPixelFloatReference(refcon, 0, 0, row.data(), plain.data());
-  if (std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(PF_PixelFloat)) != 0) {
-    std::fprintf(stderr, "row loops and reference differ (mode %d)\n", s.mode);
-    std::abort();
+  MatteRowContext context{&s, &inData, &output};
+  std::vector<PF_PixelFloat> plain(count);
+  kestrow::matte::InvertPixelFloatReference(&context, 0, 0, row.data(), plain.data());
+  for (kestrow::matte::SimdPath path : kestrow::matte::kSimdPaths) {
+    if (!kestrow::matte::simdPathAvailable(path)) continue;
+    kestrow::matte::PlannedRows rows = kestrow::matte::planRows(s, inData, count, path);
+    std::vector<PF_PixelFloat> fast(count);
+    InvertPixelFloat(&rows, x, 0, row.data(), fast.data());
+    if (std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(PF_PixelFloat)) != 0) {
+      std::fprintf(stderr, "%s row kernels and reference differ (mode %d)\n",
+                   kestrow::matte::simdPathName(path), s.mode);
+      std::abort();
+    }
   }
   return 0;
 }

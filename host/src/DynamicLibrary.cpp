@@ -10,6 +10,7 @@
 #endif
 
 #include "AE_PiPL.h"
+#include "LibraryFile.h"
 
 namespace kestrow::host {
 
@@ -19,6 +20,8 @@ DynamicLibrary::~DynamicLibrary() { close(); }
 
 bool DynamicLibrary::open(const std::filesystem::path& file, std::string& error) {
   close();
+  error = libraryFileProblem(file);
+  if (!error.empty()) return false;
   HMODULE module = LoadLibraryW(file.wstring().c_str());
   if (module == nullptr) {
     error = "LoadLibrary failed with error " + std::to_string(GetLastError());
@@ -40,6 +43,8 @@ void* DynamicLibrary::symbol(const std::string& name) const {
 
 bool readPiPLBytes(const std::filesystem::path& file, std::vector<std::uint8_t>& bytes,
                    std::string& error) {
+  error = libraryFileProblem(file);
+  if (!error.empty()) return false;
   // Loaded as data only: reading the description runs none of the plug-in's code.
   HMODULE module = LoadLibraryExW(file.wstring().c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -72,6 +77,8 @@ bool readPiPLBytes(const std::filesystem::path& file, std::vector<std::uint8_t>&
 
 bool DynamicLibrary::open(const std::filesystem::path& file, std::string& error) {
   close();
+  error = libraryFileProblem(file);
+  if (!error.empty()) return false;
   // RTLD_LOCAL: two plug-ins (or two copies of one) keep their symbols apart.
   handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
@@ -96,6 +103,11 @@ bool readPiPLBytes(const std::filesystem::path& file, std::vector<std::uint8_t>&
                    std::string& error) {
   std::filesystem::path side = file;
   side.replace_extension(".pipl");
+  std::error_code ec;
+  if (std::filesystem::exists(side, ec) && !std::filesystem::is_regular_file(side, ec)) {
+    error = "PiPL side file " + side.string() + " is not a regular file";
+    return false;
+  }
   std::ifstream in(side, std::ios::binary);
   if (!in) {
     error = "no PiPL side file " + side.string();

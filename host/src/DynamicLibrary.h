@@ -17,7 +17,9 @@ class DynamicLibrary {
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
-  // False with a message from the platform when the file can't be opened.
+  // False with a message when the file can't be opened: not a regular file,
+  // headers that reach past its end (checked before the platform's loader
+  // maps anything), or the platform's own refusal.
   bool open(const std::filesystem::path& file, std::string& error);
   void close();
   bool isOpen() const { return handle_ != nullptr; }
@@ -30,7 +32,8 @@ class DynamicLibrary {
 
 // The PiPL bytes of a plug-in file: on Windows the PIPL resource 16000
 // (language 1033) of the DLL, elsewhere the side file with the extension
-// ".pipl". False with a message when there is none.
+// ".pipl". False with a message when there is none, or it is not a regular
+// file.
 bool readPiPLBytes(const std::filesystem::path& file, std::vector<std::uint8_t>& bytes,
                    std::string& error);
 

@@ -1,32 +1,32 @@
 // The per-row entry points handed to the host's pixel iterations.
 #include "matte/Matte.h"
-#include "matte/RowConstants.h"
-#include "matte/RowPlan.h"
+#include "matte/PlannedRows.h"
+
+namespace kestrow::matte {
+
+PlannedRows planRows(const MatteSettings& settings, const PF_InData& inData, A_long width,
+                     SimdPath path) {
+  return {planRow(settings, path), makeRowConstants(settings, inData), width};
+}
+
+}  // namespace kestrow::matte
 
 PF_Err InvertPixelFloat(void* refcon, A_long /*x*/, A_long /*y*/, PF_PixelFloat* in,
                         PF_PixelFloat* out) {
-  const auto* context = static_cast<const MatteRowContext*>(refcon);
-  if (context == nullptr || context->settings == nullptr || context->inData == nullptr ||
-      context->output == nullptr) {
+  const auto* rows = static_cast<const kestrow::matte::PlannedRows*>(refcon);
+  if (rows == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  // The row is the output's width from the given pixels on; `x` is not a
+  // The row is the planned width from the given pixels on; `x` is not a
   // bound, so a large x can neither shorten nor overrun the row.
-  const A_long count = context->output->width;
+  const A_long count = rows->width;
   if (count <= 0) {
     return PF_Err_NONE;
   }
   if (in == nullptr || out == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  const MatteSettings& settings = *context->settings;
-  const kestrow::matte::RowPlan plan = kestrow::matte::planRow(settings);
-  const kestrow::matte::RowConstants constants =
-      kestrow::matte::makeRowConstants(settings, *context->inData);
-  plan.evaluate(constants, in, out, count);
-  if (plan.finish != nullptr) {
-    plan.finish(out, count);
-  }
+  rows->plan.evaluate(rows->constants, in, out, count);
   return PF_Err_NONE;
 }
 

@@ -17,17 +17,17 @@ struct MattePosition {
 // Lives at the start of the instance's sequence data; rewritten by the
 // render before every iteration and only read while it runs.
 struct MatteSettings {
-  int32_t mode;       // 1 Circle .. 4 Box, 6 Grid, 7 Radial, 8 Rays, 10 Layer
+  int32_t mode;       // kestrow::matte::Mode
   PF_LayerDef layer;  // picture for Layer mode; present when data and reserved0 are set
   PF_Boolean tile;
   double offsetU;
   double offsetV;
   MattePosition position;
-  int32_t rotateOrder;  // 1 XYZ, 2 XZY, 3 YXZ, 4 YZX, 5 ZXY, 6 ZYX; else no rotation
+  int32_t rotateOrder;  // kestrow::matte::RotateOrder
   double angleX;        // degrees x 65536 (raw 16.16 value)
   double angleY;
   double angleZ;
-  int32_t axis;  // 1 XZ, 2 XY, 3 YZ
+  int32_t axis;  // kestrow::matte::Plane
   double radius;
   double sizeX;
   double sizeY;
@@ -43,15 +43,18 @@ struct MatteSettings {
   double thickness;
 };
 
-// Reference value of the row iteration.
+// What a row evaluation reads, as the plain reference evaluation takes it.
 struct MatteRowContext {
   const MatteSettings* settings;
   const PF_InData* inData;    // downsample denominators
   const PF_LayerDef* output;  // width = pixels evaluated per call
 };
 
-// Evaluates one whole row: exactly output->width pixels starting at `in` and
-// `out`, whatever `x` is; `y` is ignored. Always PF_Err_NONE.
+// Evaluates one whole row: exactly the planned width of pixels starting at
+// `in` and `out`, whatever `x` is; `y` is ignored. `refcon` is the render's
+// kestrow::matte::PlannedRows (matte/PlannedRows.h). PF_Err_NONE, or
+// PF_Err_BAD_CALLBACK_PARAM (nothing written) for a null refcon, or a null
+// row when there are pixels to evaluate.
 PF_Err InvertPixelFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out);
 // Mattes are computed only in 32-bit float: these write nothing.
 PF_Err InvertPixel16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out);

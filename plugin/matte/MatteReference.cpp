@@ -2,29 +2,64 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 
 namespace kestrow::matte {
 
 namespace {
 
+// The evaluator's own rotations and smoothstep, written out again here so
+// that a fault in the shared helpers cannot hide in both evaluations.
+PF_PixelFloat turnX(double angle, PF_PixelFloat p) {
+  const float c = cosf(static_cast<float>(angle)), s = sinf(static_cast<float>(angle));
+  const double y = p.green, z = p.blue;
+  p.green = static_cast<float>(y * c + z * s);
+  p.blue = static_cast<float>(z * c - y * s);
+  return p;
+}
+
+PF_PixelFloat turnY(double angle, PF_PixelFloat p) {
+  const float c = cosf(static_cast<float>(angle)), s = sinf(static_cast<float>(angle));
+  const double x = p.red, z = p.blue;
+  p.red = static_cast<float>(x * c + z * s);
+  p.blue = static_cast<float>(z * c - x * s);
+  return p;
+}
+
+PF_PixelFloat turnZ(double angle, PF_PixelFloat p) {
+  const float c = cosf(static_cast<float>(angle)), s = sinf(static_cast<float>(angle));
+  const double x = p.red, y = p.green;
+  p.red = static_cast<float>(x * c + y * s);
+  p.green = static_cast<float>(y * c - x * s);
+  return p;
+}
+
+double step(double value, double edge0, double edge1) {
+  if (edge0 == edge1) return value < edge0 ? 0.0 : 1.0;
+  const double t = (value - edge0) / (edge1 - edge0);
+  if (t > 1.0) return 1.0;
+  if (t < 0.0) return 0.0;
+  return t * t * (3.0 - 2.0 * t);
+}
+
 PF_PixelFloat rotate(const MatteSettings& s, PF_PixelFloat p) {
   const double ax = s.angleX / 65536.0 * 0.017453292519943295;
   const double ay = s.angleY / 65536.0 * 0.017453292519943295;
   const double az = s.angleZ / 65536.0 * 0.017453292519943295;
-  switch (s.rotateOrder) {
-    case 1:
-      return rotateZ(az, rotateY(ay, rotateX(ax, p)));
-    case 2:
-      return rotateY(ay, rotateZ(az, rotateX(ax, p)));
-    case 3:
-      return rotateZ(az, rotateX(ax, rotateY(ay, p)));
-    case 4:
-      return rotateX(ax, rotateZ(az, rotateY(ay, p)));
-    case 5:
-      return rotateY(ay, rotateX(ax, rotateZ(az, p)));
-    case 6:
-      return rotateX(ax, rotateY(ay, rotateZ(az, p)));
+  switch (static_cast<RotateOrder>(s.rotateOrder)) {
+    case RotateOrder::XYZ:
+      return turnZ(az, turnY(ay, turnX(ax, p)));
+    case RotateOrder::XZY:
+      return turnY(ay, turnZ(az, turnX(ax, p)));
+    case RotateOrder::YXZ:
+      return turnZ(az, turnX(ax, turnY(ay, p)));
+    case RotateOrder::YZX:
+      return turnX(ax, turnZ(az, turnY(ay, p)));
+    case RotateOrder::ZXY:
+      return turnY(ay, turnX(ax, turnZ(az, p)));
+    case RotateOrder::ZYX:
+      return turnX(ax, turnY(ay, turnZ(az, p)));
     default:
       return p;
   }
@@ -35,54 +70,60 @@ double weight(double s) { return s > 1 ? s * s : s; }
 double wave(const MatteSettings& s, double u) {
   const auto phi = static_cast<float>(u * s.frequency * 3.14 * 2.0 + s.offset * 3.14 * 2.0);
   const float w = (sinf(phi) + 1.0f) / 2.0f;
-  return 1.0 - smoothStep(static_cast<double>(w) - s.thickness / 2.0, 0.0, s.feather / 2.0);
+  return 1.0 - step(static_cast<double>(w) - s.thickness / 2.0, 0.0, s.feather / 2.0);
 }
 
 double gridFactor(const MatteSettings& s, double v, double w, double cell) {
   double g = fmodf(static_cast<float>(std::fabs(v) * w), static_cast<float>(cell));
   if (g < cell / 2.0) g = cell - g;
   const double q = (g - cell / 2.0) * 2.0 - s.thickness / 2.0;
-  return smoothStep(q, 0.0, s.feather / 2.0);
+  return step(q, 0.0, s.feather / 2.0);
 }
 
 double matteValue(const MatteSettings& s, double x, double y, double z) {
-  const double wx = weight(s.scaleX), wy = weight(s.scaleY), wz = weight(s.scaleZ);
-  const double r = s.radius, fh = s.feather / 2.0, th = s.thickness / 2.0;
-  const double hx = r * s.sizeX, hy = r * s.sizeY, hz = r * s.sizeZ;
-  const double d = std::pow(std::pow(x, 2) * wx + std::pow(y, 2) * wy + std::pow(z, 2) * wz, 0.5);
-  const double ax = std::fabs(x) * wx, ay = std::fabs(y) * wy, az = std::fabs(z) * wz;
-  switch (s.mode) {
-    case 1:
-      return 1.0 - smoothStep(d, r - fh, r + fh);
-    case 2:
-      return 1.0 - smoothStep(std::fabs(d - r) - th, 0.0, fh);
-    case 3: {
-      const double mx = 1.0 - smoothStep(ax, hx - fh, hx + fh);
-      const double my = 1.0 - smoothStep(ay, hy - fh, hy + fh);
-      const double mz = 1.0 - smoothStep(az, hz - fh, hz + fh);
+  const double weightX = weight(s.scaleX), weightY = weight(s.scaleY), weightZ = weight(s.scaleZ);
+  const double r = s.radius, halfFeather = s.feather / 2.0, halfThickness = s.thickness / 2.0;
+  const double extentX = r * s.sizeX, extentY = r * s.sizeY, extentZ = r * s.sizeZ;
+  const double d =
+      std::pow(std::pow(x, 2) * weightX + std::pow(y, 2) * weightY + std::pow(z, 2) * weightZ, 0.5);
+  const double ax = std::fabs(x) * weightX, ay = std::fabs(y) * weightY,
+               az = std::fabs(z) * weightZ;
+  switch (static_cast<Mode>(s.mode)) {
+    case Mode::Circle:
+      return 1.0 - step(d, r - halfFeather, r + halfFeather);
+    case Mode::Ring:
+      return 1.0 - step(std::fabs(d - r) - halfThickness, 0.0, halfFeather);
+    case Mode::Square: {
+      const double mx = 1.0 - step(ax, extentX - halfFeather, extentX + halfFeather);
+      const double my = 1.0 - step(ay, extentY - halfFeather, extentY + halfFeather);
+      const double mz = 1.0 - step(az, extentZ - halfFeather, extentZ + halfFeather);
       return mx * my * mz;
     }
-    case 4: {
-      const double bx = 1.0 - smoothStep(ax, (hx - th) - fh, (hx + th) + fh);
-      const double by = 1.0 - smoothStep(ay, (hy - th) - fh, (hy + th) + fh);
-      const double bz = 1.0 - smoothStep(az, (hz - th) - fh, (hz + th) + fh);
-      const double fx = 1.0 - smoothStep(std::fabs(ax - hx) - th, 0.0, fh);
-      const double fy = 1.0 - smoothStep(std::fabs(ay - hy) - th, 0.0, fh);
-      const double fz = 1.0 - smoothStep(std::fabs(az - hz) - th, 0.0, fh);
+    case Mode::Box: {
+      const double bx = 1.0 - step(ax, (extentX - halfThickness) - halfFeather,
+                                   (extentX + halfThickness) + halfFeather);
+      const double by = 1.0 - step(ay, (extentY - halfThickness) - halfFeather,
+                                   (extentY + halfThickness) + halfFeather);
+      const double bz = 1.0 - step(az, (extentZ - halfThickness) - halfFeather,
+                                   (extentZ + halfThickness) + halfFeather);
+      const double fx = 1.0 - step(std::fabs(ax - extentX) - halfThickness, 0.0, halfFeather);
+      const double fy = 1.0 - step(std::fabs(ay - extentY) - halfThickness, 0.0, halfFeather);
+      const double fz = 1.0 - step(std::fabs(az - extentZ) - halfThickness, 0.0, halfFeather);
       return fx * by * bz + fy * bx * bz + fz * bx * by;
     }
-    case 6:
-      return 1.0 - gridFactor(s, x, wx, hx) * gridFactor(s, y, wy, hy) * gridFactor(s, z, wz, hz);
-    case 7:
+    case Mode::Grid:
+      return 1.0 - gridFactor(s, x, weightX, extentX) * gridFactor(s, y, weightY, extentY) *
+                       gridFactor(s, z, weightZ, extentZ);
+    case Mode::Radial:
       return wave(s, d);
-    default: {  // 8, Rays
-      const auto X = static_cast<float>(x * wx);
-      const auto Y = static_cast<float>(y * wy);
-      const auto Z = static_cast<float>(z * wz);
+    default: {  // Rays
+      const auto X = static_cast<float>(x * weightX);
+      const auto Y = static_cast<float>(y * weightY);
+      const auto Z = static_cast<float>(z * weightZ);
       const double uXZ = (atan2f(X, Z) + 3.14) / 6.28;
       const double uXY = (atan2f(X, Y) + 3.14) / 6.28;
       const double uYZ = (atan2f(Y, Z) + 3.14) / 6.28;
-      return wave(s, s.axis == 2 ? uXY : s.axis == 3 ? uYZ : uXZ);
+      return wave(s, planeOf(s.axis) == Plane::XY ? uXY : planeOf(s.axis) == Plane::YZ ? uYZ : uXZ);
     }
   }
 }
@@ -94,20 +135,20 @@ PF_PixelFloat layerColour(const MatteSettings& s, const PF_PixelFloat& p, float 
     return {inAlpha, p.red, p.green, p.blue};
   }
   double u = x, v = z, depth = y;
-  if (s.axis == 2) {
+  if (planeOf(s.axis) == Plane::XY) {
     u = x, v = -y, depth = z;
-  } else if (s.axis == 3) {
+  } else if (planeOf(s.axis) == Plane::YZ) {
     u = z, v = -y, depth = x;
   }
   u = u + s.offsetU;
   v = v - s.offsetV;
-  const A_long W = layer.width, H = layer.height;
+  const A_long W = layer.width, H = layer.height;  // picture width and height
   u = u * W;
   v = v * H * static_cast<double>(static_cast<float>(W) / static_cast<float>(H));
   u = u / (s.radius * s.sizeX);
   v = v / (s.radius * s.sizeY);
-  const double ez = s.radius * s.sizeZ, fh = s.feather / 2.0;
-  const double fade = 1.0 - smoothStep(std::fabs(depth), ez - fh, ez + fh);
+  const double extentZ = s.radius * s.sizeZ, halfFeather = s.feather / 2.0;
+  const double fade = 1.0 - step(std::fabs(depth), extentZ - halfFeather, extentZ + halfFeather);
   u = u + static_cast<double>(W / 2);
   v = v + static_cast<double>(H / 2);
   if (s.tile) {
@@ -118,7 +159,9 @@ PF_PixelFloat layerColour(const MatteSettings& s, const PF_PixelFloat& p, float 
       W > 0 && H > 0 && static_cast<std::int64_t>(layer.rowbytes) >= std::int64_t{W} * 16;
   PF_PixelFloat sample{0, 0, 0, 0};
   if (readable && u < W && v < H && u >= 0 && v >= 0) {
-    sample = getPixel(&layer, static_cast<A_long>(u), static_cast<A_long>(v));
+    const auto column = static_cast<std::int64_t>(u), row = static_cast<std::int64_t>(v);
+    const char* base = reinterpret_cast<const char*>(layer.data);
+    std::memcpy(&sample, base + row * layer.rowbytes + column * 16, sizeof sample);
   }
   return {static_cast<float>(sample.alpha * fade), static_cast<float>(sample.red * fade),
           static_cast<float>(sample.green * fade), static_cast<float>(sample.blue * fade)};
@@ -136,11 +179,12 @@ PF_PixelFloat evaluatePixelReference(const MatteSettings& s, const PF_InData& in
   p = rotate(s, p);
 
   PF_PixelFloat out = in;
-  const bool matteMode = s.mode >= 1 && s.mode <= 8 && s.mode != 5;
+  const bool matteMode = s.mode >= popupValue(Mode::Circle) && s.mode <= popupValue(Mode::Rays) &&
+                         s.mode != 5;  // 5: a separator
   if (matteMode) {
     const auto m = static_cast<float>(matteValue(s, p.red, p.green, p.blue));
     out = {in.alpha, m, m, m};
-  } else if (s.mode == 10) {
+  } else if (static_cast<Mode>(s.mode) == Mode::Layer) {
     out = layerColour(s, p, in.alpha);
     for (float* c : {&out.red, &out.green, &out.blue}) {
       if (std::isnan(*c) || std::isinf(*c)) {
@@ -157,7 +201,7 @@ PF_PixelFloat evaluatePixelReference(const MatteSettings& s, const PF_InData& in
       out.alpha = 0;
     }
   }
-  if (s.mode != 10) {
+  if (static_cast<Mode>(s.mode) != Mode::Layer) {
     if (s.invert) {
       const float v = 1.0f - out.red;
       out.red = out.green = out.blue = v;

@@ -1,11 +1,12 @@
 // A plain evaluation of the matte, one pixel at a time, every setting read
-// where it is used. It is slow on purpose and shares nothing with the
-// specialised row loops but the public helpers (rotations, smoothstep,
-// picture access); the loops must agree with it bit for bit.
+// where it is used. It is slow on purpose and shares no code with the
+// specialised row loops (it has its own rotations, smoothstep and picture
+// access); the loops must agree with it bit for bit.
 #pragma once
 
 #include "AE_Effect.h"
 #include "matte/Matte.h"
+#include "matte/MatteTypes.h"
 
 namespace kestrow::matte {
 

@@ -6,56 +6,25 @@
 
 namespace kestrow::matte {
 
-Rotation rotationOf(int32_t rotateOrder) {
-  switch (rotateOrder) {
-    case 1:
-      return Rotation::XYZ;
-    case 2:
-      return Rotation::XZY;
-    case 3:
-      return Rotation::YXZ;
-    case 4:
-      return Rotation::YZX;
-    case 5:
-      return Rotation::ZXY;
-    case 6:
-      return Rotation::ZYX;
-    default:
-      return Rotation::None;
-  }
-}
-
-Plane planeOf(int32_t axis) {
-  switch (axis) {
-    case 2:
-      return Plane::XY;
-    case 3:
-      return Plane::YZ;
-    default:
-      return Plane::XZ;
-  }
-}
-
 namespace {
 
-LayerConstants makeLayerConstants(const MatteSettings& s) {
-  LayerConstants l{};
-  l.data = reinterpret_cast<const char*>(s.layer.data);
-  l.rowbytes = s.layer.rowbytes;
-  l.width = s.layer.width;
-  l.height = s.layer.height;
-  l.offsetU = s.offsetU;
-  l.offsetV = s.offsetV;
+PictureConstants makePictureConstants(const MatteSettings& s) {
+  PictureConstants p;
+  p.offsetU = s.offsetU;
+  p.offsetV = s.offsetV;
   // Only a readable picture is ever sampled; its width and height are
   // positive, so the aspect division is well defined.
   if (isReadablePicture(s.layer)) {
-    l.w = static_cast<double>(l.width);
-    l.h = static_cast<double>(l.height);
-    l.aspect = static_cast<double>(static_cast<float>(l.width) / static_cast<float>(l.height));
-    l.halfW = static_cast<double>(l.width / 2);
-    l.halfH = static_cast<double>(l.height / 2);
+    const A_long width = s.layer.width;
+    const A_long height = s.layer.height;
+    p.view = {reinterpret_cast<const char*>(s.layer.data), s.layer.rowbytes, width, height};
+    p.width = static_cast<double>(width);
+    p.height = static_cast<double>(height);
+    p.aspect = static_cast<double>(static_cast<float>(width) / static_cast<float>(height));
+    p.halfWidth = static_cast<double>(width / 2);
+    p.halfHeight = static_cast<double>(height / 2);
   }
-  return l;
+  return p;
 }
 
 }  // namespace
@@ -78,18 +47,21 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.cosZ = std::cos(az);
   c.sinZ = std::sin(az);
 
-  c.wx = axisWeight(s.scaleX);
-  c.wy = axisWeight(s.scaleY);
-  c.wz = axisWeight(s.scaleZ);
+  c.weightX = axisWeight(s.scaleX);
+  c.weightY = axisWeight(s.scaleY);
+  c.weightZ = axisWeight(s.scaleZ);
   c.radius = s.radius;
-  c.fh = s.feather / 2.0;
-  c.th = s.thickness / 2.0;
-  c.hx = s.radius * s.sizeX;
-  c.hy = s.radius * s.sizeY;
-  c.hz = s.radius * s.sizeZ;
+  c.halfFeather = s.feather / 2.0;
+  c.halfThickness = s.thickness / 2.0;
+  c.extentX = s.radius * s.sizeX;
+  c.extentY = s.radius * s.sizeY;
+  c.extentZ = s.radius * s.sizeZ;
   c.frequency = s.frequency;
   c.phase = s.offset * 3.14 * 2.0;
-  c.layer = makeLayerConstants(s);
+  c.picture = makePictureConstants(s);
+  c.rotateOrder = rotateOrderOf(s.rotateOrder);
+  c.invert = s.invert != 0;
+  c.alphaMatte = s.alphaMatte != 0;
   return c;
 }
 

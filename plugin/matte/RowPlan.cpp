@@ -1,48 +1,71 @@
 #include "matte/RowPlan.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "matte/MatteMath.h"
 
 namespace kestrow::matte {
 
-void copyRow(const RowConstants&, const PF_PixelFloat* in, PF_PixelFloat* out, A_long count) {
+namespace {
+
+// Separator items and unknown modes: the input as it is, then the output
+// steps every matte mode shares, each colour channel by itself.
+void copyRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* out, A_long count) {
   if (in != out) {
     std::memmove(out, in, static_cast<std::size_t>(count) * sizeof(PF_PixelFloat));
   }
-}
-
-void invertColourRow(PF_PixelFloat* out, A_long count) {
   for (A_long i = 0; i < count; ++i) {
-    out[i].red = static_cast<float>(1.0 - out[i].red);
-    out[i].green = static_cast<float>(1.0 - out[i].green);
-    out[i].blue = static_cast<float>(1.0 - out[i].blue);
+    PF_PixelFloat& px = out[i];
+    float* const channels[] = {&px.red, &px.green, &px.blue};
+    for (float* ch : channels) {
+      if (px.alpha == 0.0f) {
+        *ch = 0.0f;
+      }
+    }
+    for (float* ch : channels) {
+      if (std::isnan(*ch)) {
+        *ch = 0.0f;
+        px.alpha = 0.0f;
+      }
+    }
+    if (c.invert) {
+      const float v = 1.0f - px.red;
+      px.red = px.green = px.blue = v;
+    }
+    if (c.alphaMatte) {
+      px.alpha = px.red;
+      px.red = px.green = px.blue = 1.0f;
+    }
   }
 }
 
-namespace {
-
-FinishPass matteFinishFor(bool invert, bool alphaMatte) {
-  if (invert) {
-    return alphaMatte ? &finishMatteRow<true, true> : &finishMatteRow<true, false>;
+PictureState pictureStateOf(const PF_LayerDef& layer) {
+  if (!hasPicture(layer)) {
+    return PictureState::None;
   }
-  return alphaMatte ? &finishMatteRow<false, true> : &finishMatteRow<false, false>;
+  return isReadablePicture(layer) ? PictureState::Readable : PictureState::Unreadable;
 }
 
 }  // namespace
 
-RowPlan planRow(const MatteSettings& s) {
-  const Rotation rotation = rotationOf(s.rotateOrder);
-  if (RowPass layer = layerRowFor(s, rotation)) {
-    // Layer mode finishes its own clean-up in the kernel pass.
-    return {layer, s.invert ? &invertColourRow : nullptr};
+const LaneSet& laneSetFor(SimdPath path) {
+  switch (path) {
+    case SimdPath::Avx2:
+      return kAvx2Lanes;
+    case SimdPath::Avx512:
+      return kAvx512Lanes;
+    case SimdPath::Portable:
+      break;
   }
-  const FinishPass finish = matteFinishFor(s.invert != 0, s.alphaMatte != 0);
-  if (RowPass shape = shapeRowFor(s.mode, rotation)) {
-    return {shape, finish};
-  }
-  if (RowPass pattern = patternRowFor(s.mode, planeOf(s.axis), rotation)) {
-    return {pattern, finish};
-  }
-  return {&copyRow, finish};
+  return kPortableLanes;
+}
+
+RowPlan planRow(const MatteSettings& s, SimdPath path) {
+  const RowKernel kernel{static_cast<Mode>(s.mode), planeOf(s.axis), pictureStateOf(s.layer),
+                         s.tile != 0};
+  RowPass pass = laneSetFor(path).rowFor(kernel);
+  return {pass != nullptr ? pass : &copyRow, path};
 }
 
 }  // namespace kestrow::matte

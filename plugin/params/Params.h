@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AE_Effect.h"
+#include "matte/MatteTypes.h"  // the popup values of "Mode", "RotateOrder" and "Axis"
 
 enum {
   MATTE_INPUT = 0,
@@ -36,18 +37,6 @@ enum {
   MATTE_NUM_PARAMS
 };
 static_assert(MATTE_ALPHA_MATTE == 26 && MATTE_NUM_PARAMS == 27);
-
-// "Mode" popup values; 5 and 9 are separators.
-enum {
-  MODE_CIRCLE = 1,
-  MODE_RING = 2,
-  MODE_SQUARE = 3,
-  MODE_BOX = 4,
-  MODE_GRID = 6,
-  MODE_RADIAL = 7,
-  MODE_RAYS = 8,
-  MODE_LAYER = 10
-};
 
 PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                    PF_LayerDef* output);

@@ -21,21 +21,22 @@ Visibility visibilityFor(A_long mode) {
   constexpr bool S = false;  // shown
   constexpr bool H = true;   // hidden
   //                          R  T  S  A  F  L  W  M
-  switch (mode) {
-    case MODE_CIRCLE:
+  using kestrow::matte::Mode;
+  switch (static_cast<Mode>(mode)) {
+    case Mode::Circle:
       return {{S, H, H, H, H, H, S, S}};
-    case MODE_RING:
+    case Mode::Ring:
       return {{S, S, H, H, H, H, S, S}};
-    case MODE_SQUARE:
+    case Mode::Square:
       return {{S, H, S, H, H, H, S, S}};
-    case MODE_BOX:
-    case MODE_GRID:
+    case Mode::Box:
+    case Mode::Grid:
       return {{S, S, S, H, H, H, S, S}};
-    case MODE_RADIAL:
+    case Mode::Radial:
       return {{H, S, H, H, S, H, S, S}};
-    case MODE_RAYS:
+    case Mode::Rays:
       return {{H, S, H, S, S, H, S, S}};
-    case MODE_LAYER:
+    case Mode::Layer:
       return {{S, H, S, S, H, S, H, H}};
     default:
       return {{S, S, S, S, H, S, S, S}};

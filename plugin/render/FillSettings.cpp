@@ -1,7 +1,8 @@
 #include "render/FillSettings.h"
 
 void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS], MatteSettings* settings) {
-  const A_long mode = params[MATTE_MODE]->u.pd.value;
+  using kestrow::matte::Mode;
+  const auto mode = static_cast<Mode>(params[MATTE_MODE]->u.pd.value);
   const double multiply = params[MATTE_MULTIPLY_VALUES]->u.fs_d.value;
   const double frequency = params[MATTE_FREQUENCY]->u.fs_d.value;
   const double feather = params[MATTE_FEATHER]->u.fs_d.value;
@@ -37,11 +38,11 @@ void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS], MatteS
   // frequency (a factor of 0 gives an infinity, or NaN with frequency 0:
   // the evaluator copes). Rays are angular and ignore the factor, except
   // through the radius.
-  if (mode == MODE_RADIAL) {
+  if (mode == Mode::Radial) {
     settings->frequency = frequency / multiply;
     settings->feather = feather;
     settings->thickness = thickness;
-  } else if (mode == MODE_RAYS) {
+  } else if (mode == Mode::Rays) {
     settings->frequency = frequency;
     settings->feather = feather;
     settings->thickness = thickness;

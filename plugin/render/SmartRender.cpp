@@ -3,6 +3,7 @@
 #include "AE_EffectSuites.h"
 #include "entry/Lifecycle.h"
 #include "matte/Matte.h"
+#include "matte/PlannedRows.h"
 #include "params/Params.h"
 #include "render/ActuallyRender.h"
 #include "render/Coverage.h"
@@ -57,13 +58,13 @@ A_long pixelBytesOf(PF_PixelFormat format) {
 template <typename Suite, typename PixelFn>
 PF_Err iterateRows(const Suite* suite, PF_InData* in_data, PF_EffectWorld* input,
                    PF_EffectWorld* output, const PF_Rect& covered, PF_Point origin,
-                   MatteRowContext* context, PixelFn pixelFn) {
+                   kestrow::matte::PlannedRows* rows, PixelFn pixelFn) {
   if (IsEmptyRect(&covered)) {
     return PF_Err_NONE;
   }
   const PF_Rect area{covered.left, covered.top, covered.left + 1, covered.bottom};
   return suite->iterate_origin(in_data, 0, covered.bottom - covered.top, input, &area, &origin,
-                               context, pixelFn, output);
+                               rows, pixelFn, output);
 }
 
 // Steps after the settings record is known to exist. May throw PF_Err from
@@ -72,11 +73,6 @@ PF_Err renderMatte(AEGP_SuiteHandler& suites, const PF_WorldSuite2* worldSuite, 
                    PF_EffectWorld* input, const PF_ParamDef* const params[MATTE_NUM_PARAMS],
                    PF_EffectWorld* output, MatteSettings* settings) {
   FillMatteSettings(params, settings);
-
-  // The row function's width comes from the world in its context; it is
-  // narrowed below when the input covers only part of the output.
-  PF_LayerDef rowWorld = *output;
-  MatteRowContext context{settings, in_data, &rowWorld};
 
   // Written last, and only when it changes.
   const A_long mode = params[MATTE_MODE]->u.pd.value;
@@ -101,22 +97,25 @@ PF_Err renderMatte(AEGP_SuiteHandler& suites, const PF_WorldSuite2* worldSuite, 
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   const PF_Rect covered = CoveredOutputArea(*input, *output, origin, pixelBytes);
-  rowWorld.width = covered.right - covered.left;
+  // Planned once, with the record complete; every row call only evaluates.
+  // A row is the covered width, narrower than the output when the input
+  // covers only part of it.
+  kestrow::matte::PlannedRows rows =
+      kestrow::matte::planRows(*settings, *in_data, covered.right - covered.left);
 
   switch (format) {
     case PF_PixelFormat_ARGB128: {
       const PF_iterateFloatSuite1* suite = suites.IterateFloatSuite1();
       // Output pixels without an input pixel become transparent black.
       ClearOutsideFloat(output, covered);
-      return iterateRows(suite, in_data, input, output, covered, origin, &context,
-                         InvertPixelFloat);
+      return iterateRows(suite, in_data, input, output, covered, origin, &rows, InvertPixelFloat);
     }
     case PF_PixelFormat_ARGB64:
       // Mattes are float only: these pixel functions write nothing.
-      return iterateRows(suites.Iterate16Suite1(), in_data, input, output, covered, origin,
-                         &context, InvertPixel16);
+      return iterateRows(suites.Iterate16Suite1(), in_data, input, output, covered, origin, &rows,
+                         InvertPixel16);
     default:
-      return iterateRows(suites.Iterate8Suite1(), in_data, input, output, covered, origin, &context,
+      return iterateRows(suites.Iterate8Suite1(), in_data, input, output, covered, origin, &rows,
                          InvertPixel8);
   }
 }

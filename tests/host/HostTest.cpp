@@ -89,7 +89,8 @@ TEST_F(HostTest, LoadsAndRecordsTheParameterSet) {
 }
 
 // A PiPL version that differs from the announced one (global set-down is
-// sent), a missing side file or library, or a refused registration: the
+// sent), a missing, truncated or foreign library, a side file that is not a
+// file, or a refused registration: the
 // load fails and leaves nothing; the host can load again afterwards.
 TEST_F(HostTest, LoadErrorsLeaveNothing) {
   Host host;
@@ -111,6 +112,20 @@ TEST_F(HostTest, LoadErrorsLeaveNothing) {
   fs::copy_file(fs::path(module_).replace_extension(".pipl"), dir_ / "stray.pipl");
   EXPECT_EQ(host.load(stray).code, StatusCode::kLoadFailed);
   expectNothingLoaded();
+  // Cut inside its segments: refused before the loader maps it.
+  fs::copy_file(module_, stray, fs::copy_options::overwrite_existing);
+  fs::resize_file(stray, fs::file_size(stray) / 2);
+  status = host.load(stray);
+  EXPECT_EQ(status.code, StatusCode::kLoadFailed);
+  EXPECT_NE(status.message.find(stray.string() + ": truncated: "), std::string::npos)
+      << status.message;
+  expectNothingLoaded();
+  fs::remove(dir_ / "stray.pipl");
+  fs::create_directory(dir_ / "stray.pipl");
+  status = host.load(stray);
+  EXPECT_EQ(status.code, StatusCode::kPiPLInvalid);
+  EXPECT_NE(status.message.find("stray.pipl is not a regular file"), std::string::npos)
+      << status.message;
 
   hooks::faults(host).failRegisterWithAEGP = true;
   status = host.load(module_);

@@ -34,10 +34,8 @@ std::vector<PF_PixelFloat> RowRunner::run(const std::vector<PF_PixelFloat>& row,
   std::vector<PF_PixelFloat> in(row);
   in.resize(row.size() + kGuard, sentinel);
   std::vector<PF_PixelFloat> out(row.size() + kGuard, sentinel);
-  PF_LayerDef output{};
-  output.width = static_cast<A_long>(row.size());
-  MatteRowContext context{&settings, &inData, &output};
-  EXPECT_EQ(PF_Err_NONE, InvertPixelFloat(&context, x, 0, in.data(), out.data()));
+  PlannedRows rows = planRows(settings, inData, static_cast<A_long>(row.size()));
+  EXPECT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, x, 0, in.data(), out.data()));
   for (std::size_t i = row.size(); i < out.size(); ++i) {
     EXPECT_TRUE(samePixel(sentinel, out[i])) << "guard pixel " << i << " after the row";
   }

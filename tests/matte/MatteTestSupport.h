@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "matte/Matte.h"
+#include "matte/PlannedRows.h"
 
 namespace kestrow::matte::test {
 

@@ -1,16 +1,24 @@
-// The specialised row loops against the plain reference evaluation, bit for
-// bit, over random settings and rows rich in special values: not-a-number,
-// infinities, -0.0, transparent alpha, huge and subnormal numbers.
+// The row kernels of every instruction set this machine runs against the
+// plain reference evaluation, bit for bit, over random settings and rows
+// rich in special values: not-a-number payloads, infinities, -0.0,
+// transparent alpha, huge and subnormal numbers, points on the edges; rows
+// of every length against the lane count, starting at any pixel.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "MatteTestSupport.h"
 #include "matte/MatteReference.h"
+#include "matte/PlannedRows.h"
+#include "matte/RowPlan.h"
+#include "matte/SimdPath.h"
 
 namespace kestrow::matte::test {
 namespace {
@@ -26,13 +34,32 @@ class Draw {
   int pick(int n) { return std::uniform_int_distribution<>(0, n - 1)(rng_); }
   bool chance(double p) { return uniform(0, 1) < p; }
 
-  // Mostly ordinary values, sometimes one of the special ones.
-  float channel(float lo, float hi) {
-    static constexpr float kSpecial[] = {kNaN,  -kNaN,  kInf,   -kInf,   -0.0f,   0.0f,
-                                         1e30f, -1e30f, 1e-40f, -1e-40f, FLT_MAX, 0.5f,
-                                         1.0f,  -1.0f,  0.25f,  2.5f};
-    if (chance(0.25)) {
+  // Mostly ordinary values, sometimes one of the special ones, sometimes
+  // one of the given edges (a centre plus or minus a radius or extent).
+  float channel(float lo, float hi, const std::vector<float>& edges = {}) {
+    static const float kSpecial[] = {kNaN,
+                                     -kNaN,
+                                     kInf,
+                                     -kInf,
+                                     -0.0f,
+                                     0.0f,
+                                     1e30f,
+                                     -1e30f,
+                                     1e-40f,
+                                     -1e-40f,
+                                     FLT_MAX,
+                                     0.5f,
+                                     1.0f,
+                                     -1.0f,
+                                     0.25f,
+                                     2.5f,
+                                     std::bit_cast<float>(0x7fa00001u),
+                                     std::bit_cast<float>(0xffc12345u)};
+    if (chance(0.2)) {
       return kSpecial[pick(std::size(kSpecial))];
+    }
+    if (!edges.empty() && chance(0.1)) {
+      return edges[pick(static_cast<int>(edges.size()))];
     }
     return static_cast<float>(uniform(lo, hi));
   }
@@ -109,38 +136,92 @@ MatteSettings drawSettings(Draw& d, int32_t mode, std::vector<PF_PixelFloat>& me
   return s;
 }
 
-class ReferenceAgreementTest : public ::testing::TestWithParam<int32_t> {};
+// World coordinates on the edges of the drawn shape: the centre plus or
+// minus the radius, the feathered radius and each extent.
+std::vector<float> edgesOf(const MatteSettings& s) {
+  std::vector<float> edges;
+  const double centres[] = {s.position.x, s.position.y, s.position.z};
+  const double offsets[] = {s.radius,           s.radius + s.feather / 2, s.radius - s.feather / 2,
+                            s.radius * s.sizeX, s.radius * s.sizeY,       s.radius * s.sizeZ};
+  for (double centre : centres) {
+    for (double offset : offsets) {
+      edges.push_back(static_cast<float>(centre + offset));
+      edges.push_back(static_cast<float>(centre - offset));
+    }
+  }
+  return edges;
+}
+
+class ReferenceAgreementTest : public ::testing::TestWithParam<std::tuple<int32_t, SimdPath>> {};
 
 TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
-  constexpr int kDraws = 300;
-  constexpr int kRow = 48;
-  Draw d(0x6b657374u + static_cast<unsigned>(GetParam()));
+  const auto [mode, path] = GetParam();
+  if (!simdPathAvailable(path)) {
+    GTEST_SKIP() << simdPathName(path) << " is not supported by this CPU";
+  }
+  constexpr int kDraws = 400;
+  constexpr int kLongestRow = 70;
+  Draw d(0x6b657374u + static_cast<unsigned>(mode));
+  std::vector<PF_PixelFloat> in(kLongestRow + 3), fast(kLongestRow + 3), plain(kLongestRow);
   for (int draw = 0; draw < kDraws; ++draw) {
     std::vector<PF_PixelFloat> picture;
-    const MatteSettings s = drawSettings(d, GetParam(), picture);
+    const MatteSettings s = drawSettings(d, mode, picture);
     PF_InData inData{};
     inData.downsample_x = {1, static_cast<A_u_long>(d.pick(5))};
     inData.downsample_y = {1, static_cast<A_u_long>(d.pick(5))};
-    std::vector<PF_PixelFloat> in(kRow);
-    for (PF_PixelFloat& px : in) {
-      px = pixel(d.alpha(), d.channel(-4, 4), d.channel(-4, 4), d.channel(-4, 4));
+    // Any length, from any pixel of the buffer (rows need not be aligned
+    // to the vector width).
+    const int length = 1 + d.pick(kLongestRow);
+    const int start = d.pick(4);
+    const std::vector<float> edges = edgesOf(s);
+    for (int i = 0; i < length; ++i) {
+      in[start + i] = pixel(d.alpha(), d.channel(-4, 4, edges), d.channel(-4, 4, edges),
+                            d.channel(-4, 4, edges));
     }
     PF_LayerDef output{};
-    output.width = kRow;
+    output.width = length;
     MatteRowContext context{&s, &inData, &output};
-    auto* refcon = &context;
-    std::vector<PF_PixelFloat> fast(kRow), plain(kRow);
-    ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(refcon, 0, 0, in.data(), fast.data()));
-    ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(refcon, 0, 0, in.data(), plain.data()));
-    ASSERT_TRUE(sameRow(plain, fast))
+    ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, &in[start], plain.data()));
+    PlannedRows rows = planRows(s, inData, length, path);
+    ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, &in[start], &fast[start]));
+    const std::vector<PF_PixelFloat> got(fast.begin() + start, fast.begin() + start + length);
+    plain.resize(length);
+    ASSERT_TRUE(sameRow(plain, got))
         << "draw " << draw << ": order " << s.rotateOrder << ", axis " << s.axis << ", tile "
         << int{s.tile} << ", invert " << int{s.invert} << ", alpha matte " << int{s.alphaMatte}
-        << ", feather " << s.feather;
+        << ", feather " << s.feather << ", length " << length;
+    plain.resize(kLongestRow);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, ReferenceAgreementTest,
-                         ::testing::Values(-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11));
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndPaths, ReferenceAgreementTest,
+    ::testing::Combine(::testing::Values(-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11),
+                       ::testing::ValuesIn(kSimdPaths)),
+    [](const auto& info) {
+      const int32_t mode = std::get<0>(info.param);
+      return "mode" + (mode < 0 ? "Minus" + std::to_string(-mode) : std::to_string(mode)) + "_" +
+             simdPathName(std::get<1>(info.param));
+    });
+
+// Each path's arithmetic keeps both roundings of a * b + c: with
+// a * b = 1 - 2^-60, rounded to 1, the sum is 0, where a fused multiply-add
+// gives -2^-60.
+TEST(LaneArithmeticTest, MultiplyAddIsNotFused) {
+  constexpr double a = 1.0 + 0x1p-30, b = 1.0 - 0x1p-30, c = -1.0;
+  ASSERT_NE(0.0, std::fma(a, b, c));
+  for (SimdPath path : kSimdPaths) {
+    if (!simdPathAvailable(path)) {
+      continue;
+    }
+    const LaneSet& set = laneSetFor(path);
+    std::vector<double> as(set.lanes, a), bs(set.lanes, b), cs(set.lanes, c), out(set.lanes, 1);
+    set.multiplyAdd(as.data(), bs.data(), cs.data(), out.data());
+    for (double v : out) {
+      EXPECT_EQ(0.0, v) << simdPathName(path);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace kestrow::matte::test

@@ -40,39 +40,27 @@ TEST_P(RowWalkTest, InPlaceMatchesSeparateRows) {
   const RowRunner runner(s);
   std::vector<PF_PixelFloat> row = sampleRow();
   const std::vector<PF_PixelFloat> separate = runner.run(row);
-  PF_LayerDef output{};
-  output.width = static_cast<A_long>(row.size());
-  MatteRowContext context{&s, &runner.inData, &output};
-  ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&context, 0, 0, row.data(), row.data()));
+  PlannedRows rows = planRows(s, runner.inData, static_cast<A_long>(row.size()));
+  ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, row.data(), row.data()));
   EXPECT_TRUE(sameRow(separate, row));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RowWalkTest, ::testing::Values(1, 2, 3, 4, 5, 6, 7, 8, 10));
 
-// A bad context or row pointer is refused; an empty or negative width is
+// A missing plan or row pointer is refused; an empty or negative width is
 // no work. Either way nothing is written.
 TEST(RowWalkTest, NothingWrittenWithoutWork) {
   const MatteSettings s = plainSettings(1);
   PF_InData inData{};
-  PF_LayerDef output{};
-  output.width = 1;
-  PF_LayerDef empty[3]{};
-  empty[1].width = -1;
-  empty[2].width = INT_MIN;
   PF_PixelFloat in = pixel(1, 0, 0, 0);
   PF_PixelFloat out = pixel(-7, -7, -7, -7);
-  const MatteRowContext refused[] = {
-      {nullptr, &inData, &output}, {&s, nullptr, &output}, {&s, &inData, nullptr}};
   EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(nullptr, 0, 0, &in, &out));
-  for (MatteRowContext c : refused) {
-    EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(&c, 0, 0, &in, &out));
-  }
-  MatteRowContext whole{&s, &inData, &output};
+  PlannedRows whole = planRows(s, inData, 1);
   EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(&whole, 0, 0, nullptr, &out));
   EXPECT_EQ(PF_Err_BAD_CALLBACK_PARAM, InvertPixelFloat(&whole, 0, 0, &in, nullptr));
-  for (const PF_LayerDef& e : empty) {
-    MatteRowContext c{&s, &inData, &e};
-    EXPECT_EQ(PF_Err_NONE, InvertPixelFloat(&c, 0, 0, &in, &out)) << "width " << e.width;
+  for (A_long width : {0, -1, INT_MIN}) {
+    PlannedRows empty = planRows(s, inData, width);
+    EXPECT_EQ(PF_Err_NONE, InvertPixelFloat(&empty, 0, 0, &in, &out)) << "width " << width;
   }
   EXPECT_TRUE(samePixel(pixel(-7, -7, -7, -7), out));
 }

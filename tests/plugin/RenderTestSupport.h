@@ -18,9 +18,13 @@
 #include "kestrow/host/Instance.h"
 #include "kestrow/host/World.h"
 #include "matte/Matte.h"
+#include "matte/PlannedRows.h"
 #include "params/Params.h"
 
 namespace kestrow::test {
+
+using matte::Mode;
+using matte::popupValue;
 
 // A float world whose red, green, blue are world X, Y, Z spread around the
 // origin, with a few transparent, half-covered and not-a-number pixels.
@@ -81,9 +85,9 @@ inline MatteSettings expectedSettings(const host::Instance& instance, const PF_L
   s.frequency = fs(MATTE_FREQUENCY);
   s.feather = fs(MATTE_FEATHER);
   s.thickness = fs(MATTE_THICKNESS);
-  if (s.mode == MODE_RADIAL) {
+  if (s.mode == popupValue(Mode::Radial)) {
     s.frequency = fs(MATTE_FREQUENCY) / mv;
-  } else if (s.mode != MODE_RAYS) {
+  } else if (s.mode != popupValue(Mode::Rays)) {
     s.feather = fs(MATTE_FEATHER) * mv;
     s.thickness = fs(MATTE_THICKNESS) * mv;
   }
@@ -102,14 +106,12 @@ inline host::World expectedMatte(const host::World& input, int width, int height
   PF_InData inData{};
   inData.downsample_x = options.downsampleX;
   inData.downsample_y = options.downsampleY;
-  PF_LayerDef rowWorld = out.def();
-  rowWorld.width = covered.right - covered.left;
-  MatteRowContext context{&settings, &inData, &rowWorld};
+  matte::PlannedRows rows = matte::planRows(settings, inData, covered.right - covered.left);
   // The evaluator takes a mutable input row; it only reads it.
   host::World& src = const_cast<host::World&>(input);
   for (int y = covered.top; y < covered.bottom; ++y) {
     InvertPixelFloat(
-        &context, covered.left, y,
+        &rows, covered.left, y,
         src.pixelFloat(covered.left + options.outputOriginX, y + options.outputOriginY),
         out.pixelFloat(covered.left, y));
   }

@@ -92,11 +92,11 @@ class RefusedStreamTest : public ControlsTest,
 // A refused stream: its error, every reference disposed of; streams are all
 // obtained before any flag is set, so nothing changed.
 TEST_P(RefusedStreamTest, ReturnsTheErrorAndReleasesEverything) {
-  ASSERT_TRUE(isOk(showMode(MODE_CIRCLE)));
+  ASSERT_TRUE(isOk(showMode(popupValue(Mode::Circle))));
   const int rerenders = instance_->rerenderRequests();
   hooks::faults(host_).failStreamIndex = GetParam();
-  EXPECT_EQ(showMode(MODE_LAYER).pfErr, hooks::faults(host_).error);
-  expectNothingChanged(rerenders, hiddenFor(MODE_CIRCLE));
+  EXPECT_EQ(showMode(popupValue(Mode::Layer)).pfErr, hooks::faults(host_).error);
+  expectNothingChanged(rerenders, hiddenFor(popupValue(Mode::Circle)));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStream, RefusedStreamTest,

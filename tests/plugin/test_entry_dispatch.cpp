@@ -9,6 +9,9 @@
 namespace kestrow::test {
 namespace {
 
+using matte::Mode;
+using matte::popupValue;
+
 class Dispatch : public PluginInstance {
  protected:
   void SetUp() override {
@@ -68,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, UnhandledCommand,
 // query, and both passes of a smart render.
 TEST_F(Dispatch, InstanceCommandsReachTheirHandlers) {
   EXPECT_TRUE(instance_->isHidden(MATTE_THICKNESS));  // "Circle"
-  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RING)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Ring))));
   EXPECT_FALSE(instance_->isHidden(MATTE_THICKNESS));
 
   host::World input(4, 3, host::PixelDepth::kFloat32);

@@ -53,7 +53,7 @@ TEST_F(PickPointTest, PickedColourBecomesPosition) {
 
 // The other supervised controls reach the same handler and change nothing.
 TEST_F(PickPointTest, OtherSupervisedControlsLeavePositionAlone) {
-  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RAYS)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Rays))));
   ASSERT_TRUE(
       isOk(instance_->setLayer(MATTE_LAYER, std::make_shared<host::World>(positionPass(2, 2)))));
   ASSERT_TRUE(isOk(instance_->setCheckbox(MATTE_TILE, true)));

@@ -20,7 +20,7 @@ class RenderCoverageTest : public PluginInstance,
 
 TEST_P(RenderCoverageTest, UncoveredPixelsBecomeTransparentBlack) {
   const CoverageCase c = GetParam();
-  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RING)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Ring))));
   ASSERT_TRUE(isOk(instance_->setPoint3D(MATTE_POSITION, -2, -1.5, 0)));
 
   host::World input = positionPass(c.inWidth, c.inHeight);

@@ -78,7 +78,7 @@ using RenderTest = PluginInstance;
 TEST_F(RenderTest, DownsampleAndOutputOrigin) {
   auto picture = std::make_shared<host::World>(positionPass(5, 3));
   setBusyControls(*instance_, picture);
-  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_BOX)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Box))));
 
   host::RenderOptions options;
   options.downsampleX = {1, 2};

@@ -63,16 +63,17 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 INSTANTIATE_TEST_SUITE_P(Table, MultiplyValuesTest,
                          ::testing::Values(
                              // Radial divides the frequency and keeps feather and thickness.
-                             FoldCase{MODE_RADIAL, 2, 1, 0.5, 1, 2.5, 0.5, 0.5, 1, 5},
-                             FoldCase{MODE_RADIAL, 0, 1, 0.5, 1, 2.5, kInf, 0.5, 1, 0},
+                             FoldCase{popupValue(Mode::Radial), 2, 1, 0.5, 1, 2.5, 0.5, 0.5, 1, 5},
+                             FoldCase{popupValue(Mode::Radial), 0, 1, 0.5, 1, 2.5, kInf, 0.5, 1, 0},
                              // Rays: only the radius.
-                             FoldCase{MODE_RAYS, 2, 1, 0.5, 1, 2.5, 1, 0.5, 1, 5},
+                             FoldCase{popupValue(Mode::Rays), 2, 1, 0.5, 1, 2.5, 1, 0.5, 1, 5},
                              // Every other mode, separators included, multiplies the lengths.
-                             FoldCase{MODE_CIRCLE, 2, 1, 0.5, 1, 2.5, 1, 1, 2, 5},
-                             FoldCase{MODE_GRID, -1.5, 0.3, 2, 0.1, 4, 0.3, -3, -1.5 * 0.1, -6},
+                             FoldCase{popupValue(Mode::Circle), 2, 1, 0.5, 1, 2.5, 1, 1, 2, 5},
+                             FoldCase{popupValue(Mode::Grid), -1.5, 0.3, 2, 0.1, 4, 0.3, -3,
+                                      -1.5 * 0.1, -6},
                              FoldCase{5, 3, 1, 0.5, 1, 2.5, 1, 1.5, 3, 7.5},
-                             FoldCase{MODE_LAYER, 0.1, 1, 0.3, 0.7, 2.5, 1, 0.3 * 0.1, 0.7 * 0.1,
-                                      2.5 * 0.1}));
+                             FoldCase{popupValue(Mode::Layer), 0.1, 1, 0.3, 0.7, 2.5, 1, 0.3 * 0.1,
+                                      0.7 * 0.1, 2.5 * 0.1}));
 
 }  // namespace
 }  // namespace kestrow::test

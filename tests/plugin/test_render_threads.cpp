@@ -28,7 +28,7 @@ host::World renderWithThreads(unsigned threads, const host::World& input) {
   EXPECT_TRUE(isOk(host.load(pluginFile())));
   std::unique_ptr<host::Instance> instance;
   EXPECT_TRUE(isOk(host.createInstance(instance)));
-  EXPECT_TRUE(isOk(instance->setPopup(MATTE_MODE, MODE_GRID)));
+  EXPECT_TRUE(isOk(instance->setPopup(MATTE_MODE, popupValue(Mode::Grid))));
   EXPECT_TRUE(isOk(instance->setFloat(MATTE_RADIUS, 0.4)));
   EXPECT_TRUE(isOk(instance->setAngle(MATTE_ROTATE_Y, 33)));
   host::World output(input.width(), input.height(), host::PixelDepth::kFloat32);
@@ -68,7 +68,7 @@ class ThreadedRenderOneInstance : public PluginInstance {
 
 TEST_F(ThreadedRenderOneInstance, ConcurrentFramesEqualFramesRenderedOneByOne) {
   constexpr int kFrames = 8;
-  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, MODE_RADIAL)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Radial))));
   ASSERT_TRUE(isOk(instance_->setFloat(MATTE_MULTIPLY_VALUES, 0.75)));
 
   std::vector<host::World> inputs;

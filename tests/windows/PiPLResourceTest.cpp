@@ -113,6 +113,20 @@ struct AlteredCopy {
   std::string error;
 };
 
+// A DLL cut short is refused from its headers, before Windows maps it.
+TEST(PiPLResource, TruncatedCopyIsRefusedBeforeAnyLoad) {
+  const auto file = std::filesystem::temp_directory_path() / "kestrow-truncated.aex";
+  std::filesystem::copy_file(pluginFile(), file, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
+  host::Host host;
+  const host::Status status = host.load(file);
+  std::filesystem::remove(file);
+  EXPECT_FALSE(isOk(status));
+  EXPECT_NE(status.message.find(file.string() + ": truncated: section "), std::string::npos)
+      << status.message;
+  EXPECT_FALSE(host.loaded());
+}
+
 struct RefusalCase {
   const char* name;
   std::vector<std::uint8_t> pipl;  // empty: resource deleted

@@ -1,0 +1,297 @@
+// Every mode's formula on lanes of local coordinates. Matte kernels give
+// one value per pixel (`matte`); Layer kernels give the whole colour
+// (`colour`) before its clean-up. The scalar formula of each is written
+// above it; the wave uses 3.14 and 6.28, not pi: results depend on them.
+//
+// The single-precision sine, arc tangent and remainder are the C
+// library's, called per lane: their results are what the output is defined
+// by.
+#pragma once
+
+#include <math.h>
+
+#include "matte/LaneMath.h"
+
+namespace kestrow::matte {
+
+// Modes whose matte is a function of the weighted distance alone.
+template <class Shape>
+struct DistanceKernel {
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
+                             typename L::D z) {
+    const auto outcome = [&c](typename L::D d) { return narrow<L>(Shape::template of<L>(c, d)); };
+    return Shape::template of<L>(c, weightedDistance<L>(c, x, y, z, outcome));
+  }
+};
+
+// 1 - smoothStep(d, radius - halfFeather, radius + halfFeather)
+struct Circle {
+  template <class L>
+  static typename L::D of(const RowConstants& c, typename L::D d) {
+    return 1.0 - smoothStep<L>(d, c.radius - c.halfFeather, c.radius + c.halfFeather);
+  }
+};
+using CircleKernel = DistanceKernel<Circle>;
+
+// 1 - smoothStep(|d - radius| - halfThickness, 0, halfFeather)
+struct Ring {
+  template <class L>
+  static typename L::D of(const RowConstants& c, typename L::D d) {
+    return 1.0 - smoothStep<L>(absolute<L>(d - c.radius) - c.halfThickness, 0.0, c.halfFeather);
+  }
+};
+using RingKernel = DistanceKernel<Ring>;
+
+// Solid box, X then Y then Z: slab(a, extent) =
+//   1 - smoothStep(|a| * weight, extent - halfFeather, extent + halfFeather)
+struct SquareKernel {
+  template <class L>
+  static typename L::D slab(typename L::D a, double weight, double extent, double halfFeather) {
+    return 1.0 - smoothStep<L>(absolute<L>(a) * weight, extent - halfFeather, extent + halfFeather);
+  }
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
+                             typename L::D z) {
+    const typename L::D mx = slab<L>(x, c.weightX, c.extentX, c.halfFeather);
+    const typename L::D my = slab<L>(y, c.weightY, c.extentY, c.halfFeather);
+    const typename L::D mz = slab<L>(z, c.weightZ, c.extentZ, c.halfFeather);
+    return mx * my * mz;
+  }
+};
+
+// Box shell, not clamped (overlapping face shells sum past 1):
+//   slab = 1 - smoothStep(a, (extent - th) - fh, (extent + th) + fh)
+//   face = 1 - smoothStep(|a - extent| - th, 0, fh)
+//   fx * by * bz + fy * bx * bz + fz * bx * by
+struct BoxKernel {
+  template <class L>
+  static typename L::D slab(typename L::D a, double extent, const RowConstants& c) {
+    return 1.0 - smoothStep<L>(a, (extent - c.halfThickness) - c.halfFeather,
+                               (extent + c.halfThickness) + c.halfFeather);
+  }
+  template <class L>
+  static typename L::D face(typename L::D a, double extent, const RowConstants& c) {
+    return 1.0 - smoothStep<L>(absolute<L>(a - extent) - c.halfThickness, 0.0, c.halfFeather);
+  }
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
+                             typename L::D z) {
+    const typename L::D ax = absolute<L>(x) * c.weightX;
+    const typename L::D ay = absolute<L>(y) * c.weightY;
+    const typename L::D az = absolute<L>(z) * c.weightZ;
+    const typename L::D bx = slab<L>(ax, c.extentX, c);
+    const typename L::D by = slab<L>(ay, c.extentY, c);
+    const typename L::D bz = slab<L>(az, c.extentZ, c);
+    const typename L::D fx = face<L>(ax, c.extentX, c);
+    const typename L::D fy = face<L>(ay, c.extentY, c);
+    const typename L::D fz = face<L>(az, c.extentZ, c);
+    return fx * by * bz + fy * bx * bz + fz * bx * by;
+  }
+};
+
+// Lines through the middles of the cells, per axis:
+//   g = fmodf((float)(|v| * weight), (float)cell)      (as double)
+//   g < cell / 2 ? cell - g : g
+//   smoothStep((g - cell / 2) * 2 - halfThickness, 0, halfFeather)
+// and the matte 1 - gx * gy * gz. A zero cell makes g not-a-number.
+struct GridKernel {
+  template <class L>
+  static typename L::D axisFactor(typename L::D v, double weight, double cell,
+                                  const RowConstants& c) {
+    using D = typename L::D;
+    const typename L::F a = narrow<L>(absolute<L>(v) * weight);
+    const auto cellFloat = static_cast<float>(cell);
+    D g;
+    for (int i = 0; i < L::kCount; ++i) g[i] = fmodf(a[i], cellFloat);
+    const double half = cell / 2.0;
+    g = select<L>(g < lanes<L>(half), cell - g, g);
+    return smoothStep<L>((g - half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
+  }
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
+                             typename L::D z) {
+    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c);
+    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c);
+    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c);
+    return 1.0 - gx * gy * gz;
+  }
+};
+
+// The sine wave in 0..1 at u x frequency cycles, a band where it is below
+// halfThickness:
+//   phi = (float)(u * frequency * 3.14 * 2.0 + phase)
+//   s = (sinf(phi) + 1.0f) / 2.0f
+//   1 - smoothStep((double)s - halfThickness, 0, halfFeather)
+template <class L>
+inline typename L::F wavePhase(const RowConstants& c, typename L::D u) {
+  return narrow<L>(u * c.frequency * 3.14 * 2.0 + c.phase);
+}
+
+template <class L>
+inline typename L::D waveMatte(const RowConstants& c, typename L::D u) {
+  const typename L::F phi = wavePhase<L>(c, u);
+  typename L::F sine;
+  for (int i = 0; i < L::kCount; ++i) sine[i] = sinf(phi[i]);
+  const typename L::F s = (sine + 1.0f) / 2.0f;
+  return 1.0 - smoothStep<L>(widen<L>(s) - c.halfThickness, 0.0, c.halfFeather);
+}
+
+struct RadialKernel {
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
+                             typename L::D z) {
+    // The output depends on the distance only through the float phase.
+    const auto outcome = [&c](typename L::D d) { return wavePhase<L>(c, d); };
+    return waveMatte<L>(c, weightedDistance<L>(c, x, y, z, outcome));
+  }
+};
+
+// Sectors round the axis the plane does not name:
+//   angle = atan2f((float)(a * weightA), (float)(b * weightB))
+//   waveMatte(((double)angle + 3.14) / 6.28)
+template <Plane P>
+struct RaysKernel {
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
+                             typename L::D z) {
+    typename L::F a, b;
+    if constexpr (P == Plane::XZ) {
+      a = narrow<L>(x * c.weightX), b = narrow<L>(z * c.weightZ);
+    } else if constexpr (P == Plane::XY) {
+      a = narrow<L>(x * c.weightX), b = narrow<L>(y * c.weightY);
+    } else {
+      a = narrow<L>(y * c.weightY), b = narrow<L>(z * c.weightZ);
+    }
+    typename L::F angle;
+    for (int i = 0; i < L::kCount; ++i) angle[i] = atan2f(a[i], b[i]);
+    return waveMatte<L>(c, (widen<L>(angle) + 3.14) / 6.28);
+  }
+};
+
+// Layer mode's colour lanes, in float.
+template <class L>
+struct ColourLanes {
+  typename L::F alpha, red, green, blue;
+};
+
+// No picture chosen: the local coordinates themselves, the input alpha.
+struct LayerCoordinatesKernel {
+  template <class L>
+  static ColourLanes<L> colour(const RowConstants&, const PixelLanes<L>& p) {
+    return {p.alpha, p.x, p.y, p.z};
+  }
+};
+
+// The picture's plane (u, v) and the depth across it:
+//   XZ: (x, z, y)   XY: (x, -y, z)   YZ: (z, -y, x)
+template <class L>
+struct PlaneLanes {
+  typename L::D u, v, depth;
+};
+
+template <class L, Plane P>
+inline PlaneLanes<L> planeLanes(const PixelLanes<L>& p) {
+  const typename L::D x = widen<L>(p.x), y = widen<L>(p.y), z = widen<L>(p.z);
+  if constexpr (P == Plane::XZ) {
+    return {x, z, y};
+  } else if constexpr (P == Plane::XY) {
+    return {x, -y, z};
+  } else {
+    return {z, -y, x};
+  }
+}
+
+// 1 - smoothStep(|depth|, extentZ - halfFeather, extentZ + halfFeather)
+template <class L>
+inline typename L::D depthFade(const RowConstants& c, typename L::D depth) {
+  return 1.0 -
+         smoothStep<L>(absolute<L>(depth), c.extentZ - c.halfFeather, c.extentZ + c.halfFeather);
+}
+
+// channel = (float)(sample channel * fade), each channel in double.
+template <class L>
+inline ColourLanes<L> faded(const ColourLanes<L>& sample, typename L::D fade) {
+  return {narrow<L>(widen<L>(sample.alpha) * fade), narrow<L>(widen<L>(sample.red) * fade),
+          narrow<L>(widen<L>(sample.green) * fade), narrow<L>(widen<L>(sample.blue) * fade)};
+}
+
+// A picture that cannot be read within its memory: transparent black,
+// faded like any sample (a not-a-number fade stays not-a-number).
+template <Plane P>
+struct LayerTransparentKernel {
+  template <class L>
+  static ColourLanes<L> colour(const RowConstants& c, const PixelLanes<L>& p) {
+    const typename L::F zero = lanes<L>(0.0f);
+    return faded<L>({zero, zero, zero, zero}, depthFade<L>(c, planeLanes<L, P>(p).depth));
+  }
+};
+
+// A readable picture sampled at the projected point:
+//   u = ((u + offsetU) * width) / extentX + halfWidth
+//   v = (((v - offsetV) * height) * aspect) / extentY + halfHeight
+//   tiled: u >= 0 ? fmod(u, width) : width - fmod(-u, width), v likewise
+//   the pixel at (int)u, (int)v when 0 <= u < width and 0 <= v < height,
+//   else transparent black; faded by depth.
+template <Plane P, bool Tile>
+struct LayerPictureKernel {
+  // t >= 0 ? fmod(t, size) : size - fmod(-t, size), for a positive whole
+  // size. For |t| below 2^51 the remainder is a - k * size with k the
+  // quotient rounded to a whole number (adding and taking away 2^52),
+  // plus one size when k came out one too high: exact, as the product is
+  // a whole number below 2^53 and the remainder a multiple of a's spacing
+  // that is representable (fmod's result always is). Other lanes
+  // (not-a-number, infinite, huge) call fmod.
+  template <class L>
+  static typename L::D wrap(typename L::D t, double size) {
+    using D = typename L::D;
+    using M = typename L::M;
+    const M negative = t < lanes<L>(0.0);
+    const D a = select<L>(negative, -t, t);
+    const D k = (a / size + 0x1p52) - 0x1p52;
+    D r = a - k * size;
+    r = select<L>(r < lanes<L>(0.0), r + size, r);
+    D wrapped = select<L>(negative, size - r, r);
+    const M exact = absolute<L>(t) < lanes<L>(0x1p51);
+    if (!all<L>(exact)) {
+      for (int i = 0; i < L::kCount; ++i) {
+        if (!exact[i]) {
+          wrapped[i] = t[i] >= 0.0 ? fmod(t[i], size) : size - fmod(-t[i], size);
+        }
+      }
+    }
+    return wrapped;
+  }
+  template <class L>
+  static ColourLanes<L> colour(const RowConstants& c, const PixelLanes<L>& p) {
+    using D = typename L::D;
+    const PictureConstants& pic = c.picture;
+    const PlaneLanes<L> q = planeLanes<L, P>(p);
+    D u = ((q.u + pic.offsetU) * pic.width) / c.extentX + pic.halfWidth;
+    D v = (((q.v - pic.offsetV) * pic.height) * pic.aspect) / c.extentY + pic.halfHeight;
+    if constexpr (Tile) {
+      u = wrap<L>(u, pic.width);
+      v = wrap<L>(v, pic.height);
+    }
+    // Not-a-number coordinates fail every comparison and sample nothing.
+    const typename L::M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) &
+                                 (u >= lanes<L>(0.0)) & (v >= lanes<L>(0.0));
+    ColourLanes<L> sample{};
+    for (int i = 0; i < L::kCount; ++i) {
+      if (inside[i]) {
+        const auto column = static_cast<std::int64_t>(u[i]);
+        const auto row = static_cast<std::int64_t>(v[i]);
+        const auto* px = reinterpret_cast<const PF_PixelFloat*>(
+            pic.view.data + row * pic.view.rowBytes +
+            column * static_cast<std::int64_t>(sizeof(PF_PixelFloat)));
+        sample.alpha[i] = px->alpha;
+        sample.red[i] = px->red;
+        sample.green[i] = px->green;
+        sample.blue[i] = px->blue;
+      }
+    }
+    return faded<L>(sample, depthFade<L>(c, q.depth));
+  }
+};
+
+}  // namespace kestrow::matte

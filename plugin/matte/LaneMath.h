@@ -1,0 +1,172 @@
+// The shared steps of every mode on lanes of pixels: loading a block of
+// pixels, the transform into the local frame, smoothstep, and the weighted
+// distance. Each function computes in every lane exactly what the scalar
+// formula written above it computes for one pixel.
+#pragma once
+
+#include <math.h>
+
+#include <cstdint>
+
+#include "AE_Effect.h"
+#include "matte/Lanes.h"
+#include "matte/RowConstants.h"
+
+namespace kestrow::matte {
+
+// A block of pixels in lanes: input alpha and the point, in float.
+template <class L>
+struct PixelLanes {
+  typename L::F alpha, x, y, z;
+};
+
+// A lane set may load and store blocks its own way (a transpose in
+// registers, which may also permute the lanes: the store undoes it).
+template <class L>
+inline PixelLanes<L> loadPixels(const PF_PixelFloat* in) {
+  PixelLanes<L> p;
+  if constexpr (requires { L::load(in, p.alpha, p.x, p.y, p.z); }) {
+    L::load(in, p.alpha, p.x, p.y, p.z);
+    return p;
+  }
+  for (int i = 0; i < L::kCount; ++i) {
+    p.alpha[i] = in[i].alpha;
+    p.x[i] = in[i].red;
+    p.y[i] = in[i].green;
+    p.z[i] = in[i].blue;
+  }
+  return p;
+}
+
+template <class L>
+inline void storePixels(const PixelLanes<L>& p, PF_PixelFloat* out) {
+  if constexpr (requires { L::store(p.alpha, p.x, p.y, p.z, out); }) {
+    L::store(p.alpha, p.x, p.y, p.z, out);
+    return;
+  }
+  for (int i = 0; i < L::kCount; ++i) {
+    out[i] = PF_PixelFloat{p.alpha[i], p.x[i], p.y[i], p.z[i]};
+  }
+}
+
+// One rotation: a' = (float)(a * cos + b * sin), b' = (float)(b * cos - a * sin),
+// products and sums in double from the float channels.
+template <class L>
+inline void turn(typename L::F& a, typename L::F& b, float cosine, float sine) {
+  const typename L::D wa = widen<L>(a);
+  const typename L::D wb = widen<L>(b);
+  const double c = cosine;
+  const double s = sine;
+  a = narrow<L>(wa * c + wb * s);
+  b = narrow<L>(wb * c - wa * s);
+}
+
+// Translation (x = (float)(x - shiftX), in double), then the three
+// rotations in the planned order, each stored back as float.
+template <class L>
+[[gnu::always_inline]] inline void toLocal(const RowConstants& c, PixelLanes<L>& p) {
+  p.x = narrow<L>(widen<L>(p.x) - c.shiftX);
+  p.y = narrow<L>(widen<L>(p.y) - c.shiftY);
+  p.z = narrow<L>(widen<L>(p.z) - c.shiftZ);
+  const auto aboutX = [&] { turn<L>(p.y, p.z, c.cosX, c.sinX); };
+  const auto aboutY = [&] { turn<L>(p.x, p.z, c.cosY, c.sinY); };
+  const auto aboutZ = [&] { turn<L>(p.x, p.y, c.cosZ, c.sinZ); };
+  switch (c.rotateOrder) {
+    case RotateOrder::XYZ:
+      aboutX(), aboutY(), aboutZ();
+      break;
+    case RotateOrder::XZY:
+      aboutX(), aboutZ(), aboutY();
+      break;
+    case RotateOrder::YXZ:
+      aboutY(), aboutX(), aboutZ();
+      break;
+    case RotateOrder::YZX:
+      aboutY(), aboutZ(), aboutX();
+      break;
+    case RotateOrder::ZXY:
+      aboutZ(), aboutX(), aboutY();
+      break;
+    case RotateOrder::ZYX:
+      aboutZ(), aboutY(), aboutX();
+      break;
+    case RotateOrder::None:
+      break;
+  }
+}
+
+// Cubic smoothstep:
+//   edge0 == edge1:  value < edge0 ? 0 : 1
+//   t = (value - edge0) / (edge1 - edge0)
+//   t > 1 ? 1 : t < 0 ? 0 : t * t * (3 - 2 * t)
+// The edges are per-render constants, so the hard step is a branch per call.
+// Where every lane of the block lies clearly beyond an edge, the result is
+// known without the division: a product with the reciprocal is within a
+// few units in the last place of the quotient, far inside the 2^-40 margin,
+// so it decides t > 1 and t < 0 exactly as the quotient would. Any lane
+// near an edge, not-a-number, or a span whose reciprocal may lose bits
+// takes the division.
+template <class L>
+inline typename L::D smoothStep(typename L::D value, double edge0, double edge1) {
+  using D = typename L::D;
+  using M = typename L::M;
+  const D zero = lanes<L>(0.0);
+  const D one = lanes<L>(1.0);
+  if (edge0 == edge1) {
+    return select<L>(value < lanes<L>(edge0), zero, one);
+  }
+  const double span = edge1 - edge0;
+  const D offset = value - edge0;
+  if (__builtin_fabs(span) >= 0x1p-500 && __builtin_fabs(span) <= 0x1p500) {
+    const D estimate = offset * (1.0 / span);
+    const M above = estimate > lanes<L>(1.0 + 0x1p-40);
+    const M below = estimate < lanes<L>(-0x1p-40);
+    if (all<L>(above | below)) {
+      return select<L>(above, one, zero);
+    }
+  }
+  const D t = offset / span;
+  const D cubic = t * t * (3.0 - 2.0 * t);
+  return select<L>(t > one, one, select<L>(t < zero, zero, cubic));
+}
+
+// pow(sum, 0.5) for the sum of weighted squares, through the correctly
+// rounded square root. pow is only nearly correctly rounded, so its result
+// is the root or one of its two neighbouring doubles. `outcome(d)` gives
+// the float bits the caller's output is made from; wherever the three
+// candidates give the same outcome, the root stands in for pow. Every other
+// lane, and every lane outside the ordinary range (zero, negative,
+// not-a-number, infinite, tiny or huge sums, where pow and sqrt also differ
+// on -0 and -infinity), calls pow itself.
+template <class L, class Outcome>
+inline typename L::D rootAsPow(typename L::D sum, Outcome outcome) {
+  using D = typename L::D;
+  using M = typename L::M;
+  using MF = typename L::MF;
+  D root = L::sqrt(sum);
+  const M ordinary = (sum >= lanes<L>(0x1p-960)) & (sum <= lanes<L>(0x1p960));
+  using U = typename L::U;
+  const U bits = (U)root;
+  const MF here = (MF)outcome(root);
+  const MF below = (MF)outcome((D)(bits - 1));
+  const MF above = (MF)outcome((D)(bits + 1));
+  const M same = __builtin_convertvector((below == here) & (above == here), M);
+  const M usePow = ~(ordinary & same);
+  if (any<L>(usePow)) {
+    for (int i = 0; i < L::kCount; ++i) {
+      if (usePow[i]) root[i] = pow(sum[i], 0.5);
+    }
+  }
+  return root;
+}
+
+// Weighted distance:
+//   pow(pow(x, 2) * wx + pow(y, 2) * wy + pow(z, 2) * wz, 0.5)
+// pow(v, 2) is v * v for every v, the signs of zero and infinities included.
+template <class L, class Outcome>
+inline typename L::D weightedDistance(const RowConstants& c, typename L::D x, typename L::D y,
+                                      typename L::D z, Outcome outcome) {
+  return rootAsPow<L>(x * x * c.weightX + y * y * c.weightY + z * z * c.weightZ, outcome);
+}
+
+}  // namespace kestrow::matte

@@ -1,0 +1,127 @@
+// Vectors of pixel lanes for the row kernels, written once for every
+// instruction set: the kernels use the compiler's vector types and this
+// file's helpers, and each instruction set's own file instantiates them
+// with its lane count and square root, compiled with its own flags.
+//
+// Everything here is a template on the lane set `L`, which each of those
+// files declares in an anonymous namespace: no function compiled for a
+// wider instruction set can then stand in for another file's copy at link
+// time, and code for a set the CPU lacks is only reached through a pointer
+// chosen after the CPU check.
+//
+// Number semantics: the element operations are the plain IEEE operations
+// the scalar formulas use (no contraction: the whole build compiles with
+// -ffp-contract=off), conversions round to nearest like a scalar cast, and
+// comparisons are false for not-a-number, so each lane computes exactly
+// what the scalar code computes for that pixel.
+#pragma once
+
+#include <cstdint>
+
+namespace kestrow::matte {
+
+template <int N>
+struct LaneTypes {
+  static constexpr int kCount = N;
+  typedef double D __attribute__((vector_size(N * sizeof(double))));
+  typedef float F __attribute__((vector_size(N * sizeof(float))));
+  // Lane masks: all bits set where true, as comparisons produce them.
+  typedef std::int64_t M __attribute__((vector_size(N * sizeof(std::int64_t))));
+  typedef std::int32_t MF __attribute__((vector_size(N * sizeof(std::int32_t))));
+  // Bit patterns of doubles, for stepping to a neighbouring value.
+  typedef std::uint64_t U __attribute__((vector_size(N * sizeof(std::uint64_t))));
+};
+
+// One value in every lane.
+template <class L>
+inline typename L::D lanes(double value) {
+  typename L::D v;
+  for (int i = 0; i < L::kCount; ++i) v[i] = value;
+  return v;
+}
+
+template <class L>
+inline typename L::F lanes(float value) {
+  typename L::F v;
+  for (int i = 0; i < L::kCount; ++i) v[i] = value;
+  return v;
+}
+
+template <class L>
+inline typename L::MF lanes(std::int32_t value) {
+  typename L::MF v;
+  for (int i = 0; i < L::kCount; ++i) v[i] = value;
+  return v;
+}
+
+template <class L>
+inline typename L::M lanes(std::int64_t value) {
+  typename L::M v;
+  for (int i = 0; i < L::kCount; ++i) v[i] = value;
+  return v;
+}
+
+// A lane set may supply its own conversion where the compiler splits the
+// generic one into halves.
+template <class L>
+inline typename L::D widen(typename L::F v) {
+  if constexpr (requires { L::widen(v); }) {
+    return L::widen(v);
+  } else {
+    return __builtin_convertvector(v, typename L::D);
+  }
+}
+
+template <class L>
+inline typename L::F narrow(typename L::D v) {
+  return __builtin_convertvector(v, typename L::F);
+}
+
+template <class L>
+inline typename L::MF narrowMask(typename L::M m) {
+  return __builtin_convertvector(m, typename L::MF);
+}
+
+// mask ? a : b, lane by lane, by bits (no arithmetic touches the values).
+template <class L>
+inline typename L::D select(typename L::M mask, typename L::D a, typename L::D b) {
+  using M = typename L::M;
+  return (typename L::D)((mask & (M)a) | (~mask & (M)b));
+}
+
+template <class L>
+inline typename L::F select(typename L::MF mask, typename L::F a, typename L::F b) {
+  using MF = typename L::MF;
+  return (typename L::F)((mask & (MF)a) | (~mask & (MF)b));
+}
+
+// |v| by clearing the sign bit, as fabs does (not-a-number payloads kept).
+template <class L>
+inline typename L::D absolute(typename L::D v) {
+  using M = typename L::M;
+  return (typename L::D)((M)v & lanes<L>(std::int64_t{0x7fffffffffffffff}));
+}
+
+// One bit per lane, lane 0 lowest. A lane set may supply its own.
+template <class L>
+inline unsigned laneBits(typename L::M mask) {
+  if constexpr (requires { L::laneBits(mask); }) {
+    return L::laneBits(mask);
+  } else {
+    unsigned bits = 0;
+    for (int i = 0; i < L::kCount; ++i) bits |= (mask[i] != 0 ? 1u : 0u) << i;
+    return bits;
+  }
+}
+
+template <class L>
+inline bool any(typename L::M mask) {
+  return laneBits<L>(mask) != 0;
+}
+
+template <class L>
+inline bool all(typename L::M mask) {
+  return laneBits<L>(mask) == (1u << L::kCount) - 1;
+}
+
+}  // namespace kestrow::matte

@@ -1,0 +1,97 @@
+#include "matte/SimdPath.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#include <cpuid.h>
+#define KESTROW_X86 1
+#endif
+
+namespace kestrow::matte {
+
+namespace {
+
+#ifdef KESTROW_X86
+// The state components the operating system saves on a context switch; a
+// register set is usable only when they include it.
+std::uint64_t enabledStateComponents() {
+  std::uint32_t low = 0;
+  std::uint32_t high = 0;
+  __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  return (std::uint64_t{high} << 32) | low;
+}
+
+bool cpuHas(SimdPath path) {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || (c & bit_OSXSAVE) == 0 || (c & bit_AVX) == 0) {
+    return false;
+  }
+  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) {
+    return false;
+  }
+  const std::uint64_t state = enabledStateComponents();
+  constexpr std::uint64_t kVectorState = 0x6;   // SSE and AVX registers
+  constexpr std::uint64_t kAvx512State = 0xe0;  // opmasks and the upper registers
+  const bool avx2 = (b & bit_AVX2) != 0 && (state & kVectorState) == kVectorState;
+  if (path == SimdPath::Avx2) {
+    return avx2;
+  }
+  return avx2 && (b & bit_AVX512F) != 0 && (state & kAvx512State) == kAvx512State;
+}
+#else
+bool cpuHas(SimdPath) { return false; }
+#endif
+
+SimdPath chooseSimdPath() {
+  if (const char* named = std::getenv("KESTROW_SIMD")) {
+    if (const auto path = simdPathNamed(named); path && simdPathAvailable(*path)) {
+      return *path;
+    }
+  }
+  for (SimdPath path : {SimdPath::Avx512, SimdPath::Avx2}) {
+    if (simdPathAvailable(path)) {
+      return path;
+    }
+  }
+  return SimdPath::Portable;
+}
+
+}  // namespace
+
+const char* simdPathName(SimdPath path) {
+  switch (path) {
+    case SimdPath::Avx2:
+      return "avx2";
+    case SimdPath::Avx512:
+      return "avx512";
+    case SimdPath::Portable:
+      break;
+  }
+  return "portable";
+}
+
+std::optional<SimdPath> simdPathNamed(std::string_view name) {
+  for (SimdPath path : kSimdPaths) {
+    if (name == simdPathName(path)) {
+      return path;
+    }
+  }
+  return std::nullopt;
+}
+
+bool simdPathAvailable(SimdPath path) {
+  if (path == SimdPath::Portable) {
+    return true;
+  }
+  static const bool avx2 = cpuHas(SimdPath::Avx2);
+  static const bool avx512 = cpuHas(SimdPath::Avx512);
+  return path == SimdPath::Avx2 ? avx2 : avx512;
+}
+
+SimdPath activeSimdPath() {
+  static const SimdPath path = chooseSimdPath();
+  return path;
+}
+
+}  // namespace kestrow::matte

@@ -1,0 +1,28 @@
+// The instruction sets the row kernels are built for, and the run-time
+// choice among them. The portable path is built for the baseline of the
+// target and runs everywhere; the wider ones are compiled in files of their
+// own and used only on a CPU (and operating system) that supports them.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace kestrow::matte {
+
+enum class SimdPath { Portable, Avx2, Avx512 };
+
+inline constexpr SimdPath kSimdPaths[] = {SimdPath::Portable, SimdPath::Avx2, SimdPath::Avx512};
+
+// "portable", "avx2", "avx512".
+const char* simdPathName(SimdPath path);
+std::optional<SimdPath> simdPathNamed(std::string_view name);
+
+// Whether this machine runs the path. Thread-safe.
+bool simdPathAvailable(SimdPath path);
+
+// The path renders use: the one named by the environment variable
+// KESTROW_SIMD when it is available, otherwise the widest available one.
+// Decided on first use, then fixed for the process. Thread-safe.
+SimdPath activeSimdPath();
+
+}  // namespace kestrow::matte

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the release preset and prints the benchmark table: every mode on a
+# full 4K frame, one thread, per instruction set this CPU runs, and a whole
+# render through the host on one and two threads, each as a multiple of a
+# memcpy of the frame measured in the same run. Compare figures within one
+# run only: on a shared machine the absolute times move.
+# Usage: scripts/bench.sh [extra Google Benchmark flags]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset release >/dev/null
+cmake --build --preset release --target kestrow_bench >/dev/null
+build/release/bin/kestrow_bench --benchmark_filter='^frame/' --benchmark_min_time=0.5 \
+  --benchmark_repetitions=3 "$@" | sed -n '/^Time as a multiple/,$p'

@@ -1,0 +1,124 @@
+// The places where the lane kernels compute a value differently from the
+// scalar formula they stand for: the root in place of pow(sum, 0.5), the
+// smoothstep that skips its division beyond the edges, and tiling's
+// remainder.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+
+#include "MatteTestSupport.h"
+#include "matte/LaneKernels.h"
+#include "matte/LaneMath.h"
+
+namespace kestrow::matte::test {
+namespace {
+
+struct TestLanes : LaneTypes<2> {
+  static D sqrt(D v) {
+    for (int i = 0; i < kCount; ++i) v[i] = std::sqrt(v[i]);
+    return v;
+  }
+};
+using D = TestLanes::D;
+
+std::uint64_t bitsOf(double v) { return std::bit_cast<std::uint64_t>(v); }
+
+// The root stands in for pow only because pow's result is always the
+// correctly rounded root or one of its neighbours; this C library must
+// keep that promise over the whole ordinary range.
+TEST(RootAsPowTest, PowIsTheRootOrANeighbour) {
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 300000; ++i) {
+    const double sum = std::ldexp(std::uniform_real_distribution<>(1, 2)(rng),
+                                  std::uniform_int_distribution<>(-960, 959)(rng));
+    const double root = std::sqrt(sum);
+    const double p = std::pow(sum, 0.5);
+    ASSERT_TRUE(p == root || p == std::nextafter(root, 0.0) || p == std::nextafter(root, INFINITY))
+        << std::hexfloat << sum;
+  }
+}
+
+// Sums outside the ordinary range take pow's own result, -0 and -infinity
+// included (sqrt gives -0 and not-a-number there); ordinary sums whose
+// outcome does not tell the neighbours apart keep the root.
+TEST(RootAsPowTest, SpecialSumsFollowPow) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const double sums[] = {0.0,    -0.0,     -kInf, kInf,    std::nan(""), -1.0, 1e-320,
+                         1e-300, 0x1p-961, 1e300, 0x1p961, 2.0,          0.3,  1e-200};
+  const auto sameForAll = [](D) { return TestLanes::F{}; };
+  for (double sum : sums) {
+    const D got = rootAsPow<TestLanes>(D{sum, sum}, sameForAll);
+    const bool ordinary = sum >= 0x1p-960 && sum <= 0x1p960;
+    const double expected = ordinary ? std::sqrt(sum) : std::pow(sum, 0.5);
+    if (std::isnan(expected)) {
+      EXPECT_TRUE(std::isnan(got[0])) << sum;
+    } else {
+      EXPECT_EQ(bitsOf(expected), bitsOf(got[0])) << std::hexfloat << sum;
+    }
+  }
+}
+
+// An outcome that tells the neighbours apart sends the lane to pow.
+TEST(RootAsPowTest, DistinguishingOutcomeTakesPow) {
+  // pow and the correctly rounded root differ here by one unit.
+  const double sum = 0x1.a8bc81f609e3p-7;
+  const auto exactBits = [](D d) { return __builtin_convertvector(d * 0x1p20, TestLanes::F); };
+  const D got = rootAsPow<TestLanes>(D{sum, sum}, exactBits);
+  EXPECT_EQ(bitsOf(std::pow(sum, 0.5)), bitsOf(got[0]));
+}
+
+double plainStep(double v, double e0, double e1) {
+  if (e0 == e1) return v < e0 ? 0.0 : 1.0;
+  const double t = (v - e0) / (e1 - e0);
+  if (t > 1.0) return 1.0;
+  if (t < 0.0) return 0.0;
+  return t * t * (3.0 - 2.0 * t);
+}
+
+// Values a few units from each edge, on both sides, for rising, falling,
+// tiny and huge spans: the shortcut must decide exactly as the division.
+TEST(SmoothStepLanesTest, AgreesWithTheDivisionNearEdges) {
+  const double spans[][2] = {{1.0, 2.0}, {2.0, 1.0},     {0.0, 1e-300},   {-1e300, 1e300},
+                             {3.0, 3.0}, {0.0, 0x1p-40}, {1e10, 1e10 + 1}};
+  for (const auto& span : spans) {
+    for (double edge : {span[0], span[1]}) {
+      double v = edge;
+      for (int k = 0; k < 8; ++k) v = std::nextafter(v, -INFINITY);
+      for (int k = 0; k < 16; ++k, v = std::nextafter(v, INFINITY)) {
+        const D other = D{} + (edge + (span[1] - span[0]) * 4);  // far beyond: the shortcut's case
+        for (const D lanes : {D{v, v}, D{v, other[0]}}) {
+          const D got = smoothStep<TestLanes>(lanes, span[0], span[1]);
+          ASSERT_EQ(bitsOf(plainStep(v, span[0], span[1])), bitsOf(got[0]))
+              << std::hexfloat << v << " in " << span[0] << ".." << span[1];
+        }
+      }
+    }
+  }
+}
+
+// Tiling's remainder without the library call agrees with it, the sign of
+// zero included, from tiny values to past the exact range.
+TEST(WrapLanesTest, AgreesWithFmod) {
+  std::mt19937_64 rng(11);
+  for (int i = 0; i < 200000; ++i) {
+    const double size = std::uniform_int_distribution<>(1, 5000)(rng);
+    double t = std::ldexp(std::uniform_real_distribution<>(-2, 2)(rng),
+                          std::uniform_int_distribution<>(-40, 56)(rng));
+    if (i % 16 == 0) t = std::round(t / size) * size;  // on a tile's edge
+    if (i % 97 == 0) t = i % 2 ? -0.0 : std::nan("");
+    const double expected = t >= 0.0 ? std::fmod(t, size) : size - std::fmod(-t, size);
+    const D got = LayerPictureKernel<Plane::XZ, true>::wrap<TestLanes>(D{t, 0.5}, size);
+    if (std::isnan(expected)) {
+      ASSERT_TRUE(std::isnan(got[0]));
+    } else {
+      ASSERT_EQ(bitsOf(expected), bitsOf(got[0])) << std::hexfloat << t << " by " << size;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kestrow::matte::test
