@@ -10,6 +10,9 @@
 
 #include <math.h>
 
+#include <cstddef>
+#include <cstdint>
+
 #include "matte/LaneMath.h"
 
 namespace kestrow::matte {
@@ -90,6 +93,38 @@ struct BoxKernel {
   }
 };
 
+// fmodf(a, cell) in every lane, as double. The remainder is exact, so where
+// the quotient is below 2^29 it is |a| - k * |cell| in double with k the
+// quotient rounded to a whole number: k * |cell| is exact (29 + 24 bits),
+// and the difference is a multiple of the finer of the two spacings, fewer
+// than 2^26 of them, so exact too. k may come out one too high, which one
+// more cell puts right; the result then takes a's sign, -0 included. Lanes
+// that are not-a-number, infinite or far larger than the cell, and any
+// zero or non-finite cell, call fmodf.
+template <class L>
+inline typename L::D remainderOf(typename L::F a, float cell) {
+  using D = typename L::D;
+  using M = typename L::M;
+  const double size = __builtin_fabs(static_cast<double>(cell));
+  D result = lanes<L>(0.0);
+  M exact = lanes<L>(std::int64_t{0});
+  if (size > 0.0 && size <= 0x1p128) {
+    const D wide = widen<L>(a);
+    const D magnitude = absolute<L>(wide);
+    const D k = (magnitude / size + 0x1p52) - 0x1p52;
+    D r = magnitude - k * size;
+    r = select<L>(r < lanes<L>(0.0), r + size, r);
+    result = select<L>((M)wide < lanes<L>(std::int64_t{0}), -r, r);
+    exact = magnitude < lanes<L>(size * 0x1p29);
+  }
+  if (!all<L>(exact)) {
+    for (int i = 0; i < L::kCount; ++i) {
+      if (!exact[i]) result[i] = fmodf(a[i], cell);
+    }
+  }
+  return result;
+}
+
 // Lines through the middles of the cells, per axis:
 //   g = fmodf((float)(|v| * weight), (float)cell)      (as double)
 //   g < cell / 2 ? cell - g : g
@@ -101,9 +136,7 @@ struct GridKernel {
                                   const RowConstants& c) {
     using D = typename L::D;
     const typename L::F a = narrow<L>(absolute<L>(v) * weight);
-    const auto cellFloat = static_cast<float>(cell);
-    D g;
-    for (int i = 0; i < L::kCount; ++i) g[i] = fmodf(a[i], cellFloat);
+    D g = remainderOf<L>(a, static_cast<float>(cell));
     const double half = cell / 2.0;
     g = select<L>(g < lanes<L>(half), cell - g, g);
     return smoothStep<L>((g - half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
@@ -277,6 +310,19 @@ struct LayerPictureKernel {
     const typename L::M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) &
                                  (u >= lanes<L>(0.0)) & (v >= lanes<L>(0.0));
     ColourLanes<L> sample{};
+    if constexpr (requires { L::gatherPixels(pic.view.data, lanes<L>(0), lanes<L>(0), sample); }) {
+      if (pic.compactOffsets) {
+        // Byte offsets from the first row fit 32 bits: the lane set loads
+        // the inside lanes' pixels whole and sorts their channels.
+        using MF = typename L::MF;
+        const MF column = __builtin_convertvector(select<L>(inside, u, lanes<L>(0.0)), MF);
+        const MF row = __builtin_convertvector(select<L>(inside, v, lanes<L>(0.0)), MF);
+        const MF offset = row * static_cast<std::int32_t>(pic.view.rowBytes) +
+                          column * static_cast<std::int32_t>(sizeof(PF_PixelFloat));
+        L::gatherPixels(pic.view.data, offset, narrowMask<L>(inside), sample);
+        return faded<L>(sample, depthFade<L>(c, q.depth));
+      }
+    }
     for (int i = 0; i < L::kCount; ++i) {
       if (inside[i]) {
         const auto column = static_cast<std::int64_t>(u[i]);

@@ -32,6 +32,22 @@ struct Avx512Lanes : LaneTypes<8> {
     transpose(r0, r1, r2, r3);
     a = (F)r0, x = (F)r1, y = (F)r2, z = (F)r3;
   }
+  // The pixels at base + offset in the lanes of `mask`, transparent black
+  // elsewhere: lane k's pixel goes in row k % 4, half k / 4, so the
+  // transpose leaves each channel in lane order.
+  static void gatherPixels(const char* base, MF offset, MF mask, ColourLanes<Avx512Lanes>& out) {
+    static constexpr PF_PixelFloat kNone{};
+    const auto pixel = [&](int lane) {
+      return _mm_loadu_ps(mask[lane] ? reinterpret_cast<const float*>(base + offset[lane])
+                                     : &kNone.alpha);
+    };
+    __m256 r[4];
+    for (int k = 0; k < 4; ++k) {
+      r[k] = _mm256_insertf128_ps(_mm256_castps128_ps256(pixel(k)), pixel(k + 4), 1);
+    }
+    transpose(r[0], r[1], r[2], r[3]);
+    out = {(F)r[0], (F)r[1], (F)r[2], (F)r[3]};
+  }
   static void store(F a, F x, F y, F z, PF_PixelFloat* out) {
     __m256 r0 = (__m256)a, r1 = (__m256)x, r2 = (__m256)y, r3 = (__m256)z;
     transpose(r0, r1, r2, r3);

@@ -1,6 +1,8 @@
 #include "matte/RowConstants.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "matte/MatteMath.h"
 
@@ -23,6 +25,10 @@ PictureConstants makePictureConstants(const MatteSettings& s) {
     p.aspect = static_cast<double>(static_cast<float>(width) / static_cast<float>(height));
     p.halfWidth = static_cast<double>(width / 2);
     p.halfHeight = static_cast<double>(height / 2);
+    const std::int64_t rowSpan = std::int64_t{height - 1} * s.layer.rowbytes;
+    const std::int64_t lastColumn = std::int64_t{width - 1} * std::int64_t{sizeof(PF_PixelFloat)};
+    p.compactOffsets = std::max<std::int64_t>(rowSpan, 0) + lastColumn <= INT32_MAX &&
+                       std::min<std::int64_t>(rowSpan, 0) >= INT32_MIN;
   }
   return p;
 }

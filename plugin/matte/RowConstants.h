@@ -21,6 +21,8 @@ struct PictureConstants {
   double halfHeight = 0;
   double offsetU = 0;
   double offsetV = 0;
+  // Every pixel's byte offset from the first row fits 32 signed bits.
+  bool compactOffsets = false;
 };
 
 struct RowConstants {

@@ -120,5 +120,32 @@ TEST(WrapLanesTest, AgreesWithFmod) {
   }
 }
 
+// Grid's remainder without the library call agrees with fmodf bit for bit:
+// exact multiples and their neighbours, both signs of zero, quotients up to
+// and past the exact range, and cells that send every lane to fmodf.
+TEST(RemainderLanesTest, AgreesWithFmodf) {
+  using F = TestLanes::F;
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  std::mt19937_64 rng(13);
+  const float oddCells[] = {0.0f, -0.0f, kInf, std::nanf(""), 1e-45f, -3.0f, 3e38f};
+  for (int i = 0; i < 200000; ++i) {
+    const float cell = i % 50 == 0 ? oddCells[(i / 50) % 7]
+                                   : std::ldexp(std::uniform_real_distribution<float>(1, 2)(rng),
+                                                std::uniform_int_distribution<>(-20, 20)(rng));
+    float a = std::ldexp(std::uniform_real_distribution<float>(-2, 2)(rng),
+                         std::uniform_int_distribution<>(-30, 40)(rng));
+    if (i % 8 == 1) a = std::nextafter(std::round(a / cell) * cell, i % 3 ? kInf : -kInf);
+    if (i % 8 == 2) a = std::round(a / cell) * cell;
+    if (i % 97 == 0) a = i % 2 ? -0.0f : (i % 3 ? kInf : std::nanf(""));
+    const D got = remainderOf<TestLanes>(F{a, 1.5f}, cell);
+    const float expected = std::fmod(a, cell);
+    if (std::isnan(expected)) {
+      ASSERT_TRUE(std::isnan(got[0])) << a << " by " << cell;
+    } else {
+      ASSERT_EQ(bitsOf(expected), bitsOf(got[0])) << std::hexfloat << a << " by " << cell;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kestrow::matte::test
