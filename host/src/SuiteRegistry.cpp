@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "HostCall.h"
 #include "SuiteTables.h"
 
 namespace kestrow::host {
@@ -34,16 +35,8 @@ const void* findSuite(std::string_view name, int version) {
 
 namespace {
 
-// The basic suite's own error codes (four-character codes, as the host's).
-constexpr SPErr kSuiteNotFound = SPErr(PF_FOURCC('S', '!', 'F', 'd'));
+// The basic suite's own error code for a bad argument.
 constexpr SPErr kBadParameter = SPErr(PF_FOURCC('P', 'a', 'r', '!'));
-
-const MissingSuite* missing(const Host::State& host, std::string_view name, int version) {
-  for (const MissingSuite& m : host.faults.missingSuites) {
-    if (m.version == version && m.name == name) return &m;
-  }
-  return nullptr;
-}
 
 SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
   CommandContext* context = currentContext();
@@ -51,10 +44,6 @@ SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
   if (context == nullptr) {
     *suite = nullptr;
     return kBadParameter;
-  }
-  if (const MissingSuite* m = missing(*context->host, name, version)) {
-    if (m->mode != MissingSuiteMode::kError) *suite = nullptr;
-    return m->mode == MissingSuiteMode::kNullTable ? kSPNoError : kSuiteNotFound;
   }
   const void* table = findSuite(name, version);
   *suite = table;
@@ -102,8 +91,14 @@ SPErr reallocateBlock(void* block, size_t newSize, void** newBlock) {
 
 SPErr undefined() { return kBadParameter; }
 
-const SPBasicSuite kBasicSuite = {acquireSuite, releaseSuite,    isEqual,  allocateBlock,
-                                  freeBlock,    reallocateBlock, undefined};
+const SPBasicSuite kBasicSuite = {
+    KESTROW_HOST_CALL(SPBasicSuite, AcquireSuite, acquireSuite, kMissingSuite),
+    KESTROW_HOST_CALL(SPBasicSuite, ReleaseSuite, releaseSuite, kErrorAfter),
+    KESTROW_HOST_CALL(SPBasicSuite, IsEqual, isEqual, kNever),
+    KESTROW_HOST_CALL(SPBasicSuite, AllocateBlock, allocateBlock, kError),
+    KESTROW_HOST_CALL(SPBasicSuite, FreeBlock, freeBlock, kErrorAfter),
+    KESTROW_HOST_CALL(SPBasicSuite, ReallocateBlock, reallocateBlock, kError),
+    KESTROW_HOST_CALL(SPBasicSuite, Undefined, undefined, kError)};
 
 }  // namespace
 

@@ -127,7 +127,7 @@ TEST_F(HostTest, LoadErrorsLeaveNothing) {
   EXPECT_NE(status.message.find("stray.pipl is not a regular file"), std::string::npos)
       << status.message;
 
-  hooks::faults(host).failRegisterWithAEGP = true;
+  hooks::faults(host).fail("AEGP_RegisterWithAEGP");
   status = host.load(module_);
   EXPECT_EQ(status.pfErr, hooks::faults(host).error) << status.message;
   expectNothingLoaded();
