@@ -72,8 +72,8 @@ void AEGP_SuiteHandler::MissingSuiteError() { throw PF_Err{PF_Err_BAD_CALLBACK_P
 const PF_ANSICallbacksSuite1* AEGP_SuiteHandler::ANSICallbacksSuite1() {
   return static_cast<const PF_ANSICallbacksSuite1*>(Suite(kSlotANSI));
 }
-const PF_HandleSuite1* AEGP_SuiteHandler::HandleSuite1() {
-  return static_cast<const PF_HandleSuite1*>(Suite(kSlotHandle));
+const PF_HandleSuite1* AEGP_SuiteHandler::HandleSuite1(IfMissing ifMissing) {
+  return static_cast<const PF_HandleSuite1*>(Suite(kSlotHandle, ifMissing));
 }
 const AEGP_UtilitySuite3* AEGP_SuiteHandler::UtilitySuite3() {
   return static_cast<const AEGP_UtilitySuite3*>(Suite(kSlotUtility));
