@@ -2,6 +2,7 @@
 // the two smart rendering commands.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "HostCall.h"
 #include "SuiteTables.h"
@@ -63,6 +64,7 @@ PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, 
   }
   std::lock_guard lock(context->mutex);
   context->checkedOut.emplace_back(param, index);
+  context->callTargets.push_back("checkout_param " + std::to_string(index));
   return PF_Err_NONE;
 }
 
@@ -85,6 +87,7 @@ PF_Err checkinParam(PF_ProgPtr effectRef, PF_ParamDef* param) {
       ++context->stray;
       return PF_Err_NONE;
     }
+    context->callTargets.push_back("checkin_param " + std::to_string(it->second));
     out.erase(it);
   }
   return PF_Err_NONE;

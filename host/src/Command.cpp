@@ -80,6 +80,8 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   record.hostCalls = context.hostCalls;
   record.hostCallLog.assign(context.hostCallLog.begin(), context.hostCallLog.end());
   record.faultAt = context.faultAt;
+  record.callTargets = std::move(context.callTargets);
+  context.callTargets.clear();
 
   LeakReport& leaks = record.leaks;
   HandleRegistry& handles = handleRegistry();

@@ -135,6 +135,7 @@ struct CommandContext {
   int paramCheckins = 0;                        // checkin_param calls, accepted or not
   int hostCalls = 0;                            // calls into the host (HostCall.h)
   std::vector<const char*> hostCallLog;         // their slots, in order
+  std::vector<std::string> callTargets;         // see CommandRecord::callTargets
   int faultAt = 0;                              // the call a fault was injected into; 0: none
   std::atomic<int> iterateRows{0};
   std::mutex mutex;  // for the few members callbacks might touch from iterate workers

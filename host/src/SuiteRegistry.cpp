@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "HostCall.h"
 #include "SuiteTables.h"
@@ -51,6 +52,8 @@ SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
   std::lock_guard lock(context->mutex);
   ++context->suites[{name, version}];
   ++context->suitesAcquired;
+  context->callTargets.push_back(std::string("AcquireSuite ") + name + " " +
+                                 std::to_string(version));
   return kSPNoError;
 }
 
@@ -63,6 +66,8 @@ SPErr releaseSuite(const char* name, int32_t version) {
   std::lock_guard lock(context->mutex);
   // A release without an acquisition shows as a negative balance.
   --context->suites[{name, version}];
+  context->callTargets.push_back(std::string("ReleaseSuite ") + name + " " +
+                                 std::to_string(version));
   return kSPNoError;
 }
 

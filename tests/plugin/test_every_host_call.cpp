@@ -4,9 +4,11 @@
 // be the error the plug-in gives for that failure (or success where the
 // failure is harmless), and no command may leave anything behind or call a
 // slot it should not. The clean run's calls must come in the order written
-// in the table.
+// in the table, and so must the parameters and suites they name where the
+// table gives those.
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ struct Session {
   }
   void prepareFrame() {
     instantiate();
-    ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, MODE_LAYER)));
+    ASSERT_TRUE(isOk(instance->setPopup(MATTE_MODE, popupValue(Mode::Layer))));
     if (picture) {
       ASSERT_TRUE(
           isOk(instance->setLayer(MATTE_LAYER, std::make_shared<host::World>(positionPass(3, 2)))));
@@ -54,7 +56,12 @@ struct Scenario {
   bool picture = false;
   // A call whose failure the command gets over with success.
   const char* harmless = "ReleaseSuite";
+  // When given, the clean run's CommandRecord::callTargets.
+  std::vector<std::string> targets = {};
 };
+
+// Test names carry the scenario's name; its bytes say nothing.
+void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenario.name; }
 
 void none(Session&) {}
 void load(Session& s) { s.load(); }
@@ -76,8 +83,40 @@ constexpr const char* kRenderCalls =
     "checkout_layer_pixels checkout_output checkout_param*25 AcquireSuite PF_GetPixelFormat "
     "AcquireSuite iterate_origin ReleaseSuite*2 checkin_param*25";
 
+// The controls a frame reads, in the order it checks them out and back in.
+const std::vector<PF_ParamIndex> kFrameControls = {
+    MATTE_ALPHA_MATTE, MATTE_INVERT,       MATTE_MULTIPLY_VALUES, MATTE_THICKNESS, MATTE_FEATHER,
+    MATTE_SCALE_Z,     MATTE_SCALE_Y,      MATTE_SCALE_X,         MATTE_OFFSET,    MATTE_FREQUENCY,
+    MATTE_SIZE_Z,      MATTE_SIZE_Y,       MATTE_SIZE_X,          MATTE_RADIUS,    MATTE_AXIS,
+    MATTE_POSITION,    MATTE_MODE,         MATTE_LAYER,           MATTE_TILE,      MATTE_OFFSET_U,
+    MATTE_OFFSET_V,    MATTE_ROTATE_ORDER, MATTE_ROTATE_X,        MATTE_ROTATE_Y,  MATTE_ROTATE_Z};
+
+// The parameters `params` checked out in order, then `between`, then the
+// same parameters checked back in, in the same order.
+std::vector<std::string> checkedOutAround(const std::vector<PF_ParamIndex>& params,
+                                          const std::vector<std::string>& between) {
+  std::vector<std::string> out;
+  for (PF_ParamIndex i : params) out.push_back("checkout_param " + std::to_string(i));
+  out.insert(out.end(), between.begin(), between.end());
+  for (PF_ParamIndex i : params) out.push_back("checkin_param " + std::to_string(i));
+  return out;
+}
+
 Scenario frame(const char* name, host::PixelDepth depth, bool picture) {
-  return {name, PF_Cmd_SMART_RENDER, prepareFrame, render, kRenderCalls, depth, picture};
+  const std::string iterate = depth == host::PixelDepth::kFloat32 ? "PF iterateFloat Suite 1"
+                              : depth == host::PixelDepth::kU16   ? "PF iterate16 Suite 1"
+                                                                  : "PF Iterate8 Suite 1";
+  const std::string world = "PF World Suite 2";
+  return {name,
+          PF_Cmd_SMART_RENDER,
+          prepareFrame,
+          render,
+          kRenderCalls,
+          depth,
+          picture,
+          "ReleaseSuite",
+          checkedOutAround(kFrameControls, {"AcquireSuite " + world, "AcquireSuite " + iterate,
+                                            "ReleaseSuite " + world, "ReleaseSuite " + iterate})};
 }
 
 const Scenario kScenarios[] = {
@@ -119,7 +158,8 @@ const Scenario kScenarios[] = {
      },
      "AcquireSuite PF_GetFloatingPointColorFromColorDef ReleaseSuite"},
     {"QueryDynamicFlags", PF_Cmd_QUERY_DYNAMIC_FLAGS, instantiate,
-     [](Session& s) { (void)s.instance->queryDynamicFlags(); }, "checkout_param checkin_param"},
+     [](Session& s) { (void)s.instance->queryDynamicFlags(); }, "checkout_param checkin_param",
+     host::PixelDepth::kFloat32, false, "ReleaseSuite", checkedOutAround({MATTE_MODE}, {})},
     {"SmartPreRender", PF_Cmd_SMART_PRE_RENDER, prepareFrame, render, "checkout_layer"},
     frame("SmartRender32", host::PixelDepth::kFloat32, false),
     frame("SmartRender32Picture", host::PixelDepth::kFloat32, true),
@@ -186,6 +226,9 @@ TEST_P(EveryHostCall, FailsCleanlyWhereverItFails) {
   ASSERT_EQ(clean.cmd, scenario.cmd) << "the command was not sent";
   ASSERT_EQ(clean.err, PF_Err_NONE);
   EXPECT_EQ(callsOf(clean), scenario.calls);
+  if (!scenario.targets.empty()) {
+    EXPECT_EQ(clean.callTargets, scenario.targets);
+  }
 
   host::FaultInjection faults;
   faults.failCallIn = scenario.cmd;

@@ -52,6 +52,10 @@ struct CommandRecord {
   int hostCalls = 0;
   std::vector<std::string> hostCallLog;
   int faultAt = 0;
+  // What the calls that name a parameter or a suite acted on, in call order:
+  // "checkout_param 16", "checkin_param 16", "AcquireSuite PF World Suite 2",
+  // "ReleaseSuite PF World Suite 2". Calls that failed are left out.
+  std::vector<std::string> callTargets;
 };
 
 // Short name of a command code, e.g. "SMART_RENDER"; "CMD_<n>" if unknown.
