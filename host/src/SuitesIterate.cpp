@@ -20,13 +20,15 @@ Pixel* pixelAt(const PF_EffectWorld& world, A_long x, A_long y) {
 
 // A world the plug-in hands back must be usable at this depth: a live host
 // world of that depth, or (for hand-made records in tests) any record with
-// data whose rows hold its width.
+// data whose rows hold its width, running down (rowbytes > 0) or up (< 0).
 bool usable(const PF_EffectWorld* world, PixelDepth depth) {
   if (world == nullptr || world->data == nullptr || world->width < 0 || world->height < 0) {
     return false;
   }
   if (const World* owner = World::fromDef(world)) return owner->depth() == depth;
-  return std::size_t(world->rowbytes) >= std::size_t(world->width) * pixelSize(depth);
+  const std::int64_t stride = world->rowbytes;
+  return (stride < 0 ? -stride : stride) >=
+         std::int64_t(world->width) * std::int64_t(pixelSize(depth));
 }
 
 // Calls pix_fn(refcon, x, y, &src[origin.h + x, origin.v + y], &dst[x, y])

@@ -39,6 +39,7 @@ std::size_t pixelAlignment(PixelDepth depth) {
 struct World::Impl {
   World* owner = nullptr;
   PixelDepth depth = PixelDepth::kFloat32;
+  RowOrder order = RowOrder::kTopDown;
   bool valid = false;
   std::size_t rowBytes = 0;
   std::size_t usedRowBytes = 0;  // width * pixel size; the rest of a row is padding
@@ -82,10 +83,11 @@ int bitsPerChannel(PixelDepth depth) {
   return 0;
 }
 
-World::World(int width, int height, PixelDepth depth, std::size_t rowPaddingBytes)
+World::World(int width, int height, PixelDepth depth, std::size_t rowPaddingBytes, RowOrder order)
     : impl_(std::make_unique<Impl>()) {
   Impl& w = *impl_;
   w.depth = depth;
+  w.order = order;
   const std::size_t limit = std::size_t(std::numeric_limits<A_long>::max());
   const std::size_t align = pixelAlignment(depth);
   bool ok = width >= 0 && height >= 0 && rowPaddingBytes <= limit;
@@ -112,8 +114,10 @@ World::World(int width, int height, PixelDepth depth, std::size_t rowPaddingByte
   PF_LayerDef& def = w.def;
   def.reserved0 = &w;
   def.world_flags = depth == PixelDepth::kU16 ? PF_WorldFlag_DEEP : 0;
-  def.data = reinterpret_cast<PF_PixelPtr>(w.bytes.get());
-  def.rowbytes = A_long(rowBytes);
+  const bool bottomUp = order == RowOrder::kBottomUp && height > 0;
+  def.data = reinterpret_cast<PF_PixelPtr>(
+      bottomUp ? w.bytes.get() + std::size_t(height - 1) * rowBytes : w.bytes.get());
+  def.rowbytes = bottomUp ? -A_long(rowBytes) : A_long(rowBytes);
   def.width = width;
   def.height = height;
   def.extent_hint = {0, 0, width, height};
@@ -151,12 +155,13 @@ int World::width() const { return impl_ ? impl_->def.width : 0; }
 int World::height() const { return impl_ ? impl_->def.height : 0; }
 PixelDepth World::depth() const { return impl_ ? impl_->depth : PixelDepth::kFloat32; }
 std::size_t World::rowBytes() const { return impl_ ? impl_->rowBytes : 0; }
+RowOrder World::rowOrder() const { return impl_ ? impl_->order : RowOrder::kTopDown; }
 PF_LayerDef& World::def() { return impl_->def; }
 const PF_LayerDef& World::def() const { return impl_->def; }
 
 void* World::row(int y) {
   if (!impl_ || y < 0 || y >= impl_->def.height) return nullptr;
-  return impl_->bytes.get() + std::size_t(y) * impl_->rowBytes;
+  return reinterpret_cast<std::uint8_t*>(impl_->def.data) + std::ptrdiff_t(y) * impl_->def.rowbytes;
 }
 
 const void* World::row(int y) const { return const_cast<World*>(this)->row(y); }

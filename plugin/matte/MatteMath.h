@@ -73,10 +73,12 @@ inline std::int64_t pixelByteOffset(A_long rowbytes, A_long column, A_long row) 
 }
 
 // Whether a picture can be read as rows of float pixels without leaving its
-// memory: positive size and rows at least as long as their pixels.
+// memory: positive size and rows at least as long as their pixels, running
+// down (rowbytes > 0) or up (rowbytes < 0) from data.
 inline bool isReadablePicture(const PF_LayerDef& picture) {
+  const std::int64_t rowbytes = picture.rowbytes;
   return picture.data != nullptr && picture.width > 0 && picture.height > 0 &&
-         static_cast<std::int64_t>(picture.rowbytes) >=
+         (rowbytes < 0 ? -rowbytes : rowbytes) >=
              static_cast<std::int64_t>(picture.width) *
                  static_cast<std::int64_t>(sizeof(PF_PixelFloat));
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -155,8 +156,10 @@ PF_PixelFloat layerColour(const MatteSettings& s, const PF_PixelFloat& p, float 
     u = u >= 0 ? std::fmod(u, W) : W - std::fmod(-u, W);
     v = v >= 0 ? std::fmod(v, H) : H - std::fmod(-v, H);
   }
+  // Rows may run down or up from data (negative rowbytes).
   const bool readable =
-      W > 0 && H > 0 && static_cast<std::int64_t>(layer.rowbytes) >= std::int64_t{W} * 16;
+      W > 0 && H > 0 &&
+      std::llabs(static_cast<std::int64_t>(layer.rowbytes)) >= std::int64_t{W} * 16;
   PF_PixelFloat sample{0, 0, 0, 0};
   if (readable && u < W && v < H && u >= 0 && v >= 0) {
     const auto column = static_cast<std::int64_t>(u), row = static_cast<std::int64_t>(v);

@@ -5,20 +5,30 @@
 
 #include "util/Rect.h"
 
+namespace {
+
+// Bytes between neighbouring rows, whichever way the rows run.
+int64_t rowStride(const PF_LayerDef& world) {
+  const int64_t rowbytes = world.rowbytes;
+  return rowbytes < 0 ? -rowbytes : rowbytes;
+}
+
+}  // namespace
+
 bool IsWritableWorld(const PF_LayerDef& world, A_long pixelBytes) {
   if (world.width <= 0 || world.height <= 0) {
     return true;
   }
   return world.data != nullptr &&
-         static_cast<int64_t>(world.rowbytes) >= static_cast<int64_t>(world.width) * pixelBytes;
+         rowStride(world) >= static_cast<int64_t>(world.width) * pixelBytes;
 }
 
 PF_Rect CoveredOutputArea(const PF_LayerDef& input, const PF_LayerDef& output, PF_Point origin,
                           A_long pixelBytes) {
   int64_t inWidth = 0;
   int64_t inHeight = 0;
-  if (input.data != nullptr && input.rowbytes > 0) {
-    inWidth = std::min<int64_t>(input.width, input.rowbytes / pixelBytes);
+  if (input.data != nullptr && input.rowbytes != 0) {
+    inWidth = std::min<int64_t>(input.width, rowStride(input) / pixelBytes);
     inHeight = input.height;
   }
   // In 64 bits: origin + size may leave the 32-bit range.

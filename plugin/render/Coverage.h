@@ -6,7 +6,8 @@
 #include "AE_Effect.h"
 
 // True when `world` can hold `width` pixels of `pixelBytes` in each of its
-// `height` rows: data set and rowbytes wide enough. Empty worlds qualify.
+// `height` rows: data set and rowbytes wide enough (in either direction:
+// negative rowbytes run the rows upwards from data). Empty worlds qualify.
 bool IsWritableWorld(const PF_LayerDef& world, A_long pixelBytes);
 
 // The rectangle of output pixels (x, y) whose input pixel

@@ -12,24 +12,29 @@ struct Shape {
   PixelDepth depth;
   std::size_t padding;
   std::size_t rowBytes;  // expected
+  RowOrder order = RowOrder::kTopDown;
 };
 
 class WorldShapeTest : public testing::TestWithParam<Shape> {};
 
 TEST_P(WorldShapeTest, RowBytesCoverWidthPlusPaddingAlignedForThePixel) {
   const Shape& s = GetParam();
-  World world(s.width, s.height, s.depth, s.padding);
+  World world(s.width, s.height, s.depth, s.padding, s.order);
   ASSERT_TRUE(world.valid());
   EXPECT_EQ(world.rowBytes(), s.rowBytes);
   const PF_LayerDef& def = world.def();
   EXPECT_EQ(def.width, s.width);
   EXPECT_EQ(def.height, s.height);
-  EXPECT_EQ(std::size_t(def.rowbytes), s.rowBytes);
+  // Bottom-up rows run upwards from data: rowbytes is negative.
+  const std::ptrdiff_t step =
+      std::ptrdiff_t(s.rowBytes) * (s.order == RowOrder::kBottomUp ? -1 : 1);
+  EXPECT_EQ(def.rowbytes, step);
+  EXPECT_EQ(def.data, world.row(0));
   EXPECT_NE(def.reserved0, nullptr);
   EXPECT_EQ(World::fromDef(&def), &world);
   for (int y = 1; y < s.height; ++y) {
     EXPECT_EQ(static_cast<std::uint8_t*>(world.row(y)) - static_cast<std::uint8_t*>(world.row(0)),
-              std::ptrdiff_t(y) * std::ptrdiff_t(s.rowBytes));
+              std::ptrdiff_t(y) * step);
   }
   // Writes within the rows keep the padding intact; one byte past the
   // first row is seen.
@@ -42,14 +47,15 @@ TEST_P(WorldShapeTest, RowBytesCoverWidthPlusPaddingAlignedForThePixel) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, WorldShapeTest,
-                         testing::Values(Shape{5, 3, PixelDepth::kFloat32, 0, 80},
-                                         Shape{5, 3, PixelDepth::kFloat32, 16, 96},
-                                         Shape{5, 3, PixelDepth::kFloat32, 3, 84},
-                                         Shape{7, 2, PixelDepth::kU16, 1, 58},
-                                         Shape{7, 2, PixelDepth::kU8, 5, 33},
-                                         Shape{1, 1, PixelDepth::kU8, 0, 4}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, WorldShapeTest,
+    testing::Values(Shape{5, 3, PixelDepth::kFloat32, 0, 80},
+                    Shape{5, 3, PixelDepth::kFloat32, 16, 96},
+                    Shape{5, 3, PixelDepth::kFloat32, 3, 84}, Shape{7, 2, PixelDepth::kU16, 1, 58},
+                    Shape{7, 2, PixelDepth::kU8, 5, 33}, Shape{1, 1, PixelDepth::kU8, 0, 4},
+                    Shape{5, 3, PixelDepth::kFloat32, 16, 96, RowOrder::kBottomUp},
+                    Shape{7, 2, PixelDepth::kU8, 0, 28, RowOrder::kBottomUp}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(WorldTest, PixelAccessChecksDepthAndBounds) {
   World world(3, 2, PixelDepth::kU16);

@@ -126,14 +126,14 @@ TEST_F(LayerTest, NonFiniteSampleIsCleared) {
   EXPECT_TRUE(samePixel(pixel(0, 101, 50, 0), runner.at(0.0075f, 0, 0)));
 }
 
-// Pictures whose memory cannot hold float rows of their size are never
-// read. The one pixel behind `data` makes any read past it visible to the
+// Pictures whose memory cannot hold float rows of their size (in either
+// direction) are never read. The one pixel behind `data` makes any read past it visible to the
 // address sanitizer.
 TEST_F(LayerTest, UnsafePictureSamplesAsTransparent) {
   struct Shape {
     A_long rowbytes, width, height;
   };
-  const Shape shapes[] = {{16, 200, 100},    {-3200, 200, 100}, {3200, 0, 100},     {3200, 200, 0},
+  const Shape shapes[] = {{16, 200, 100},    {-16, 200, 100},   {3200, 0, 100},     {3200, 200, 0},
                           {3200, -200, 100}, {3200, 200, -100}, {16, 0x10000001, 1}};
   auto one = std::make_unique<PF_PixelFloat>(pixel(1, 1, 1, 1));
   for (const Shape& shape : shapes) {

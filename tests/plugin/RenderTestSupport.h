@@ -28,8 +28,9 @@ using matte::popupValue;
 
 // A float world whose red, green, blue are world X, Y, Z spread around the
 // origin, with a few transparent, half-covered and not-a-number pixels.
-inline host::World positionPass(int width, int height, std::size_t padding = 0) {
-  host::World world(width, height, host::PixelDepth::kFloat32, padding);
+inline host::World positionPass(int width, int height, std::size_t padding = 0,
+                                host::RowOrder order = host::RowOrder::kTopDown) {
+  host::World world(width, height, host::PixelDepth::kFloat32, padding, order);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       PF_PixelFloat* p = world.pixelFloat(x, y);

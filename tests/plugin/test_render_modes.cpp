@@ -55,6 +55,29 @@ TEST_P(RenderModeTest, MatchesTheEvaluatorBitForBit) {
   EXPECT_TRUE(sameBits(expectedMatte(input, 9, 7, settings), output));
 }
 
+// Worlds whose rows run upwards in memory (negative rowbytes) give the same
+// pixels as top-down ones: the input, the output and the "Layer" picture.
+TEST_P(RenderModeTest, BottomUpWorldsRenderAsTopDownOnes) {
+  const ModeCase c = GetParam();
+  const auto render = [&](host::RowOrder order) {
+    setBusyControls(*instance_, std::make_shared<host::World>(positionPass(5, 3, 0, order)));
+    EXPECT_TRUE(isOk(instance_->setPopup(MATTE_MODE, c.mode)));
+    EXPECT_TRUE(isOk(instance_->setCheckbox(MATTE_INVERT, c.invert)));
+    EXPECT_TRUE(isOk(instance_->setCheckbox(MATTE_ALPHA_MATTE, c.alphaMatte)));
+    host::World input = positionPass(9, 7, 32, order);
+    host::World output(9, 7, host::PixelDepth::kFloat32, 16, order);
+    fillWorld(output, 0x7f);
+    EXPECT_TRUE(isOk(instance_->render(input, output)));
+    EXPECT_TRUE(leftNothing(host_.lastCommand()));
+    EXPECT_TRUE(output.paddingIntact());
+    return output;
+  };
+  const host::World topDown = render(host::RowOrder::kTopDown);
+  const host::World bottomUp = render(host::RowOrder::kBottomUp);
+  EXPECT_LT(bottomUp.def().rowbytes, 0);
+  EXPECT_TRUE(sameBits(topDown, bottomUp));
+}
+
 std::vector<ModeCase> allModes() {
   std::vector<ModeCase> cases;
   for (A_long mode = 1; mode <= 10; ++mode) {

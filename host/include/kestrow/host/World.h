@@ -1,7 +1,9 @@
 // Pixel worlds the host owns and lends to the plug-in as PF_LayerDef.
 //
 // A World holds height rows of width pixels, each row `rowbytes` bytes after
-// the previous one; rows may be padded beyond width * pixel size. Padding
+// the previous one; rows may be padded beyond width * pixel size. A
+// bottom-up world stores its rows upwards in memory: its record's data
+// points at row 0, the last in memory, and its rowbytes is negative. Padding
 // bytes are filled with a guard pattern so that writes past the end of a row
 // can be detected. The layer def's reserved0 points to host-private data and
 // is non-null exactly for real worlds; an empty layer (no picture) has null
@@ -18,6 +20,7 @@
 namespace kestrow::host {
 
 enum class PixelDepth { kFloat32, kU16, kU8 };
+enum class RowOrder { kTopDown, kBottomUp };
 
 // Bytes per pixel: 16, 8 or 4.
 std::size_t pixelSize(PixelDepth depth);
@@ -32,7 +35,8 @@ class World {
   // `rowPaddingBytes` extra bytes after each row. Negative sizes, or sizes
   // whose rowbytes or total do not fit the record's 32-bit fields, give an
   // empty, invalid world (valid() false) rather than an exception.
-  World(int width, int height, PixelDepth depth, std::size_t rowPaddingBytes = 0);
+  World(int width, int height, PixelDepth depth, std::size_t rowPaddingBytes = 0,
+        RowOrder order = RowOrder::kTopDown);
   ~World();
   World(World&&) noexcept;
   World& operator=(World&&) noexcept;
@@ -43,7 +47,9 @@ class World {
   int width() const;
   int height() const;
   PixelDepth depth() const;
+  // Distance between neighbouring rows in memory (positive in either order).
   std::size_t rowBytes() const;
+  RowOrder rowOrder() const;
 
   // The record lent to the plug-in. Its reserved0 is non-null; data is null
   // only for a 0 x 0 world.
