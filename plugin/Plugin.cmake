@@ -15,7 +15,6 @@ set(kestrow_plugin_sources
   render/PreRender.cpp
   render/SmartRender.cpp
   resources/Kestrow_Strings.cpp
-  util/AEFX_SuiteHelper.cpp
   util/AEGP_SuiteHandler.cpp
   util/Rect.cpp)
 list(TRANSFORM kestrow_plugin_sources PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

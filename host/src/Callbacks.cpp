@@ -2,7 +2,9 @@
 // the two smart rendering commands.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "HostCall.h"
 #include "SuiteTables.h"
 #include "Unimplemented.h"
 #include "kestrow/host/World.h"
@@ -34,19 +36,21 @@ PF_LayerDef layerFor(CommandContext& context, PF_ParamIndex index) {
 
 // ------------------------------------------------------------------ inter
 
+// Like the real host, a record whose check-out failed may still be checked
+// in; that is not a protocol slip.
+void noteFailedCheckout(PF_ProgPtr, PF_ParamIndex, A_long, A_long, A_u_long, PF_ParamDef* param) {
+  if (CommandContext* context = currentContext()) {
+    std::lock_guard lock(context->mutex);
+    context->failedCheckouts.push_back(param);
+  }
+}
+
 PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, A_u_long,
                      PF_ParamDef* param) {
   CommandContext* context = currentContext();
   if (!checkEffectRef(context, effectRef) || param == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   Host::State& host = *context->host;
   if (index < 0 || std::size_t(index) >= host.params.size()) return PF_Err_INVALID_INDEX;
-  if (host.faults.failCheckoutParam == index) {
-    // Like the real host, a record whose check-out failed may still be
-    // checked in; that is not a protocol slip.
-    std::lock_guard lock(context->mutex);
-    context->failedCheckouts.push_back(param);
-    return host.faults.error;
-  }
   if (context->instance != nullptr) {
     std::lock_guard lock(context->instance->mutex);
     *param = context->instance->values[std::size_t(index)];
@@ -60,6 +64,7 @@ PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, 
   }
   std::lock_guard lock(context->mutex);
   context->checkedOut.emplace_back(param, index);
+  context->callTargets.push_back("checkout_param " + std::to_string(index));
   return PF_Err_NONE;
 }
 
@@ -82,9 +87,9 @@ PF_Err checkinParam(PF_ProgPtr effectRef, PF_ParamDef* param) {
       ++context->stray;
       return PF_Err_NONE;
     }
+    context->callTargets.push_back("checkin_param " + std::to_string(it->second));
     out.erase(it);
   }
-  if (context->host->faults.failCheckinParam) return context->host->faults.error;
   return PF_Err_NONE;
 }
 
@@ -135,7 +140,6 @@ PF_Err checkoutLayer(PF_ProgPtr effectRef, PF_ParamIndex index, A_long id,
       result == nullptr || !isLayerParam(*context->host, index)) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  if (context->host->faults.failCheckoutLayer) return context->host->faults.error;
   const PF_LayerDef layer = layerFor(*context, index);
   const PF_LRect extent{0, 0, layer.width, layer.height};
   *result = PF_CheckoutResult{};
@@ -159,7 +163,6 @@ PF_Err checkoutLayerPixels(PF_ProgPtr effectRef, A_long id, PF_EffectWorld** pix
                          [id](const RenderState::Checkout& c) { return c.id == id; });
   if (it == render.checkouts.end())
     return PF_Err_BAD_CALLBACK_PARAM;  // not requested in pre-render
-  if (context->host->faults.failCheckoutLayerPixels) return context->host->faults.error;
   const PF_LayerDef layer = layerFor(*context, it->index);
   std::lock_guard lock(context->mutex);
   render.handedOut.push_back(layer);
@@ -183,7 +186,6 @@ PF_Err checkoutOutput(PF_ProgPtr effectRef, PF_EffectWorld** output) {
   if (!checkEffectRef(context, effectRef) || context->render == nullptr || output == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  if (context->host->faults.failCheckoutOutput) return context->host->faults.error;
   std::lock_guard lock(context->mutex);
   context->render->handedOut.push_back(context->render->output);
   *output = &context->render->handedOut.back();
@@ -193,11 +195,12 @@ PF_Err checkoutOutput(PF_ProgPtr effectRef, PF_EffectWorld** output) {
 }  // namespace
 
 PF_InteractCallbacks interactCallbacks() {
-  return {.checkout_param = checkoutParam,
-          .checkin_param = checkinParam,
-          .add_param = addParam,
-          .abort = abortCheck,
-          .progress = progress,
+  return {KESTROW_HOST_CALL(PF_InteractCallbacks, checkout_param, checkoutParam, kError, 1,
+                            noteFailedCheckout),
+          KESTROW_HOST_CALL(PF_InteractCallbacks, checkin_param, checkinParam, kErrorAfter),
+          KESTROW_HOST_CALL(PF_InteractCallbacks, add_param, addParam, kError),
+          KESTROW_HOST_CALL(PF_InteractCallbacks, abort, abortCheck, kError),
+          KESTROW_HOST_CALL(PF_InteractCallbacks, progress, progress, kError),
           KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, register_ui),
           KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, checkout_layer_audio),
           KESTROW_UNIMPLEMENTED(PF_InteractCallbacks, checkin_layer_audio),
@@ -208,12 +211,18 @@ PF_InteractCallbacks interactCallbacks() {
 
 PF_PreRenderCallbacks* preRenderCallbacks() {
   static PF_PreRenderCallbacks callbacks{
-      .checkout_layer = checkoutLayer, KESTROW_UNIMPLEMENTED(PF_PreRenderCallbacks, GuidMixInPtr)};
+      KESTROW_HOST_CALL(PF_PreRenderCallbacks, checkout_layer, checkoutLayer, kError),
+      KESTROW_UNIMPLEMENTED(PF_PreRenderCallbacks, GuidMixInPtr)};
   return &callbacks;
 }
 
 PF_SmartRenderCallbacks* smartRenderCallbacks() {
-  static PF_SmartRenderCallbacks callbacks{checkoutLayerPixels, checkinLayerPixels, checkoutOutput};
+  static PF_SmartRenderCallbacks callbacks{
+      KESTROW_HOST_CALL(PF_SmartRenderCallbacks, checkout_layer_pixels, checkoutLayerPixels,
+                        kError),
+      KESTROW_HOST_CALL(PF_SmartRenderCallbacks, checkin_layer_pixels, checkinLayerPixels,
+                        kErrorAfter),
+      KESTROW_HOST_CALL(PF_SmartRenderCallbacks, checkout_output, checkoutOutput, kError)};
   return &callbacks;
 }
 

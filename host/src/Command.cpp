@@ -77,6 +77,11 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   record.iterateRows = context.iterateRows.load();
   record.strayCalls = context.stray;
   record.paramCheckins = context.paramCheckins;
+  record.hostCalls = context.hostCalls;
+  record.hostCallLog.assign(context.hostCallLog.begin(), context.hostCallLog.end());
+  record.faultAt = context.faultAt;
+  record.callTargets = std::move(context.callTargets);
+  context.callTargets.clear();
 
   LeakReport& leaks = record.leaks;
   HandleRegistry& handles = handleRegistry();

@@ -44,6 +44,7 @@ struct Host::State {
   explicit State(HostOptions opts) : options(opts), pool(opts.iterateThreads) {}
 
   HostOptions options;
+  std::mutex faultMutex;  // guards `faults` while calls consult it
   FaultInjection faults;
   ThreadPool pool;
 
@@ -132,6 +133,10 @@ struct CommandContext {
   int stray = 0;
   std::vector<std::string> unimplementedCalls;  // see Unimplemented.h
   int paramCheckins = 0;                        // checkin_param calls, accepted or not
+  int hostCalls = 0;                            // calls into the host (HostCall.h)
+  std::vector<const char*> hostCallLog;         // their slots, in order
+  std::vector<std::string> callTargets;         // see CommandRecord::callTargets
+  int faultAt = 0;                              // the call a fault was injected into; 0: none
   std::atomic<int> iterateRows{0};
   std::mutex mutex;  // for the few members callbacks might touch from iterate workers
 };

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "HostCall.h"
 #include "SuiteTables.h"
 
 namespace kestrow::host {
@@ -34,16 +36,8 @@ const void* findSuite(std::string_view name, int version) {
 
 namespace {
 
-// The basic suite's own error codes (four-character codes, as the host's).
-constexpr SPErr kSuiteNotFound = SPErr(PF_FOURCC('S', '!', 'F', 'd'));
+// The basic suite's own error code for a bad argument.
 constexpr SPErr kBadParameter = SPErr(PF_FOURCC('P', 'a', 'r', '!'));
-
-const MissingSuite* missing(const Host::State& host, std::string_view name, int version) {
-  for (const MissingSuite& m : host.faults.missingSuites) {
-    if (m.version == version && m.name == name) return &m;
-  }
-  return nullptr;
-}
 
 SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
   CommandContext* context = currentContext();
@@ -52,16 +46,14 @@ SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
     *suite = nullptr;
     return kBadParameter;
   }
-  if (const MissingSuite* m = missing(*context->host, name, version)) {
-    if (m->mode != MissingSuiteMode::kError) *suite = nullptr;
-    return m->mode == MissingSuiteMode::kNullTable ? kSPNoError : kSuiteNotFound;
-  }
   const void* table = findSuite(name, version);
   *suite = table;
   if (table == nullptr) return kSuiteNotFound;
   std::lock_guard lock(context->mutex);
   ++context->suites[{name, version}];
   ++context->suitesAcquired;
+  context->callTargets.push_back(std::string("AcquireSuite ") + name + " " +
+                                 std::to_string(version));
   return kSPNoError;
 }
 
@@ -74,6 +66,8 @@ SPErr releaseSuite(const char* name, int32_t version) {
   std::lock_guard lock(context->mutex);
   // A release without an acquisition shows as a negative balance.
   --context->suites[{name, version}];
+  context->callTargets.push_back(std::string("ReleaseSuite ") + name + " " +
+                                 std::to_string(version));
   return kSPNoError;
 }
 
@@ -102,8 +96,14 @@ SPErr reallocateBlock(void* block, size_t newSize, void** newBlock) {
 
 SPErr undefined() { return kBadParameter; }
 
-const SPBasicSuite kBasicSuite = {acquireSuite, releaseSuite,    isEqual,  allocateBlock,
-                                  freeBlock,    reallocateBlock, undefined};
+const SPBasicSuite kBasicSuite = {
+    KESTROW_HOST_CALL(SPBasicSuite, AcquireSuite, acquireSuite, kMissingSuite),
+    KESTROW_HOST_CALL(SPBasicSuite, ReleaseSuite, releaseSuite, kErrorAfter),
+    KESTROW_HOST_CALL(SPBasicSuite, IsEqual, isEqual, kNever),
+    KESTROW_HOST_CALL(SPBasicSuite, AllocateBlock, allocateBlock, kError),
+    KESTROW_HOST_CALL(SPBasicSuite, FreeBlock, freeBlock, kErrorAfter),
+    KESTROW_HOST_CALL(SPBasicSuite, ReallocateBlock, reallocateBlock, kError),
+    KESTROW_HOST_CALL(SPBasicSuite, Undefined, undefined, kError)};
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 // takes an id refuses any other. Effect and stream references belong to the
 // command that made them: disposing of them there is the plug-in's duty, and
 // one still alive when the command returns is a leak.
+#include "HostCall.h"
 #include "SuiteTables.h"
 #include "Unimplemented.h"
 
@@ -20,7 +21,6 @@ A_Err registerWithAEGP(AEGP_GlobalRefcon, const A_char* name, AEGP_PluginID* id)
   CommandContext* context = currentContext();
   if (context == nullptr || name == nullptr || id == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   Host::State& host = *context->host;
-  if (host.faults.failRegisterWithAEGP) return host.faults.error;
   std::lock_guard lock(host.aegpMutex);
   if (host.pluginId == 0) host.pluginId = host.nextPluginId++;
   *id = host.pluginId;
@@ -75,7 +75,6 @@ A_Err getNewEffectStreamByIndex(AEGP_PluginID id, AEGP_EffectRefH effect, PF_Par
   }
   if (!idAccepted(*context, id)) return PF_Err_BAD_CALLBACK_PARAM;
   if (index < 0 || std::size_t(index) >= context->host->params.size()) return PF_Err_INVALID_INDEX;
-  if (context->host->faults.failStreamIndex == index) return context->host->faults.error;
   auto ref = std::make_unique<AegpStreamRef>(AegpStreamRef{effectRef->instance, index});
   *out = reinterpret_cast<AEGP_StreamRefH>(ref.get());
   std::lock_guard lock(context->mutex);
@@ -123,7 +122,7 @@ const AEGP_UtilitySuite3 kUtilitySuite = {
     KESTROW_UNIMPLEMENTED_UTILITY(AEGP_EndQuietErrors),
     KESTROW_UNIMPLEMENTED_UTILITY(AEGP_StartUndoGroup),
     KESTROW_UNIMPLEMENTED_UTILITY(AEGP_EndUndoGroup),
-    .AEGP_RegisterWithAEGP = registerWithAEGP,
+    KESTROW_HOST_CALL(AEGP_UtilitySuite3, AEGP_RegisterWithAEGP, registerWithAEGP, kError),
     KESTROW_UNIMPLEMENTED_UTILITY(AEGP_GetMainHWND),
     KESTROW_UNIMPLEMENTED_UTILITY(AEGP_ShowHideAllFloaters),
     KESTROW_UNIMPLEMENTED_UTILITY(AEGP_PaintPalGetForeColor),
@@ -144,34 +143,37 @@ const AEGP_UtilitySuite3 kUtilitySuite = {
 
 const AEGP_PFInterfaceSuite1 kPFInterfaceSuite = {
     KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_GetEffectLayer),
-    .AEGP_GetNewEffectForEffect = getNewEffectForEffect,
+    KESTROW_HOST_CALL(AEGP_PFInterfaceSuite1, AEGP_GetNewEffectForEffect, getNewEffectForEffect,
+                      kError),
     KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_ConvertEffectToCompTime),
     KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_GetEffectCamera),
     KESTROW_UNIMPLEMENTED(AEGP_PFInterfaceSuite1, AEGP_GetEffectCameraMatrix)};
 
 #define KESTROW_UNIMPLEMENTED_STREAM(slot) KESTROW_UNIMPLEMENTED(AEGP_StreamSuite2, slot)
-const AEGP_StreamSuite2 kStreamSuite = {KESTROW_UNIMPLEMENTED_STREAM(AEGP_IsStreamLegal),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_CanVaryOverTime),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetValidInterpolations),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewLayerStream),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetEffectNumParamStreams),
-                                        .AEGP_GetNewEffectStreamByIndex = getNewEffectStreamByIndex,
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewMaskStream),
-                                        .AEGP_DisposeStream = disposeStream,
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamName),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamUnitsText),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamProperties),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_IsStreamTimevarying),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamType),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewStreamValue),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_DisposeStreamValue),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetStreamValue),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetLayerStreamValue),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetExpressionState),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetExpressionState),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetExpression),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetExpression),
-                                        KESTROW_UNIMPLEMENTED_STREAM(AEGP_DuplicateStreamRef)};
+const AEGP_StreamSuite2 kStreamSuite = {
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_IsStreamLegal),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_CanVaryOverTime),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetValidInterpolations),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewLayerStream),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetEffectNumParamStreams),
+    KESTROW_HOST_CALL(AEGP_StreamSuite2, AEGP_GetNewEffectStreamByIndex, getNewEffectStreamByIndex,
+                      kError, 2),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewMaskStream),
+    KESTROW_HOST_CALL(AEGP_StreamSuite2, AEGP_DisposeStream, disposeStream, kErrorAfter),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamName),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamUnitsText),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamProperties),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_IsStreamTimevarying),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetStreamType),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetNewStreamValue),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_DisposeStreamValue),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetStreamValue),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetLayerStreamValue),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetExpressionState),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetExpressionState),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_GetExpression),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_SetExpression),
+    KESTROW_UNIMPLEMENTED_STREAM(AEGP_DuplicateStreamRef)};
 
 #define KESTROW_UNIMPLEMENTED_DYNAMIC(slot) KESTROW_UNIMPLEMENTED(AEGP_DynamicStreamSuite2, slot)
 const AEGP_DynamicStreamSuite2 kDynamicStreamSuite = {
@@ -180,7 +182,8 @@ const AEGP_DynamicStreamSuite2 kDynamicStreamSuite = {
     KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetStreamGroupingType),
     KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNumStreamsInGroup),
     KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetDynamicStreamFlags),
-    .AEGP_SetDynamicStreamFlag = setDynamicStreamFlag,
+    KESTROW_HOST_CALL(AEGP_DynamicStreamSuite2, AEGP_SetDynamicStreamFlag, setDynamicStreamFlag,
+                      kError),
     KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNewStreamRefByIndex),
     KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_GetNewStreamRefByMatchname),
     KESTROW_UNIMPLEMENTED_DYNAMIC(AEGP_DeleteStream),
@@ -203,7 +206,7 @@ const AEGP_EffectSuite2 kEffectSuite = {
     KESTROW_UNIMPLEMENTED_EFFECT(AEGP_SetEffectFlags),
     KESTROW_UNIMPLEMENTED_EFFECT(AEGP_ReorderEffect),
     KESTROW_UNIMPLEMENTED_EFFECT(AEGP_EffectCallGeneric),
-    .AEGP_DisposeEffect = disposeEffect,
+    KESTROW_HOST_CALL(AEGP_EffectSuite2, AEGP_DisposeEffect, disposeEffect, kErrorAfter),
     KESTROW_UNIMPLEMENTED_EFFECT(AEGP_ApplyEffect),
     KESTROW_UNIMPLEMENTED_EFFECT(AEGP_DeleteLayerEffect),
     KESTROW_UNIMPLEMENTED_EFFECT(AEGP_GetNumInstalledEffects),

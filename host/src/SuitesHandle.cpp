@@ -1,5 +1,6 @@
 // "PF Handle Suite" 2 and the handle callbacks of PF_UtilCallbacks.
 #include "HandleRegistry.h"
+#include "HostCall.h"
 #include "SuiteTables.h"
 
 namespace kestrow::host {
@@ -8,11 +9,6 @@ PF_Handle hostNewHandle(A_HandleSize size) {
   CommandContext* context = currentContext();
   if (context == nullptr) return nullptr;
   Host::State& host = *context->host;
-  {
-    std::lock_guard lock(host.aegpMutex);
-    int& countdown = host.faults.failHandleAllocation;
-    if (countdown > 0 && --countdown == 0) return nullptr;
-  }
   if (size > (A_HandleSize(1) << 40)) return nullptr;  // refuse absurd sizes instead of dying
   PF_Handle handle = handleRegistry().allocate(std::size_t(size), &host);
   std::lock_guard lock(context->mutex);
@@ -46,7 +42,12 @@ PF_Err hostResizeHandle(A_HandleSize newSize, PF_Handle* handle) {
   return PF_Err_NONE;
 }
 
-const PF_HandleSuite1 kHandleSuite = {hostNewHandle,     hostLockHandle,    hostUnlockHandle,
-                                      hostDisposeHandle, hostGetHandleSize, hostResizeHandle};
+const PF_HandleSuite1 kHandleSuite = {
+    KESTROW_HOST_CALL(PF_HandleSuite1, host_new_handle, hostNewHandle, kNull),
+    KESTROW_HOST_CALL(PF_HandleSuite1, host_lock_handle, hostLockHandle, kNull),
+    KESTROW_HOST_CALL(PF_HandleSuite1, host_unlock_handle, hostUnlockHandle, kNever),
+    KESTROW_HOST_CALL(PF_HandleSuite1, host_dispose_handle, hostDisposeHandle, kNever),
+    KESTROW_HOST_CALL(PF_HandleSuite1, host_get_handle_size, hostGetHandleSize, kNever),
+    KESTROW_HOST_CALL(PF_HandleSuite1, host_resize_handle, hostResizeHandle, kError)};
 
 }  // namespace kestrow::host

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "HostCall.h"
 #include "SuiteTables.h"
 #include "Unimplemented.h"
 #include "kestrow/host/World.h"
@@ -40,7 +41,6 @@ PF_Err iterateOrigin(PixelDepth depth, PF_InData* inData, A_long progressBase, A
   (void)inData;
   CommandContext* context = currentContext();
   if (context == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  if (context->host->faults.failIterate) return context->host->faults.error;
   if (pixFn == nullptr || !usable(src, depth) || !usable(dst, depth)) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
@@ -93,18 +93,26 @@ PF_Err withoutOrigin(PF_InData* in, A_long base, A_long final, PF_EffectWorld* s
 }  // namespace
 
 const PF_Iterate8Suite1 kIterate8Suite = {
-    .iterate = withoutOrigin<PF_Pixel, PixelDepth::kU8, PF_IteratePixel8Func>,
-    .iterate_origin = withOrigin<PF_Pixel, PixelDepth::kU8, PF_IteratePixel8Func>,
+    KESTROW_HOST_CALL(PF_Iterate8Suite1, iterate,
+                      (withoutOrigin<PF_Pixel, PixelDepth::kU8, PF_IteratePixel8Func>), kError),
+    KESTROW_HOST_CALL(PF_Iterate8Suite1, iterate_origin,
+                      (withOrigin<PF_Pixel, PixelDepth::kU8, PF_IteratePixel8Func>), kError),
     KESTROW_UNIMPLEMENTED(PF_Iterate8Suite1, iterate_lut),
     KESTROW_UNIMPLEMENTED(PF_Iterate8Suite1, iterate_origin_non_clip_src),
     KESTROW_UNIMPLEMENTED(PF_Iterate8Suite1, iterate_generic)};
 const PF_iterate16Suite1 kIterate16Suite = {
-    .iterate = withoutOrigin<PF_Pixel16, PixelDepth::kU16, PF_IteratePixel16Func>,
-    .iterate_origin = withOrigin<PF_Pixel16, PixelDepth::kU16, PF_IteratePixel16Func>,
+    KESTROW_HOST_CALL(PF_iterate16Suite1, iterate,
+                      (withoutOrigin<PF_Pixel16, PixelDepth::kU16, PF_IteratePixel16Func>), kError),
+    KESTROW_HOST_CALL(PF_iterate16Suite1, iterate_origin,
+                      (withOrigin<PF_Pixel16, PixelDepth::kU16, PF_IteratePixel16Func>), kError),
     KESTROW_UNIMPLEMENTED(PF_iterate16Suite1, iterate_origin_non_clip_src)};
 const PF_iterateFloatSuite1 kIterateFloatSuite = {
-    .iterate = withoutOrigin<PF_PixelFloat, PixelDepth::kFloat32, PF_IteratePixelFloatFunc>,
-    .iterate_origin = withOrigin<PF_PixelFloat, PixelDepth::kFloat32, PF_IteratePixelFloatFunc>,
+    KESTROW_HOST_CALL(
+        PF_iterateFloatSuite1, iterate,
+        (withoutOrigin<PF_PixelFloat, PixelDepth::kFloat32, PF_IteratePixelFloatFunc>), kError),
+    KESTROW_HOST_CALL(PF_iterateFloatSuite1, iterate_origin,
+                      (withOrigin<PF_PixelFloat, PixelDepth::kFloat32, PF_IteratePixelFloatFunc>),
+                      kError),
     KESTROW_UNIMPLEMENTED(PF_iterateFloatSuite1, iterate_origin_non_clip_src)};
 
 }  // namespace kestrow::host

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "HostCall.h"
 #include "SuiteTables.h"
 #include "Unimplemented.h"
 #include "kestrow/host/World.h"
@@ -14,7 +15,9 @@ namespace {
 // Every buffer the effect API formats into is a return_msg: 256 bytes.
 constexpr std::size_t kMessageBytes = PF_MAX_EFFECT_MSG_LEN + 1;
 
+// Variadic, so it enters the fault point itself; it cannot fail.
 int ansiSprintf(A_char* buffer, const A_char* format, ...) {
+  (void)enterHostCall({"PF_ANSICallbacksSuite1.sprintf", Failure::kNever});
   if (buffer == nullptr || format == nullptr) return -1;
   va_list args;
   va_start(args, format);
@@ -36,10 +39,13 @@ A_char* ansiStrcpy(A_char* dest, const A_char* src) {
 PF_Err getPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format) {
   CommandContext* context = currentContext();
   if (context == nullptr || world == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  const FaultInjection& faults = context->host->faults;
-  if (faults.failGetPixelFormat) return faults.error;
-  if (faults.reportPixelFormat) {
-    *format = *faults.reportPixelFormat;
+  std::optional<PF_PixelFormat> reported;
+  {
+    std::lock_guard lock(context->host->faultMutex);
+    reported = context->host->faults.reportPixelFormat;
+  }
+  if (reported) {
+    *format = *reported;
     return PF_Err_NONE;
   }
   const World* owner = World::fromDef(world);
@@ -54,7 +60,6 @@ PF_Err getFloatColor(PF_ProgPtr effectRef, const PF_ParamDef* def, PF_PixelFloat
   if (def == nullptr || color == nullptr || def->param_type != PF_Param_COLOR) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  if (context->host->faults.failColorRead) return context->host->faults.error;
   const PF_ParamIndex index = paramIndexOf(*context, def);
   Instance::State* instance = context->instance;
   if (index >= 0 && instance != nullptr) {
@@ -70,30 +75,49 @@ PF_Err getFloatColor(PF_ProgPtr effectRef, const PF_ParamDef* def, PF_PixelFloat
   return PF_Err_NONE;
 }
 
+// The ANSI helpers cannot fail; they pass the fault point to be counted.
+double atanOf(A_FpLong x) { return std::atan(x); }
+double atan2Of(A_FpLong y, A_FpLong x) { return std::atan2(y, x); }
+double ceilOf(A_FpLong x) { return std::ceil(x); }
+double cosOf(A_FpLong x) { return std::cos(x); }
+double expOf(A_FpLong x) { return std::exp(x); }
+double fabsOf(A_FpLong x) { return std::fabs(x); }
+double floorOf(A_FpLong x) { return std::floor(x); }
+double fmodOf(A_FpLong x, A_FpLong y) { return std::fmod(x, y); }
+double hypotOf(A_FpLong x, A_FpLong y) { return std::hypot(x, y); }
+double logOf(A_FpLong x) { return std::log(x); }
+double log10Of(A_FpLong x) { return std::log10(x); }
+double powOf(A_FpLong x, A_FpLong y) { return std::pow(x, y); }
+double sinOf(A_FpLong x) { return std::sin(x); }
+double sqrtOf(A_FpLong x) { return std::sqrt(x); }
+double tanOf(A_FpLong x) { return std::tan(x); }
+double asinOf(A_FpLong x) { return std::asin(x); }
+double acosOf(A_FpLong x) { return std::acos(x); }
+
 }  // namespace
 
+#define KESTROW_ANSI(member, function) \
+  KESTROW_HOST_CALL(PF_ANSICallbacksSuite1, member, function, kNever)
+
 // The ANSI functions, in slot order, for the suite and the utils block.
-#define KESTROW_ANSI_FUNCTIONS                                                          \
-  [](A_FpLong x) { return std::atan(x); },                                              \
-      [](A_FpLong y, A_FpLong x) { return std::atan2(y, x); },                          \
-      [](A_FpLong x) { return std::ceil(x); }, [](A_FpLong x) { return std::cos(x); },  \
-      [](A_FpLong x) { return std::exp(x); }, [](A_FpLong x) { return std::fabs(x); },  \
-      [](A_FpLong x) { return std::floor(x); },                                         \
-      [](A_FpLong x, A_FpLong y) { return std::fmod(x, y); },                           \
-      [](A_FpLong x, A_FpLong y) { return std::hypot(x, y); },                          \
-      [](A_FpLong x) { return std::log(x); }, [](A_FpLong x) { return std::log10(x); }, \
-      [](A_FpLong x, A_FpLong y) { return std::pow(x, y); },                            \
-      [](A_FpLong x) { return std::sin(x); }, [](A_FpLong x) { return std::sqrt(x); },  \
-      [](A_FpLong x) { return std::tan(x); }, ansiSprintf, ansiStrcpy,                  \
-      [](A_FpLong x) { return std::asin(x); }, [](A_FpLong x) { return std::acos(x); }
+#define KESTROW_ANSI_FUNCTIONS                                                                \
+  KESTROW_ANSI(atan, atanOf), KESTROW_ANSI(atan2, atan2Of), KESTROW_ANSI(ceil, ceilOf),       \
+      KESTROW_ANSI(cos, cosOf), KESTROW_ANSI(exp, expOf), KESTROW_ANSI(fabs, fabsOf),         \
+      KESTROW_ANSI(floor, floorOf), KESTROW_ANSI(fmod, fmodOf), KESTROW_ANSI(hypot, hypotOf), \
+      KESTROW_ANSI(log, logOf), KESTROW_ANSI(log10, log10Of), KESTROW_ANSI(pow, powOf),       \
+      KESTROW_ANSI(sin, sinOf), KESTROW_ANSI(sqrt, sqrtOf), KESTROW_ANSI(tan, tanOf),         \
+      .sprintf = ansiSprintf, KESTROW_ANSI(strcpy, ansiStrcpy), KESTROW_ANSI(asin, asinOf),   \
+      KESTROW_ANSI(acos, acosOf)
 
 const PF_ANSICallbacksSuite1 kAnsiSuite = {KESTROW_ANSI_FUNCTIONS};
 
-PF_ANSICallbacks ansiCallbacks() { return {KESTROW_ANSI_FUNCTIONS, {0}}; }
+PF_ANSICallbacks ansiCallbacks() { return {KESTROW_ANSI_FUNCTIONS, .ansi_procs = {0}}; }
 
-const PF_WorldSuite2 kWorldSuite = {KESTROW_UNIMPLEMENTED(PF_WorldSuite2, PF_NewWorld),
-                                    KESTROW_UNIMPLEMENTED(PF_WorldSuite2, PF_DisposeWorld),
-                                    .PF_GetPixelFormat = getPixelFormat};
-const PF_ColorParamSuite1 kColorParamSuite = {getFloatColor};
+const PF_WorldSuite2 kWorldSuite = {
+    KESTROW_UNIMPLEMENTED(PF_WorldSuite2, PF_NewWorld),
+    KESTROW_UNIMPLEMENTED(PF_WorldSuite2, PF_DisposeWorld),
+    KESTROW_HOST_CALL(PF_WorldSuite2, PF_GetPixelFormat, getPixelFormat, kError)};
+const PF_ColorParamSuite1 kColorParamSuite = {KESTROW_HOST_CALL(
+    PF_ColorParamSuite1, PF_GetFloatingPointColorFromColorDef, getFloatColor, kError)};
 
 }  // namespace kestrow::host

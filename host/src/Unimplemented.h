@@ -2,7 +2,8 @@
 // implement. A host table is always complete, so a plug-in that calls a slot
 // by the wrong position reaches one of these: the call is recorded by slot
 // name in the running command's report (a leak in strict mode) and answered
-// with PF_Err_INVALID_CALLBACK.
+// with PF_Err_INVALID_CALLBACK, or with the injected error when the fault
+// point fails it (it is counted and failed like every host call).
 #pragma once
 
 #include "AE_Effect.h"

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "HostCall.h"
 #include "SuiteTables.h"
 #include "Unimplemented.h"
 #include "kestrow/host/World.h"
@@ -59,7 +60,7 @@ PF_UtilCallbacks* utilCallbacks() {
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, composite_rect),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, blend),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, convolve),
-      .copy = copyWorld,
+      KESTROW_HOST_CALL(PF_UtilCallbacks, copy, copyWorld, kError),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, fill),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, gaussian_kernel),
       .iterate = kIterate8Suite.iterate,
@@ -71,10 +72,10 @@ PF_UtilCallbacks* utilCallbacks() {
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, iterate_lut),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, transfer_rect),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, transform_world),
-      .host_new_handle = hostNewHandle,
-      .host_lock_handle = hostLockHandle,
-      .host_unlock_handle = hostUnlockHandle,
-      .host_dispose_handle = hostDisposeHandle,
+      KESTROW_HOST_CALL(PF_UtilCallbacks, host_new_handle, hostNewHandle, kNull),
+      KESTROW_HOST_CALL(PF_UtilCallbacks, host_lock_handle, hostLockHandle, kNull),
+      KESTROW_HOST_CALL(PF_UtilCallbacks, host_unlock_handle, hostUnlockHandle, kNever),
+      KESTROW_HOST_CALL(PF_UtilCallbacks, host_dispose_handle, hostDisposeHandle, kNever),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, get_callback_addr),
       .app = appCallback,
       .ansi = ansiCallbacks(),
@@ -87,10 +88,10 @@ PF_UtilCallbacks* utilCallbacks() {
                   KESTROW_UNIMPLEMENTED(PF_ColorCallbacks, Lightness),
                   KESTROW_UNIMPLEMENTED(PF_ColorCallbacks, Saturation)},
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, get_platform_data),
-      .host_get_handle_size = hostGetHandleSize,
+      KESTROW_HOST_CALL(PF_UtilCallbacks, host_get_handle_size, hostGetHandleSize, kNever),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, iterate_origin_non_clip_src),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, iterate_generic),
-      .host_resize_handle = hostResizeHandle,
+      KESTROW_HOST_CALL(PF_UtilCallbacks, host_resize_handle, hostResizeHandle, kError),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, subpixel_sample16),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, area_sample16),
       KESTROW_UNIMPLEMENTED(PF_UtilCallbacks, fill16),

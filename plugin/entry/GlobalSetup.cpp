@@ -33,12 +33,13 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* /*para
     if (utility) {
       err = utility->AEGP_RegisterWithAEGP(nullptr, GetStringPtr(StrID_Name), &globP->pluginId);
     }
+    handles->host_unlock_handle(globH);
   } else {
     // Without its block the effect has no plug-in identifier for later
-    // commands; reporting success here would only defer the failure.
+    // commands; reporting success here would only defer the failure. A
+    // lock that failed is not undone.
     err = PF_Err_INTERNAL_STRUCT_DAMAGED;
   }
-  handles->host_unlock_handle(globH);
 
   if (err) {
     // The handle never reaches the host, so nobody else would free it.
@@ -52,7 +53,15 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* /*para
 PF_Err GlobalSetdown(PF_InData* in_data) {
   AEGP_SuiteHandler suites(in_data->pica_basicP);
   if (in_data->global_data) {
-    suites.HandleSuite1()->host_dispose_handle(in_data->global_data);
+    // Without the handle suite the block still goes back, through the
+    // utility callbacks, which serve the same handles: the plug-in is being
+    // unloaded and nobody else would free it.
+    const PF_HandleSuite1* handles = suites.HandleSuite1(AEGP_SuiteHandler::IfMissing::kNull);
+    if (handles) {
+      handles->host_dispose_handle(in_data->global_data);
+    } else {
+      in_data->utils->host_dispose_handle(in_data->global_data);
+    }
   }
   return PF_Err_NONE;
 }

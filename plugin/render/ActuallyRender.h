@@ -2,26 +2,30 @@
 // values and runs the per-row matte function over the output.
 #pragma once
 
-#include "AE_Effect.h"
+#include <array>
 
-// The 25 records come in the order SmartRender checks them out; all must be
-// checked out (this only reads them). `input` and `output` must be non-null.
+#include "AE_Effect.h"
+#include "params/Params.h"
+#include "util/ParamCheckout.h"
+
+// The controls the render reads, in the order they are checked out (and
+// back in). "Pick Point" is never read.
+inline constexpr std::array<PF_ParamIndex, 25> kRenderControls = {
+    MATTE_ALPHA_MATTE, MATTE_INVERT,       MATTE_MULTIPLY_VALUES, MATTE_THICKNESS, MATTE_FEATHER,
+    MATTE_SCALE_Z,     MATTE_SCALE_Y,      MATTE_SCALE_X,         MATTE_OFFSET,    MATTE_FREQUENCY,
+    MATTE_SIZE_Z,      MATTE_SIZE_Y,       MATTE_SIZE_X,          MATTE_RADIUS,    MATTE_AXIS,
+    MATTE_POSITION,    MATTE_MODE,         MATTE_LAYER,           MATTE_TILE,      MATTE_OFFSET_U,
+    MATTE_OFFSET_V,    MATTE_ROTATE_ORDER, MATTE_ROTATE_X,        MATTE_ROTATE_Y,  MATTE_ROTATE_Z};
+
+using RenderParams = ParamCheckout<kRenderControls.size()>;
+
+// `params` must be checked out; `input` and `output` must be non-null.
 //
-// Errors: PF_Err_BAD_CALLBACK_PARAM when the world suite, an iteration suite
-// or the basic suite is missing, or the input is not an 8-, 16- or 32-bit
-// world; PF_Err_INTERNAL_STRUCT_DAMAGED when the instance has no sequence
-// data (the output then receives a copy of the input); otherwise the first
-// host error. Never throws: every suite it acquires is released before it
-// returns, whatever happened.
-PF_Err ActuallyRender(PF_InData* in_data, PF_EffectWorld* input, const PF_ParamDef* alphaMatte,
-                      const PF_ParamDef* invert, const PF_ParamDef* multiplyValues,
-                      const PF_ParamDef* thickness, const PF_ParamDef* feather,
-                      const PF_ParamDef* scaleZ, const PF_ParamDef* scaleY,
-                      const PF_ParamDef* scaleX, const PF_ParamDef* offset,
-                      const PF_ParamDef* frequency, const PF_ParamDef* sizeZ,
-                      const PF_ParamDef* sizeY, const PF_ParamDef* sizeX, const PF_ParamDef* radius,
-                      const PF_ParamDef* axis, const PF_ParamDef* position, const PF_ParamDef* mode,
-                      const PF_ParamDef* layer, const PF_ParamDef* tile, const PF_ParamDef* offsetU,
-                      const PF_ParamDef* offsetV, const PF_ParamDef* rotateOrder,
-                      const PF_ParamDef* rotateX, const PF_ParamDef* rotateY,
-                      const PF_ParamDef* rotateZ, PF_OutData* out_data, PF_EffectWorld* output);
+// Errors: PF_Err_BAD_CALLBACK_PARAM when the world suite is missing (with a
+// message for the user) or the input is not an 8-, 16- or 32-bit world;
+// PF_Err_INTERNAL_STRUCT_DAMAGED when the instance has no sequence data (the
+// output then receives a copy of the input); otherwise the first host error.
+// Without a basic suite or an iteration suite it throws
+// PF_Err_BAD_CALLBACK_PARAM; every suite it acquired is released first.
+PF_Err ActuallyRender(PF_InData* in_data, PF_EffectWorld* input, const RenderParams& params,
+                      PF_OutData* out_data, PF_EffectWorld* output);

@@ -18,6 +18,7 @@ constexpr SuiteName kSuiteNames[] = {
     {kAEGPStreamSuite, kAEGPStreamSuiteVersion2},
     {kAEGPDynamicStreamSuite, kAEGPDynamicStreamSuiteVersion2},
     {kAEGPEffectSuite, kAEGPEffectSuiteVersion2},
+    {kPFWorldSuite, kPFWorldSuiteVersion2},
     {kPFIterateFloatSuite, kPFIterateFloatSuiteVersion1},
     {kPFIterate16Suite, kPFIterate16SuiteVersion1},
     {kPFIterate8Suite, kPFIterate8SuiteVersion1},
@@ -35,9 +36,12 @@ AEGP_SuiteHandler::AEGP_SuiteHandler(const SPBasicSuite* pica_basicP)
 
 AEGP_SuiteHandler::~AEGP_SuiteHandler() { ReleaseAllSuites(); }
 
-const void* AEGP_SuiteHandler::Suite(Slot slot) {
+const void* AEGP_SuiteHandler::Suite(Slot slot, IfMissing ifMissing) {
   if (!slots_[slot]) {
     slots_[slot] = LoadSuite(kSuiteNames[slot].name, kSuiteNames[slot].version);
+    if (!slots_[slot] && ifMissing == IfMissing::kThrow) {
+      MissingSuiteError();
+    }
   }
   return slots_[slot];
 }
@@ -45,10 +49,9 @@ const void* AEGP_SuiteHandler::Suite(Slot slot) {
 const void* AEGP_SuiteHandler::LoadSuite(const char* name, int32_t version) {
   const void* suite = nullptr;
   const SPErr err = basic_->AcquireSuite(name, version, &suite);
-  if (err != kSPNoError || !suite) {
-    MissingSuiteError();
-  }
-  return suite;
+  // A table that comes with an error is not trusted, nor given back: the
+  // host reported that it gave nothing out.
+  return err == kSPNoError ? suite : nullptr;
 }
 
 void AEGP_SuiteHandler::ReleaseSuite(const char* name, int32_t version) {
@@ -69,8 +72,8 @@ void AEGP_SuiteHandler::MissingSuiteError() { throw PF_Err{PF_Err_BAD_CALLBACK_P
 const PF_ANSICallbacksSuite1* AEGP_SuiteHandler::ANSICallbacksSuite1() {
   return static_cast<const PF_ANSICallbacksSuite1*>(Suite(kSlotANSI));
 }
-const PF_HandleSuite1* AEGP_SuiteHandler::HandleSuite1() {
-  return static_cast<const PF_HandleSuite1*>(Suite(kSlotHandle));
+const PF_HandleSuite1* AEGP_SuiteHandler::HandleSuite1(IfMissing ifMissing) {
+  return static_cast<const PF_HandleSuite1*>(Suite(kSlotHandle, ifMissing));
 }
 const AEGP_UtilitySuite3* AEGP_SuiteHandler::UtilitySuite3() {
   return static_cast<const AEGP_UtilitySuite3*>(Suite(kSlotUtility));
@@ -89,6 +92,9 @@ const AEGP_DynamicStreamSuite2* AEGP_SuiteHandler::DynamicStreamSuite2() {
 }
 const AEGP_EffectSuite2* AEGP_SuiteHandler::EffectSuite2() {
   return static_cast<const AEGP_EffectSuite2*>(Suite(kSlotEffect));
+}
+const PF_WorldSuite2* AEGP_SuiteHandler::WorldSuite2(IfMissing ifMissing) {
+  return static_cast<const PF_WorldSuite2*>(Suite(kSlotWorld, ifMissing));
 }
 const PF_iterateFloatSuite1* AEGP_SuiteHandler::IterateFloatSuite1() {
   return static_cast<const PF_iterateFloatSuite1*>(Suite(kSlotIterateFloat));

@@ -127,7 +127,7 @@ TEST_F(HostTest, LoadErrorsLeaveNothing) {
   EXPECT_NE(status.message.find("stray.pipl is not a regular file"), std::string::npos)
       << status.message;
 
-  hooks::faults(host).failRegisterWithAEGP = true;
+  hooks::faults(host).fail("AEGP_RegisterWithAEGP");
   status = host.load(module_);
   EXPECT_EQ(status.pfErr, hooks::faults(host).error) << status.message;
   expectNothingLoaded();
@@ -185,6 +185,13 @@ TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
   EXPECT_EQ(
       host.lastCommand().leaks.unimplementedCalls,
       (std::vector<std::string>{"AEGP_StreamSuite2.AEGP_IsStreamLegal", "PF_UtilCallbacks.fill"}));
+  // A stand-in is a host call like any other: counted, and failed on request.
+  hooks::faults(host).fail("fill");
+  (void)instance->updateParamsUI();
+  const CommandRecord& failed = host.lastCommand();
+  ASSERT_GT(failed.faultAt, 0);
+  EXPECT_EQ(failed.hostCallLog.at(std::size_t(failed.faultAt - 1)), "PF_UtilCallbacks.fill");
+  hooks::faults(host) = {};
 
   behave(kFakeWellBehaved);
   EXPECT_TRUE(instance->updateParamsUI().ok());

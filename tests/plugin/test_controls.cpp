@@ -94,7 +94,7 @@ class RefusedStreamTest : public ControlsTest,
 TEST_P(RefusedStreamTest, ReturnsTheErrorAndReleasesEverything) {
   ASSERT_TRUE(isOk(showMode(popupValue(Mode::Circle))));
   const int rerenders = instance_->rerenderRequests();
-  hooks::faults(host_).failStreamIndex = GetParam();
+  hooks::faults(host_).fail("AEGP_GetNewEffectStreamByIndex", GetParam());
   EXPECT_EQ(showMode(popupValue(Mode::Layer)).pfErr, hooks::faults(host_).error);
   expectNothingChanged(rerenders, hiddenFor(popupValue(Mode::Circle)));
 }
@@ -113,7 +113,8 @@ TEST_F(ControlsTest, MissingSuiteOrGlobalDataChangesNothing) {
   for (const auto& [name, version] : suites) {
     for (auto how : {host::MissingSuiteMode::kNullTable, host::MissingSuiteMode::kError}) {
       SCOPED_TRACE(name);
-      hooks::faults(host_).missingSuites = {{name, version, how}};
+      hooks::faults(host_) = {};
+      hooks::faults(host_).missingSuite(name, version, how);
       EXPECT_EQ(instance_->updateParamsUI().pfErr, PF_Err_BAD_CALLBACK_PARAM);
       expectNothingChanged(rerenders, hidden);
     }
@@ -148,12 +149,12 @@ TEST_F(ControlsTest, QueryDynamicFlagsTouchesNothing) {
 }
 
 TEST_F(ControlsTest, QueryDynamicFlagsFailures) {
-  hooks::faults(host_).failCheckoutParam = MATTE_MODE;
+  hooks::faults(host_).fail("checkout_param", MATTE_MODE);
   EXPECT_EQ(instance_->queryDynamicFlags().pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_EQ(host_.lastCommand().paramCheckins, 1);  // checked in after the failure too
   hooks::faults(host_) = host::FaultInjection{};
-  hooks::faults(host_).failCheckinParam = true;
+  hooks::faults(host_).fail("checkin_param");
   EXPECT_EQ(instance_->queryDynamicFlags().pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }

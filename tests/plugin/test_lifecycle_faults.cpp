@@ -37,7 +37,7 @@ std::vector<SetupFault> setupFaults(std::initializer_list<std::pair<const char*,
         if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
       }
       FaultInjection f;
-      f.missingSuites.push_back({suite, version, kModes[m]});
+      f.missingSuite(suite, version, kModes[m]);
       all.push_back({name + "_" + kModeNames[m], f, PF_Err_BAD_CALLBACK_PARAM});
     }
   }
@@ -48,9 +48,9 @@ std::vector<SetupFault> globalSetupFaults() {
   std::vector<SetupFault> all = setupFaults(
       {{kPFHandleSuite, kPFHandleSuiteVersion1}, {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}});
   all.push_back({"FailedAllocation", {}, PF_Err_INTERNAL_STRUCT_DAMAGED});
-  all.back().faults.failHandleAllocation = 1;
+  all.back().faults.failNth("host_new_handle", 1);
   all.push_back({"FailedRegistration", {}, 0});
-  all.back().faults.failRegisterWithAEGP = true;
+  all.back().faults.fail("AEGP_RegisterWithAEGP");
   return all;
 }
 
@@ -122,7 +122,7 @@ TEST_F(SequenceSetupFault, NeedsNoSuite) {
   for (const SetupFault& f : setupFaults({{kPFANSISuite, kPFANSISuiteVersion1},
                                           {kPFHandleSuite, kPFHandleSuiteVersion1},
                                           {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}})) {
-    hooks::faults(host_).missingSuites.push_back(f.faults.missingSuites[0]);
+    hooks::faults(host_).rules.push_back(f.faults.rules[0]);
   }
   std::unique_ptr<host::Instance> instance;
   (void)host_.createInstance(instance);  // later commands may need suites
@@ -135,7 +135,7 @@ TEST_F(SequenceSetupFault, NeedsNoSuite) {
 
 // A failed allocation is its only failure, and the user is told.
 TEST_F(SequenceSetupFault, FailedAllocationIsReportedToTheUser) {
-  hooks::faults(host_).failHandleAllocation = 1;
+  hooks::faults(host_).failNth("host_new_handle", 1);
   std::unique_ptr<host::Instance> instance;
   const host::Status status = host_.createInstance(instance);
   EXPECT_EQ(status.pfErr, PF_Err_INTERNAL_STRUCT_DAMAGED) << status.message;

@@ -91,7 +91,7 @@ TEST_F(PremiereHost, SetsUpWithoutRegisteringAndLeavesAboutAlone) {
   EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
 
   host::Host noUtility(host_.options());
-  hooks::faults(noUtility).missingSuites.push_back({kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3});
+  hooks::faults(noUtility).missingSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3);
   EXPECT_TRUE(isOk(noUtility.load(pluginFile())));
 }
 

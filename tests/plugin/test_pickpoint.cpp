@@ -72,7 +72,7 @@ TEST_F(PickPointTest, OtherSupervisedControlsLeavePositionAlone) {
 // A failed colour read or a missing colour suite: the error, nothing
 // written and nothing marked.
 TEST_F(PickPointTest, FailedColourReadChangesNothing) {
-  hooks::faults(host_).failColorRead = true;
+  hooks::faults(host_).fail("PF_GetFloatingPointColorFromColorDef");
   PF_InData in = hooks::makeInData(*instance_);
   PF_OutData out{};
   host::hooks::ParamRecords records = hooks::paramArray(*instance_);
@@ -86,8 +86,7 @@ TEST_F(PickPointTest, FailedColourReadChangesNothing) {
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 
   hooks::faults(host_) = {};
-  hooks::faults(host_).missingSuites = {
-      {"PF ColorParamSuite", 1, host::MissingSuiteMode::kNullTable}};
+  hooks::faults(host_).missingSuite("PF ColorParamSuite", 1, host::MissingSuiteMode::kNullTable);
   EXPECT_EQ(instance_->pickColor(MATTE_PICK_POINT, {1, 2, 3, 4}).pfErr, PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(positionIs(7, 8, 9));
   expectLastChange(PF_Err_BAD_CALLBACK_PARAM);

@@ -165,7 +165,7 @@ TEST_F(PreRenderTest, ThroughTheHost) {
   EXPECT_EQ(report.checkoutIds, std::vector<A_long>{0});
   EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
 
-  hooks::faults(host_).failCheckoutLayer = true;
+  hooks::faults(host_).fail("checkout_layer");
   const host::Status status = instance_->render(input, output, {}, &report);
   EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
   EXPECT_EQ(report.preRenderErr, hooks::faults(host_).error);

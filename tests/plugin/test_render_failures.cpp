@@ -43,7 +43,7 @@ class CheckoutSweepTest : public RenderFailureTest,
 // the records checked out before it and the failed one all go back, those
 // never checked out are not handed over, and nothing is drawn.
 TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
-  hooks::faults(host_).failCheckoutParam = GetParam();
+  hooks::faults(host_).fail("checkout_param", GetParam());
   const host::Status status = instance_->render(input_, output_);
   EXPECT_EQ(status.code, host::StatusCode::kPluginError);
   EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
@@ -71,17 +71,17 @@ struct HostFault {
 };
 
 void missing(host::FaultInjection& f, const char* name, int version) {
-  f.missingSuites = {{name, version, host::MissingSuiteMode::kErrorAndNull}};
+  f.missingSuite(name, version);
 }
 
 using host::PixelDepth;
 const HostFault kHostFaults[] = {
-    {"InputPixels", [](host::FaultInjection& f) { f.failCheckoutLayerPixels = true; }},
-    {"Output", [](host::FaultInjection& f) { f.failCheckoutOutput = true; }},
-    {"Checkins", [](host::FaultInjection& f) { f.failCheckinParam = true; }, PixelDepth::kFloat32,
+    {"InputPixels", [](host::FaultInjection& f) { f.fail("checkout_layer_pixels"); }},
+    {"Output", [](host::FaultInjection& f) { f.fail("checkout_output"); }},
+    {"Checkins", [](host::FaultInjection& f) { f.fail("checkin_param"); }, PixelDepth::kFloat32,
      Outcome::kHostError, true},
-    {"FormatQuery", [](host::FaultInjection& f) { f.failGetPixelFormat = true; }},
-    {"Iteration", [](host::FaultInjection& f) { f.failIterate = true; }},
+    {"FormatQuery", [](host::FaultInjection& f) { f.fail("PF_GetPixelFormat"); }},
+    {"Iteration", [](host::FaultInjection& f) { f.fail("iterate_origin"); }},
     {"UnknownFormat",
      [](host::FaultInjection& f) { f.reportPixelFormat = PF_FOURCC('y', 'u', 'v', 'a'); },
      PixelDepth::kFloat32, Outcome::kEffectError},
@@ -152,7 +152,7 @@ TEST_F(RenderFailureTest, MissingSequenceDataCopiesTheInput) {
 
 // Without the world suite the record is not touched and the user is told.
 TEST_F(RenderFailureTest, MissingWorldSuiteLeavesTheRecord) {
-  hooks::faults(host_).missingSuites = {{"PF World Suite", 2, host::MissingSuiteMode::kNullTable}};
+  hooks::faults(host_).missingSuite("PF World Suite", 2, host::MissingSuiteMode::kNullTable);
   EXPECT_EQ(render_.send(*instance_), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(render_.block.settings.mode, 12345);
   EXPECT_NE(render_.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);

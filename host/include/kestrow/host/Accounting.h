@@ -46,6 +46,16 @@ struct CommandRecord {
   int suitesAcquired = 0;  // acquisitions made during the command
   int paramCheckins = 0;   // checkin_param calls during the command
   int iterateRows = 0;     // rows run by iterate_origin during the command
+  // Every call the plug-in made into the host, in order, by slot
+  // ("Table.member"), and the one a fault was injected into (1-based; 0
+  // for none).
+  int hostCalls = 0;
+  std::vector<std::string> hostCallLog;
+  int faultAt = 0;
+  // What the calls that name a parameter or a suite acted on, in call order:
+  // "checkout_param 16", "checkin_param 16", "AcquireSuite PF World Suite 2",
+  // "ReleaseSuite PF World Suite 2". Calls that failed are left out.
+  std::vector<std::string> callTargets;
 };
 
 // Short name of a command code, e.g. "SMART_RENDER"; "CMD_<n>" if unknown.

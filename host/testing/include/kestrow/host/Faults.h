@@ -1,11 +1,20 @@
-// Fault injection: the host's way to make its own services fail on purpose
-// so that tests reach the plug-in's error paths. All members default to "no
-// fault". Change them only between commands.
+// Fault injection: the host's way to make the plug-in's calls into it fail
+// on purpose, so that tests reach the plug-in's error paths. Every call the
+// plug-in makes into the host (basic suite, every suite function, the utils
+// and inter callbacks, the smart-render callbacks) passes through one fault
+// point that counts it per command and fails it when asked to, with the
+// failure that call can really have: an error code; a null handle or
+// pointer (new and lock handle); an error and a null table (AcquireSuite);
+// for a call that gives something back (check-in, release, dispose), the
+// thing is taken back and the error reported. Calls that cannot fail (void
+// ones, the ANSI helpers) are counted and never failed.
+//
+// All members default to "no fault". Change them only between commands.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AE_Effect.h"
@@ -19,36 +28,60 @@ enum class MissingSuiteMode {
   kErrorAndNull,  // returns an error and a null table
 };
 
-struct MissingSuite {
-  std::string name;
-  int version = 0;
-  MissingSuiteMode mode = MissingSuiteMode::kErrorAndNull;
+// Calls that fail: those to the table member `call` (in any table, e.g.
+// "checkout_param", "host_new_handle", "AcquireSuite") that match the rest.
+struct FaultRule {
+  std::string call;
+  std::optional<A_long> index;  // only calls naming this parameter index
+  std::string suite;            // AcquireSuite: only for this suite name ...
+  int version = 0;              // ... and version
+  MissingSuiteMode mode = MissingSuiteMode::kErrorAndNull;  // AcquireSuite's answer
+  // 0: every matching call; n: only the nth from now on (1 = the next). The
+  // host counts it down as calls match; it reads -1 once spent.
+  int nth = 0;
 };
 
 struct FaultInjection {
-  // Error code every injected failure returns (unless stated otherwise).
-  // Distinct from the codes the plug-in makes itself, so tests can tell
-  // which side failed.
+  // Error code every injected failure returns (AcquireSuite: the basic
+  // suite's own "not found"). Distinct from the codes the plug-in makes
+  // itself, so tests can tell which side failed.
   PF_Err error = PF_Err_INVALID_CALLBACK;
 
-  std::vector<MissingSuite> missingSuites;
+  // The Nth host call (1 = the first) of each command fails, or only of
+  // command `failCallIn` when set; 0: none.
+  int failCall = 0;
+  std::optional<PF_Cmd> failCallIn;
 
-  // Fail the Nth handle allocation from now on (1 = the next one), counting
-  // both the utils callback and the handle suite; 0 = never. The host counts
-  // this member down as allocations happen, so it reads 0 once spent.
-  int failHandleAllocation = 0;
+  std::vector<FaultRule> rules;
 
-  bool failRegisterWithAEGP = false;
-  std::optional<PF_ParamIndex> failCheckoutParam;  // checkout_param of this index fails
-  bool failCheckinParam = false;   // every checkin_param fails (record still returned)
-  bool failCheckoutLayer = false;  // pre-render checkout_layer
-  bool failCheckoutLayerPixels = false;
-  bool failCheckoutOutput = false;
-  bool failGetPixelFormat = false;
-  std::optional<PF_PixelFormat> reportPixelFormat;  // PF_GetPixelFormat answers this instead
-  std::optional<PF_ParamIndex> failStreamIndex;     // AEGP_GetNewEffectStreamByIndex fails for it
-  bool failColorRead = false;                       // PF_GetFloatingPointColorFromColorDef
-  bool failIterate = false;                         // every iterate_origin fails, calling nothing
+  // Not a failure: PF_GetPixelFormat answers this instead of the truth.
+  std::optional<PF_PixelFormat> reportPixelFormat;
+
+  // Every call to `call` fails; with `index`, only those naming that
+  // parameter (checkout_param, AEGP_GetNewEffectStreamByIndex).
+  FaultInjection& fail(std::string call, std::optional<A_long> index = {}) {
+    FaultRule& rule = rules.emplace_back();
+    rule.call = std::move(call);
+    rule.index = index;
+    return *this;
+  }
+  // Only the nth call to `call` from now on fails (1 = the next one).
+  FaultInjection& failNth(std::string call, int nth) {
+    FaultRule& rule = rules.emplace_back();
+    rule.call = std::move(call);
+    rule.nth = nth;
+    return *this;
+  }
+  // The host does not have this suite: AcquireSuite answers as `mode` says.
+  FaultInjection& missingSuite(std::string name, int version,
+                               MissingSuiteMode mode = MissingSuiteMode::kErrorAndNull) {
+    FaultRule& rule = rules.emplace_back();
+    rule.call = "AcquireSuite";
+    rule.suite = std::move(name);
+    rule.version = version;
+    rule.mode = mode;
+    return *this;
+  }
 };
 
 }  // namespace kestrow::host
