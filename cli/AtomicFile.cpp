@@ -1,54 +1,114 @@
 #include "AtomicFile.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 
 #include "Errors.h"
+#include "Interrupts.h"
 
 namespace kestrow::cli {
 namespace fs = std::filesystem;
 
 namespace {
-std::atomic<unsigned> counter{0};
+
+unsigned counter = 0;
+
+std::string cannotWrite(int error) {
+  return "cannot be written (" + std::string(std::strerror(error)) + ")";
 }
 
-fs::path temporaryPathFor(const fs::path& target) {
-  const std::string name = std::string(".") + target.stem().string() + ".kestrow-" +
-                           std::to_string(::getpid()) + "-" + std::to_string(counter++) +
-                           target.extension().string();
-  return target.parent_path() / name;
-}
-
-void commitTemporary(const fs::path& temporary, const fs::path& target) {
+// Why a file in `target`'s folder cannot be created, in the user's terms.
+std::string createProblem(const fs::path& target, int error) {
   std::error_code ec;
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    failure(target.string(), "cannot be written (" + ec.message() + ")");
+  const fs::path folder = target.parent_path();
+  if (error == ENOENT && !folder.empty() && !fs::is_directory(folder, ec))
+    return "cannot be written (folder " + folder.string() + " does not exist)";
+  return cannotWrite(error);
+}
+
+}  // namespace
+
+PendingFile::PendingFile(fs::path target) : target_(std::move(target)) {
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    const std::string name =
+        ".kestrow-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    temporary_ = target_.parent_path() / name;
+    // Registered before it exists, so that no moment leaves it behind.
+    slot_ = rememberUnfinished(temporary_, target_);
+    fd = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      const int error = errno;
+      forgetUnfinished(slot_);
+      if (error != EEXIST) failure(target_.string(), createProblem(target_, error));
+    }
+  }
+  if (fd < 0) failure(target_.string(), createProblem(target_, EEXIST));
+  stream_ = ::fdopen(fd, "w+b");
+  if (!stream_) {
+    const int error = errno;
+    ::close(fd);
+    fail(cannotWrite(error));
+  }
+}
+
+PendingFile::~PendingFile() {
+  if (!done_) discard();
+}
+
+void PendingFile::discard() {
+  done_ = true;
+  if (stream_) std::fclose(stream_);
+  stream_ = nullptr;
+  ::unlink(temporary_.c_str());
+  forgetUnfinished(slot_);
+}
+
+void PendingFile::noteWriteError(int error) {
+  if (writeError_ == 0) writeError_ = error ? error : EIO;
+}
+
+void PendingFile::fail(const std::string& problem) {
+  discard();
+  failure(target_.string(), problem);
+}
+
+void PendingFile::failWrite(const std::string& libraryText) {
+  if (writeError_ != 0) fail(cannotWrite(writeError_));
+  fail("cannot be written" + inParentheses(libraryText));
+}
+
+void PendingFile::commit() {
+  // Each step can be the first to see that the disk is full: buffered data
+  // meets the disk at fflush, delayed allocation at fsync, and some file
+  // systems report only at close.
+  if (writeError_ == 0 && (std::fflush(stream_) != 0 || ::fsync(::fileno(stream_)) != 0))
+    writeError_ = errno;
+  const int closed = std::fclose(stream_);
+  stream_ = nullptr;
+  if (writeError_ == 0 && closed != 0) writeError_ = errno;
+  if (writeError_ != 0) fail(cannotWrite(writeError_));
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail(cannotWrite(errno));
+  done_ = true;
+  forgetUnfinished(slot_);
+  // The rename itself reaches the disk with the folder.
+  const fs::path folder = target_.parent_path().empty() ? fs::path(".") : target_.parent_path();
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
   }
 }
 
 void writeTextAtomically(const fs::path& target, const std::string& text) {
-  const fs::path temporary = temporaryPathFor(target);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (out) out << text;
-    if (out) out.flush();
-    if (!out) {
-      const std::string why = std::strerror(errno);
-      out.close();
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      failure(target.string(), "cannot be written (" + why + ")");
-    }
-  }
-  commitTemporary(temporary, target);
+  PendingFile file(target);
+  if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size())
+    file.noteWriteError(errno);
+  file.commit();
 }
 
 }  // namespace kestrow::cli

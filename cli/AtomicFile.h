@@ -1,21 +1,58 @@
 // Outputs appear complete or not at all: everything is written to a hidden
 // temporary file in the target's folder (so the final rename stays on one
-// file system and is atomic) and renamed over the target at the end.
+// file system and is atomic), which is synced to disk and renamed over the
+// target only when every byte reached it. A failure, an exception or an
+// interruption removes the temporary and leaves an existing target as it was.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
 namespace kestrow::cli {
 
-// ".<stem>.kestrow-<pid>-<n><ext>" beside `target`; unique per call.
-std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
+class PendingFile {
+ public:
+  // Creates ".kestrow-<pid>-<n>.tmp" beside `target` (short, so that a
+  // target name near the file system's limit still fits). Throws a failure
+  // CliError naming the target when it cannot.
+  explicit PendingFile(std::filesystem::path target);
+  ~PendingFile();  // removes the temporary unless committed
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
 
-// Renames `temporary` over `target`; on failure removes `temporary` and
-// throws CliError naming `target`.
-void commitTemporary(const std::filesystem::path& temporary, const std::filesystem::path& target);
+  const std::filesystem::path& target() const { return target_; }
+  const std::filesystem::path& temporary() const { return temporary_; }
+  // Open for reading and writing; owned by this object.
+  std::FILE* stream() const { return stream_; }
 
-// Writes `text` to `target` atomically; throws CliError naming `target`.
+  // Records a failed write (an errno value) from code that cannot throw;
+  // the first one is what commit() and failWrite() report.
+  void noteWriteError(int error);
+  bool writeFailed() const { return writeError_ != 0; }
+
+  // Flushes, syncs and closes the temporary and renames it over the target.
+  // When any step fails, or a write error was noted, removes the temporary
+  // and throws a failure naming the target.
+  void commit();
+
+  // Removes the temporary and throws a failure naming the target.
+  [[noreturn]] void fail(const std::string& problem);
+  // The same for a writer that failed with `libraryText`: "cannot be
+  // written (<why>)", where a write error noted before is the better why.
+  [[noreturn]] void failWrite(const std::string& libraryText);
+
+ private:
+  void discard();
+
+  std::filesystem::path target_, temporary_;
+  std::FILE* stream_ = nullptr;
+  int writeError_ = 0;
+  int slot_ = -1;
+  bool done_ = false;
+};
+
+// Writes `text` to `target` through a PendingFile; throws naming `target`.
 void writeTextAtomically(const std::filesystem::path& target, const std::string& text);
 
 }  // namespace kestrow::cli

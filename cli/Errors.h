@@ -29,6 +29,14 @@ class CliError : public std::runtime_error {
 [[noreturn]] void usageError(const std::string& subject, const std::string& problem);
 [[noreturn]] void failure(const std::string& subject, const std::string& problem);
 
+// " (<text>)" for a library's error text, its lines joined with "; " so
+// that every message stays one line; "" when there is no text.
+std::string inParentheses(std::string text);
+
+// Flushes standard output; throws a failure naming "standard output" when
+// anything written to it has not arrived (a full disk, a closed pipe).
+void flushStandardOutput();
+
 // Prints `kestrow: warning: <subject>: <problem>` on stderr.
 void warn(const std::string& subject, const std::string& problem);
 

@@ -39,7 +39,7 @@ std::optional<Pattern> findPattern(std::string_view path) {
   return found;
 }
 
-bool parseInt(std::string_view text, int& value) {
+bool parseInt(std::string_view text, long long& value) {
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
@@ -47,22 +47,31 @@ bool parseInt(std::string_view text, int& value) {
 }  // namespace
 
 FrameRange parseFrameRange(std::string_view text) {
-  FrameRange range;
   // The separating '-' is the first one after the first character, so that
   // a leading minus belongs to the first frame.
   const std::size_t dash = text.size() > 1 ? text.find('-', 1) : std::string_view::npos;
+  long long first = 0, last = 0;
   bool ok;
   if (dash == std::string_view::npos) {
-    ok = parseInt(text, range.first);
-    range.last = range.first;
+    ok = parseInt(text, first);
+    last = first;
   } else {
-    ok = parseInt(text.substr(0, dash), range.first) && parseInt(text.substr(dash + 1), range.last);
+    ok = parseInt(text.substr(0, dash), first) && parseInt(text.substr(dash + 1), last);
   }
   if (!ok)
     usageError("--frames", std::string("\"") + std::string(text) + "\" is not a frame range A-B");
+  for (long long frame : {first, last})
+    if (frame < -kMaxFrameNumber || frame > kMaxFrameNumber)
+      usageError("--frames", "frame " + std::to_string(frame) + " is outside -" +
+                                 std::to_string(kMaxFrameNumber) + " to " +
+                                 std::to_string(kMaxFrameNumber));
+  const FrameRange range{int(first), int(last)};
   if (range.last < range.first)
     usageError("--frames", "the last frame " + std::to_string(range.last) +
                                " comes before the first " + std::to_string(range.first));
+  if (range.count() > kMaxFrames)
+    usageError("--frames", std::to_string(range.count()) + " frames are more than the " +
+                               std::to_string(kMaxFrames) + " one run renders");
   return range;
 }
 

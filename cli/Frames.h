@@ -7,13 +7,20 @@
 
 namespace kestrow::cli {
 
+// Frame numbers lie within +-kMaxFrameNumber (nine digits, so that every
+// number and every count stays far from the integer limits), and one run
+// renders at most kMaxFrames frames.
+constexpr int kMaxFrameNumber = 999'999'999;
+constexpr long long kMaxFrames = 1'000'000;
+
 struct FrameRange {
   int first = 0;
   int last = 0;
+  long long count() const { return (long long)last - first + 1; }
 };
 
 // Parses "A-B" or "A" (A <= B; negative frames are written "-5--1").
-// Throws a usage CliError naming --frames when malformed.
+// Throws a usage CliError naming --frames when malformed or out of bounds.
 FrameRange parseFrameRange(std::string_view text);
 
 // True when `path` holds a run of '#' or a printf pattern %d / %0Nd.

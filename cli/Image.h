@@ -1,10 +1,14 @@
 // The tool's in-memory picture: 32-bit float RGBA, rows top to bottom,
-// channels interleaved. Used for position passes, mattes and the pictures
-// given to the "Layer" control.
+// channels interleaved. Used for the built-in demo scene and the contact
+// sheet; files on disk are read into and written from the host's worlds
+// directly.
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
+
+#include "kestrow/host/World.h"
 
 namespace kestrow::cli {
 
@@ -34,5 +38,20 @@ struct RgbaImage {
   }
   std::size_t pixelCount() const { return std::size_t(width) * std::size_t(height); }
 };
+
+// The host keeps a picture's rows and total size in the 32-bit fields of
+// its records: at most 2 GiB, that is 134,217,727 float pixels (about
+// 11585 x 11585).
+constexpr long long kMaxHostPixels = 0x7fffffffLL / 16;
+
+// A zeroed float world of width x height. Throws a failure naming `subject`
+// before anything is allocated when the host cannot hold it.
+host::World newFloatWorld(int width, int height, const std::string& subject);
+
+// Copies between the tool's RGBA images and the host's float worlds
+// (alpha, red, green, blue in memory). toWorld throws a failure CliError
+// when the image is too large for the host.
+host::World toWorld(const RgbaImage& image);
+RgbaImage fromWorld(const host::World& world, const ImageWindow& window);
 
 }  // namespace kestrow::cli

@@ -1,14 +1,17 @@
 #include "ImageIO.h"
 
+#include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imageio.h>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
 #include "AtomicFile.h"
 #include "Errors.h"
+#include "FileChecks.h"
 
 namespace kestrow::cli {
 namespace {
@@ -39,20 +42,10 @@ std::vector<std::string> allChannelNames(const std::vector<ImageSpec>& specs) {
   return names;
 }
 
-int channelIndex(const ImageSpec& spec, const std::string& name) {
-  for (int c = 0; c < spec.nchannels; ++c)
-    if (spec.channelnames[c] == name) return c;
-  return -1;
-}
-
 std::unique_ptr<OIIO::ImageInput> openInput(const std::string& path, const std::string& subject) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) failure(subject, "no such file: " + path);
+  requireRegularFile(path, subject);
   auto in = OIIO::ImageInput::open(path);
-  if (!in) {
-    std::string why = OIIO::geterror();
-    failure(subject, "cannot be read as an image" + (why.empty() ? "" : " (" + why + ")"));
-  }
+  if (!in) failure(subject, "cannot be read as an image" + inParentheses(OIIO::geterror()));
   return in;
 }
 
@@ -69,13 +62,13 @@ ChosenChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<st
     ChosenChannels chosen{s, {-1, -1, -1, -1}};
     bool all = true;
     for (int i = 0; i < 3; ++i)
-      all = all && (chosen.index[i] = channelIndex(specs[s], names[i])) >= 0;
+      all = all && (chosen.index[i] = specs[s].channelindex(names[i])) >= 0;
     if (all) return chosen;
   }
   for (const std::string& name : names)
-    if (channelIndex(specs[0], name) < 0 &&
+    if (specs[0].channelindex(name) < 0 &&
         std::none_of(specs.begin(), specs.end(),
-                     [&](const ImageSpec& spec) { return channelIndex(spec, name) >= 0; }))
+                     [&](const ImageSpec& spec) { return spec.channelindex(name) >= 0; }))
       failure(path,
               "no channel \"" + name + "\" (channels: " + listNames(allChannelNames(specs)) + ")");
   failure(path, "channels " + names[0] + ", " + names[1] + ", " + names[2] +
@@ -112,7 +105,7 @@ ChosenChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& w
         ChosenChannels chosen{s, {-1, -1, -1, -1}};
         bool all = true;
         for (int i = 0; i < 3; ++i)
-          all = all && (chosen.index[i] = channelIndex(specs[s], layer + "." + names[i])) >= 0;
+          all = all && (chosen.index[i] = specs[s].channelindex(layer + "." + names[i])) >= 0;
         if (all) {
           found.emplace_back(layer, chosen);
           break;
@@ -138,7 +131,7 @@ ChosenChannels byDefault(const ImageSpec& spec, const std::string& path) {
   ChosenChannels chosen;
   const char* const rgb[3] = {"R", "G", "B"};
   bool all = true;
-  for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = channelIndex(spec, rgb[i])) >= 0;
+  for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(rgb[i])) >= 0;
   if (all) return chosen;
   int n = 0;
   for (int c = 0; c < spec.nchannels && n < 3; ++c)
@@ -153,7 +146,7 @@ void chooseAlpha(const ImageSpec& spec, const std::string& wanted, const std::st
                  ChosenChannels& chosen, const std::string& path) {
   if (wanted == "none") return;
   if (!wanted.empty()) {
-    chosen.index[3] = channelIndex(spec, wanted);
+    chosen.index[3] = spec.channelindex(wanted);
     if (chosen.index[3] < 0)
       failure(path, "no channel \"" + wanted + "\" beside the position channels (channels: " +
                         listNames(spec.channelnames) + ")");
@@ -161,8 +154,8 @@ void chooseAlpha(const ImageSpec& spec, const std::string& wanted, const std::st
   }
   if (!layer.empty())
     for (const char* name : {".A", ".a", ".alpha"})
-      if ((chosen.index[3] = channelIndex(spec, layer + name)) >= 0) return;
-  int alpha = spec.alpha_channel >= 0 ? spec.alpha_channel : channelIndex(spec, "A");
+      if ((chosen.index[3] = spec.channelindex(layer + name)) >= 0) return;
+  int alpha = spec.alpha_channel >= 0 ? spec.alpha_channel : spec.channelindex("A");
   for (int i = 0; i < 3; ++i)
     if (alpha == chosen.index[i]) alpha = -1;
   chosen.index[3] = alpha;
@@ -173,12 +166,29 @@ bool isIntegerFormat(TypeDesc format) {
          format.basetype != TypeDesc::DOUBLE;
 }
 
-std::vector<float> readAllChannels(OIIO::ImageInput& in, int subimage, const ImageSpec& spec,
-                                   const std::string& subject) {
-  std::vector<float> data(std::size_t(spec.width) * spec.height * spec.nchannels);
-  if (!in.read_image(subimage, 0, 0, spec.nchannels, TypeDesc::FLOAT, data.data()))
-    failure(subject, "cannot be read (" + in.geterror() + ")");
-  return data;
+// Reads file channel `source[k]` into float k of every world pixel (0 alpha,
+// 1 red, 2 green, 3 blue: the host's pixel order); -1 sets 1 there. Runs of
+// slots whose channels follow each other in the file are read in one call,
+// straight into the world through its strides.
+void readIntoWorld(OIIO::ImageInput& in, int subimage, const int (&source)[4], host::World& world,
+                   const std::string& subject) {
+  const auto xstride = OIIO::stride_t(sizeof(PF_PixelFloat));
+  const auto ystride = OIIO::stride_t(world.rowBytes());
+  auto* first = static_cast<float*>(world.row(0));
+  for (int k = 0; k < 4;) {
+    if (source[k] < 0) {
+      for (int y = 0; y < world.height(); ++y)
+        for (int x = 0; x < world.width(); ++x) (&world.pixelFloat(x, y)->alpha)[k] = 1.f;
+      ++k;
+      continue;
+    }
+    int end = k + 1;
+    while (end < 4 && source[end] >= 0 && source[end] == source[end - 1] + 1) ++end;
+    if (!in.read_image(subimage, 0, source[k], source[end - 1] + 1, TypeDesc::FLOAT, first + k,
+                       xstride, ystride))
+      failure(subject, "cannot be read" + inParentheses(in.geterror()));
+    k = end;
+  }
 }
 
 void checkShape(const ImageSpec& spec, const std::string& subject) {
@@ -189,6 +199,82 @@ void checkShape(const ImageSpec& spec, const std::string& subject) {
 
 ImageWindow windowOf(const ImageSpec& spec) {
   return {spec.x, spec.y, spec.full_x, spec.full_y, spec.full_width, spec.full_height};
+}
+
+bool isJpeg(const std::string& path) {
+  const std::string ext = lowerExtension(path);
+  return ext == ".jpg" || ext == ".jpeg";
+}
+
+// Writes through to a PendingFile and records the first short write: some
+// of the library's writers do not check them, so a full disk would pass for
+// a finished file, and others end the whole process on one. So the library
+// is told every write succeeded, nothing more is written after the first
+// failure, and the file reports it when it is committed.
+class PendingFileProxy final : public OIIO::Filesystem::IOFile {
+ public:
+  explicit PendingFileProxy(PendingFile& file) : IOFile(file.stream(), Write), file_(file) {}
+  std::size_t write(const void* data, std::size_t size) override {
+    return checked(size, [&] { return IOFile::write(data, size); });
+  }
+  std::size_t pwrite(const void* data, std::size_t size, std::int64_t offset) override {
+    return checked(size, [&] { return IOFile::pwrite(data, size, offset); });
+  }
+
+ private:
+  template <typename Write>
+  std::size_t checked(std::size_t size, Write write) {
+    if (!file_.writeFailed() && write() != size) file_.noteWriteError(errno);
+    return size;
+  }
+  PendingFile& file_;
+};
+
+ImageSpec outputSpec(const std::string& path, const host::World& world, const ImageWindow& window) {
+  const bool exr = outputKind(path) == OutputKind::FloatExr;
+  ImageSpec spec(world.width(), world.height(), isJpeg(path) ? 3 : 4,
+                 exr ? TypeDesc::FLOAT : TypeDesc::UINT8);
+  spec.x = window.x;
+  spec.y = window.y;
+  spec.full_x = window.fullX;
+  spec.full_y = window.fullY;
+  spec.full_width = window.fullWidth;
+  spec.full_height = window.fullHeight;
+  if (exr) {
+    // The world's own pixel order; readers find the channels by name.
+    spec.channelnames = {"A", "R", "G", "B"};
+    spec.alpha_channel = 0;
+    spec.attribute("compression", "zip");
+  } else {
+    // The values are written as they are, not divided by alpha.
+    spec.attribute("oiio:UnassociatedAlpha", 1);
+  }
+  return spec;
+}
+
+// An 8-bit preview, converted a band of rows at a time: not-a-number would
+// otherwise land on an arbitrary byte, and JPEG shows the colour over black.
+bool writePreview(OIIO::ImageOutput& out, const ImageSpec& spec, const host::World& world) {
+  const int channels = spec.nchannels;
+  const int band = std::max(1, (1 << 24) / (world.width() * 16));
+  std::vector<float> rows(std::size_t(band) * world.width() * channels);
+  for (int y0 = 0; y0 < world.height(); y0 += band) {
+    const int y1 = std::min(world.height(), y0 + band);
+    float* dst = rows.data();
+    for (int y = y0; y < y1; ++y) {
+      const auto* src = static_cast<const PF_PixelFloat*>(world.row(y));
+      for (int x = 0; x < world.width(); ++x, dst += channels) {
+        const float rgba[4] = {src[x].red, src[x].green, src[x].blue, src[x].alpha};
+        for (int c = 0; c < channels; ++c) {
+          const float v = channels == 3 ? rgba[c] * rgba[3] : rgba[c];
+          dst[c] = v != v ? 0.f : v;
+        }
+      }
+    }
+    if (!out.write_scanlines(spec.y + y0, spec.y + y1, 0, TypeDesc::FLOAT, rows.data()))
+      return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -229,27 +315,18 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
                    std::string(spec.channelformat(chosen.index[0]).c_str()) +
                    ") widened to float; integer positions are probably not a position pass");
 
-  const std::vector<float> data = readAllChannels(*in, chosen.subimage, spec, path);
-  PositionPass pass;
-  pass.image = RgbaImage(spec.width, spec.height);
-  pass.image.window = windowOf(spec);
-  const std::size_t n = pass.image.pixelCount();
-  for (std::size_t p = 0; p < n; ++p) {
-    const float* src = data.data() + p * spec.nchannels;
-    float* dst = pass.image.pixels.data() + p * 4;
-    for (int i = 0; i < 3; ++i) dst[i] = src[chosen.index[i]];
-    dst[3] = chosen.index[3] >= 0 ? src[chosen.index[3]] : 1.f;
-  }
+  PositionPass pass{newFloatWorld(spec.width, spec.height, path), windowOf(spec), {}};
+  const int source[4] = {chosen.index[3], chosen.index[0], chosen.index[1], chosen.index[2]};
+  readIntoWorld(*in, chosen.subimage, source, pass.world, path);
   for (int i = 0; i < 4; ++i)
     pass.channels[i] = chosen.index[i] >= 0 ? spec.channelnames[chosen.index[i]] : "";
   return pass;
 }
 
-RgbaImage readPicture(const std::string& path, const std::string& subject) {
+host::World readPicture(const std::string& path, const std::string& subject) {
   auto in = openInput(path, subject);
   const ImageSpec spec = in->spec();
   checkShape(spec, subject);
-  const std::vector<float> data = readAllChannels(*in, 0, spec, subject);
   int alpha = spec.alpha_channel;
   if (alpha < 0 && (spec.nchannels == 2 || spec.nchannels == 4)) alpha = spec.nchannels - 1;
   int colour[3] = {0, 0, 0};
@@ -261,15 +338,10 @@ RgbaImage readPicture(const std::string& path, const std::string& subject) {
     const int grey = alpha == 0 ? 1 : 0;
     colour[0] = colour[1] = colour[2] = grey;
   }
-  RgbaImage image(spec.width, spec.height);
-  image.window = windowOf(spec);
-  for (std::size_t p = 0; p < image.pixelCount(); ++p) {
-    const float* src = data.data() + p * spec.nchannels;
-    float* dst = image.pixels.data() + p * 4;
-    for (int i = 0; i < 3; ++i) dst[i] = src[colour[i]];
-    dst[3] = alpha >= 0 ? src[alpha] : 1.f;
-  }
-  return image;
+  host::World world = newFloatWorld(spec.width, spec.height, subject);
+  const int source[4] = {alpha, colour[0], colour[1], colour[2]};
+  readIntoWorld(*in, 0, source, world, subject);
+  return world;
 }
 
 OutputKind outputKind(const std::string& path) {
@@ -281,60 +353,47 @@ OutputKind outputKind(const std::string& path) {
                        "\" (use .exr for float output, or .png, .tif, .jpg for a preview)");
 }
 
-void writeImage(const std::string& path, const RgbaImage& image) {
-  const OutputKind kind = outputKind(path);
-  const bool noAlpha = lowerExtension(path) == ".jpg" || lowerExtension(path) == ".jpeg";
-  const int channels = noAlpha ? 3 : 4;
-
-  ImageSpec spec(image.width, image.height, channels,
-                 kind == OutputKind::FloatExr ? TypeDesc::FLOAT : TypeDesc::UINT8);
-  spec.x = image.window.x;
-  spec.y = image.window.y;
-  spec.full_x = image.window.fullX;
-  spec.full_y = image.window.fullY;
-  spec.full_width = image.window.fullWidth;
-  spec.full_height = image.window.fullHeight;
-  if (kind == OutputKind::FloatExr) {
-    spec.attribute("compression", "zip");
-  } else {
-    // The values are written as they are, not divided by alpha.
-    spec.attribute("oiio:UnassociatedAlpha", 1);
-  }
-
-  std::vector<float> pixels;
-  const std::vector<float>* source = &image.pixels;
-  if (noAlpha) {
-    pixels.resize(image.pixelCount() * 3);
-    for (std::size_t p = 0; p < image.pixelCount(); ++p)
-      for (int c = 0; c < 3; ++c)
-        pixels[p * 3 + c] = image.pixels[p * 4 + c] * image.pixels[p * 4 + 3];
-    source = &pixels;
-  } else if (kind == OutputKind::Preview8) {
-    // Not-a-number would otherwise land on an arbitrary byte.
-    pixels = image.pixels;
-    for (float& v : pixels)
-      if (v != v) v = 0.f;
-    source = &pixels;
-  }
-
-  const fs::path target(path);
-  const fs::path temporary = temporaryPathFor(target);
+void writeImage(const std::string& path, const host::World& world, const ImageWindow& window) {
+  const ImageSpec spec = outputSpec(path, world, window);
+  // The JPEG library ends the process on larger sizes: refused here.
+  constexpr int kJpegLimit = 65500;
+  if (isJpeg(path) && (spec.width > kJpegLimit || spec.height > kJpegLimit))
+    failure(path, "is " + std::to_string(spec.width) + " x " + std::to_string(spec.height) +
+                      " pixels; JPEG holds at most 65500 x 65500 (use .exr, .png or .tif)");
   auto out = OIIO::ImageOutput::create(path);
-  if (!out) failure(path, "no writer for this file type (" + OIIO::geterror() + ")");
-  bool ok = out->open(temporary.string(), spec) &&
-            out->write_image(TypeDesc::FLOAT, source->data()) && out->close();
-  std::error_code ec;
+  if (!out) failure(path, "no writer for this file type" + inParentheses(OIIO::geterror()));
+
+  writeThroughPendingFile(path, *out, [&](OIIO::ImageOutput& writer, const std::string& name) {
+    if (!writer.open(name, spec)) return false;
+    if (spec.format == TypeDesc::FLOAT)
+      return writer.write_image(TypeDesc::FLOAT, world.row(0),
+                                OIIO::stride_t(sizeof(PF_PixelFloat)),
+                                OIIO::stride_t(world.rowBytes()));
+    return writePreview(writer, spec, world);
+  });
+}
+
+void writeThroughPendingFile(
+    const std::string& path, OIIO::ImageOutput& out,
+    const std::function<bool(OIIO::ImageOutput& out, const std::string& name)>& write) {
+  PendingFile file(path);
+  PendingFileProxy proxy(file);
+  bool ok = out.set_ioproxy(&proxy) && write(out, file.temporary().string());
+  ok = out.close() && ok;
+  const std::string why = out.geterror();
+  out.set_ioproxy(nullptr);
   if (!ok) {
-    std::string why = out->geterror();
-    out.reset();
-    fs::remove(temporary, ec);
-    std::error_code dirError;
-    if (!target.parent_path().empty() && !fs::is_directory(target.parent_path(), dirError))
-      why = "folder " + target.parent_path().string() + " does not exist";
-    failure(path, "cannot be written" + (why.empty() ? "" : " (" + why + ")"));
+    // The library names the file it was given: the temporary, not the output.
+    std::string text = why;
+    for (std::size_t at; (at = text.find(file.temporary().string())) != std::string::npos;)
+      text.replace(at, file.temporary().string().size(), path);
+    file.failWrite(text);
   }
-  out.reset();
-  commitTemporary(temporary, target);
+  file.commit();
+}
+
+void writeImage(const std::string& path, const RgbaImage& image) {
+  writeImage(path, toWorld(image), image.window);
 }
 
 }  // namespace kestrow::cli

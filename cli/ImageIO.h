@@ -1,8 +1,13 @@
 // Every image the tool reads or writes goes through OpenImageIO here:
 // position passes (with channel selection), pictures for the "Layer"
-// control, and outputs, which are written atomically.
+// control, and outputs, which are written atomically. Pixels go straight
+// between the files and the host's worlds (OpenImageIO reads and writes
+// with strides and channel subsets), so a frame costs its two worlds plus
+// the library's own buffers.
 #pragma once
 
+#include <OpenImageIO/imageio.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,22 +28,26 @@ struct ChannelSelection {
   std::string alpha;
 };
 
-// The position pass as the plug-in sees it: R, G, B = world X, Y, Z and
-// A = coverage, widened to 32-bit float. `channels` names the four source
-// channels ("" for an alpha of 1).
+// The position pass as the plug-in sees it: a float world whose red, green,
+// blue = world X, Y, Z and alpha = coverage. `channels` names the four
+// source channels X, Y, Z, alpha ("" for an alpha of 1).
 struct PositionPass {
-  RgbaImage image;
+  host::World world;
+  ImageWindow window;
   std::string channels[4];
 };
 
-// Reads INPUT. Failures (missing or unreadable file, unknown channel,
-// ambiguous layer) throw CliError naming the file. Integer channels are
-// widened with a warning, since integer positions are rarely a real pass.
+// Reads INPUT. Failures (missing or unreadable file, not a regular file,
+// unknown channel, ambiguous layer, larger than the host holds: checked
+// before any pixel memory is taken) throw CliError naming the file. Integer
+// channels are widened with a warning, since integer positions are rarely
+// a real pass.
 PositionPass readPositionPass(const std::string& path, const ChannelSelection& selection);
 
-// Reads any picture as RGBA float: grey is spread to R, G, B and a missing
-// alpha is 1. Throws CliError naming `subject` (the control or file).
-RgbaImage readPicture(const std::string& path, const std::string& subject);
+// Reads any picture into a float world: grey is spread to red, green and
+// blue, and a missing alpha is 1. Throws CliError naming `subject` (the
+// control or file).
+host::World readPicture(const std::string& path, const std::string& subject);
 
 enum class OutputKind {
   FloatExr,  // OpenEXR, 32-bit float RGBA, values as rendered
@@ -49,11 +58,22 @@ enum class OutputKind {
 // naming the file for any other extension.
 OutputKind outputKind(const std::string& path);
 
-// Writes `image` to `path` through a temporary file in the same folder that
-// is renamed over `path` only once complete, so that a failure never leaves
-// a partial output behind. JPEG has no alpha: its preview shows the picture
-// over black. Throws CliError naming the file.
+// Writes `world` to `path` with the pixel window `window` through a
+// PendingFile, so that a failure never leaves a partial output behind and
+// an existing file is replaced only by a complete one. JPEG has no alpha:
+// its preview shows the picture over black. Throws CliError naming the
+// file; sizes the format cannot hold are refused before anything is written.
+void writeImage(const std::string& path, const host::World& world, const ImageWindow& window);
 void writeImage(const std::string& path, const RgbaImage& image);
+
+// Runs `write` with `out` writing to a PendingFile for `path` (its
+// temporary name is what `write` opens), then commits the file. `write`
+// returns false when the library fails; every failure throws a CliError
+// naming `path`, leaves an existing `path` as it was and removes the
+// temporary.
+void writeThroughPendingFile(
+    const std::string& path, OIIO::ImageOutput& out,
+    const std::function<bool(OIIO::ImageOutput& out, const std::string& name)>& write);
 
 // Lower-case extension of a file name including the dot ("" if none).
 std::string lowerExtension(const std::string& path);

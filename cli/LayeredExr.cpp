@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "AtomicFile.h"
 #include "Errors.h"
 #include "ImageIO.h"
 
@@ -273,18 +272,11 @@ void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                              int(s) == part ? mattes : std::vector<MatteLayer>{},
                              replace && int(s) == part));
 
-  const fs::path temporary = temporaryPathFor(path);
   auto out = OIIO::ImageOutput::create("openexr");
   if (!out) failure(path, "no OpenEXR writer (" + OIIO::geterror() + ")");
-  if (!writeParts(*out, temporary.string(), plans)) {
-    const std::string why = out->geterror();
-    out.reset();
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    failure(path, "cannot be written" + (why.empty() ? "" : " (" + why + ")"));
-  }
-  out.reset();
-  commitTemporary(temporary, path);
+  writeThroughPendingFile(path, *out, [&](OIIO::ImageOutput& writer, const std::string& name) {
+    return writeParts(writer, name, plans);
+  });
 }
 
 }  // namespace kestrow::cli

@@ -27,27 +27,28 @@ PixelPick parsePick(const std::vector<std::string>& texts) {
 }
 
 void pickPixel(host::Instance& instance, const std::vector<ControlSpec>& specs,
-               const RgbaImage& pass, const PixelPick& pick) {
+               const host::World& pass, const ImageWindow& window, const PixelPick& pick) {
   const ControlSpec* eyedropper = eyedropperControl(specs);
   if (!eyedropper) usageError("--pick", "the plug-in has no eyedropper control to pick with");
   // Data window coordinates of the pixel. Overscan (data beyond the display
   // window) can be picked with negative or large X, Y.
-  const ImageWindow& w = pass.window;
+  const ImageWindow& w = window;
   const long long column = (long long)w.fullX + pick.x - w.x;
   const long long row = (long long)w.fullY + pick.y - w.y;
-  if (column < 0 || row < 0 || column >= pass.width || row >= pass.height) {
+  if (column < 0 || row < 0 || column >= pass.width() || row >= pass.height()) {
     const long long left = (long long)w.x - w.fullX, top = (long long)w.y - w.fullY;
     const bool plain =
-        left == 0 && top == 0 && w.fullWidth == pass.width && w.fullHeight == pass.height;
-    usageError("--pick", plain ? pixelText(pick) + " is outside the " + std::to_string(pass.width) +
-                                     "x" + std::to_string(pass.height) + " input"
-                               : pixelText(pick) + " is outside the input's data window (X " +
-                                     std::to_string(left) + " to " +
-                                     std::to_string(left + pass.width - 1) + ", Y " +
-                                     std::to_string(top) + " to " +
-                                     std::to_string(top + pass.height - 1) + ")");
+        left == 0 && top == 0 && w.fullWidth == pass.width() && w.fullHeight == pass.height();
+    usageError("--pick",
+               plain ? pixelText(pick) + " is outside the " + std::to_string(pass.width()) + "x" +
+                           std::to_string(pass.height()) + " input"
+                     : pixelText(pick) + " is outside the input's data window (X " +
+                           std::to_string(left) + " to " + std::to_string(left + pass.width() - 1) +
+                           ", Y " + std::to_string(top) + " to " +
+                           std::to_string(top + pass.height() - 1) + ")");
   }
-  const float* px = pass.at(int(column), int(row));
+  const PF_PixelFloat& pixel = static_cast<const PF_PixelFloat*>(pass.row(int(row)))[column];
+  const float px[4] = {pixel.red, pixel.green, pixel.blue, pixel.alpha};
   if (!std::isfinite(px[0]) || !std::isfinite(px[1]) || !std::isfinite(px[2])) {
     char values[96];
     std::snprintf(values, sizeof values, "%g, %g, %g", double(px[0]), double(px[1]), double(px[2]));

@@ -8,6 +8,7 @@
 #include "Controls.h"
 #include "Image.h"
 #include "kestrow/host/Instance.h"
+#include "kestrow/host/World.h"
 
 namespace kestrow::cli {
 
@@ -21,11 +22,12 @@ struct PixelPick {
 // Throws a usage CliError naming --pick when malformed.
 PixelPick parsePick(const std::vector<std::string>& texts);
 
-// Picks the pass's X, Y, Z at `pick`. Refuses (usage CliError naming
+// Picks the pass's X, Y, Z at `pick`; `window` places the pass's pixels
+// in the file's coordinates. Refuses (usage CliError naming
 // --pick) a pixel outside the data window (there is no value there) and one
 // whose position is not finite: the plug-in would move its position to a
 // point no render can use. Warns when the pixel is transparent.
 void pickPixel(host::Instance& instance, const std::vector<ControlSpec>& specs,
-               const RgbaImage& pass, const PixelPick& pick);
+               const host::World& pass, const ImageWindow& window, const PixelPick& pick);
 
 }  // namespace kestrow::cli

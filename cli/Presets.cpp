@@ -7,6 +7,7 @@
 
 #include "AtomicFile.h"
 #include "Errors.h"
+#include "FileChecks.h"
 
 namespace kestrow::cli {
 namespace {
@@ -96,6 +97,7 @@ json controlJson(const ControlSpec& spec, const ControlValue& value,
 }
 
 ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>& specs) {
+  requireRegularFile(path, path);
   std::ifstream in(path, std::ios::binary);
   if (!in) failure(path, fs::exists(path) ? "cannot be read" : "no such file");
   json document;

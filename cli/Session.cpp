@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "Errors.h"
+#include "FileChecks.h"
 #include "ImageIO.h"
 
 namespace kestrow::cli {
@@ -18,6 +19,7 @@ std::string defaultPluginPath() {
 
 PluginSession::PluginSession(const std::string& pluginPath, unsigned threads)
     : path_(pluginPath), host_(host::HostOptions{PF_APPL_ID_AFTER_EFFECTS, threads, false}) {
+  requireFileName(pluginPath, "--plugin");
   std::error_code ec;
   if (!fs::exists(pluginPath, ec))
     failure(pluginPath, "no such plug-in file (build it, or name one with --plugin)");
@@ -42,8 +44,7 @@ std::unique_ptr<host::Instance> PluginSession::newInstance() {
 std::shared_ptr<host::World> PluginSession::layerWorld(const std::string& path) {
   auto found = layers_.find(path);
   if (found != layers_.end()) return found->second;
-  const RgbaImage picture = readPicture(path, "Layer");
-  auto world = std::make_shared<host::World>(toWorld(picture));
+  auto world = std::make_shared<host::World>(readPicture(path, "Layer"));
   layers_.emplace(path, world);
   return world;
 }
@@ -52,16 +53,20 @@ void PluginSession::addLayerPicture(const std::string& name, const RgbaImage& pi
   layers_[name] = std::make_shared<host::World>(toWorld(picture));
 }
 
-RgbaImage PluginSession::render(host::Instance& instance, const RgbaImage& pass, A_long time,
-                                const std::string& subject) {
-  host::World input = toWorld(pass);
-  host::World output(pass.width, pass.height, host::PixelDepth::kFloat32);
-  if (!output.valid()) failure(subject, "the picture is too large for the host");
+host::World PluginSession::render(host::Instance& instance, host::World& input, A_long time,
+                                  const std::string& subject) {
+  host::World output = newFloatWorld(input.width(), input.height(), subject);
   host::RenderOptions options;
   options.currentTime = time;
   const host::Status status = instance.render(input, output, options);
   if (!status.ok()) failure(subject, "render failed: " + status.message);
-  return fromWorld(output, pass.window);
+  return output;
+}
+
+RgbaImage PluginSession::render(host::Instance& instance, const RgbaImage& pass, A_long time,
+                                const std::string& subject) {
+  host::World input = toWorld(pass);
+  return fromWorld(render(instance, input, time, subject), pass.window);
 }
 
 void PluginSession::finish(std::unique_ptr<host::Instance> instance) {
@@ -73,33 +78,6 @@ void PluginSession::finish(std::unique_ptr<host::Instance> instance) {
   layers_.clear();
   const host::Status status = host_.unload();
   if (!status.ok()) failure(path_, "unload failed: " + status.message);
-}
-
-host::World toWorld(const RgbaImage& image) {
-  host::World world(image.width, image.height, host::PixelDepth::kFloat32);
-  if (!world.valid()) failure("image", "the picture is too large for the host");
-  for (int row = 0; row < image.height; ++row)
-    for (int column = 0; column < image.width; ++column) {
-      const float* src = image.at(column, row);
-      *world.pixelFloat(column, row) = PF_PixelFloat{src[3], src[0], src[1], src[2]};
-    }
-  return world;
-}
-
-RgbaImage fromWorld(const host::World& world, const ImageWindow& window) {
-  RgbaImage image(world.width(), world.height());
-  image.window = window;
-  for (int row = 0; row < image.height; ++row) {
-    const auto* src = static_cast<const PF_PixelFloat*>(world.row(row));
-    for (int column = 0; column < image.width; ++column) {
-      float* dst = image.at(column, row);
-      dst[0] = src[column].red;
-      dst[1] = src[column].green;
-      dst[2] = src[column].blue;
-      dst[3] = src[column].alpha;
-    }
-  }
-  return image;
 }
 
 }  // namespace kestrow::cli

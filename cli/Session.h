@@ -40,9 +40,12 @@ class PluginSession {
   // `name` (what layerWorld(name) then returns).
   void addLayerPicture(const std::string& name, const RgbaImage& picture);
 
-  // One full host render (smart pre-render and render) of `pass` at frame
-  // `time`; the result has the pass's size and window. Throws a failure
-  // CliError naming `subject` when the host or the plug-in fails.
+  // One full host render (smart pre-render and render) of `input` at frame
+  // `time` into a new world of the same size. Throws a failure CliError
+  // naming `subject` when the host or the plug-in fails.
+  host::World render(host::Instance& instance, host::World& input, A_long time,
+                     const std::string& subject);
+  // The same for an image in memory; the result has the pass's window.
   RgbaImage render(host::Instance& instance, const RgbaImage& pass, A_long time,
                    const std::string& subject);
 
@@ -56,10 +59,5 @@ class PluginSession {
   std::vector<ControlSpec> specs_;
   std::map<std::string, std::shared_ptr<host::World>> layers_;
 };
-
-// Copies between the tool's RGBA images and the host's float worlds
-// (alpha, red, green, blue in memory).
-host::World toWorld(const RgbaImage& image);
-RgbaImage fromWorld(const host::World& world, const ImageWindow& window);
 
 }  // namespace kestrow::cli

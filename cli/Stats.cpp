@@ -6,30 +6,34 @@
 
 namespace kestrow::cli {
 
-FrameStats computeStats(const RgbaImage& pass, const RgbaImage& render, bool matteInAlpha) {
+FrameStats computeStats(const host::World& pass, const host::World& render, bool matteInAlpha) {
   FrameStats stats;
   for (int c = 0; c < 3; ++c) {
     stats.min[c] = std::numeric_limits<float>::infinity();
     stats.max[c] = -std::numeric_limits<float>::infinity();
   }
-  stats.pixels = pass.pixelCount();
-  for (std::size_t p = 0; p < stats.pixels; ++p) {
-    const float* in = pass.pixels.data() + p * 4;
-    if (std::isnan(in[0]) || std::isnan(in[1]) || std::isnan(in[2]))
-      ++stats.notANumber;
-    else if (std::isinf(in[0]) || std::isinf(in[1]) || std::isinf(in[2]))
-      ++stats.infinite;
-    if (in[3] <= 0.f) {
-      ++stats.transparent;
-    } else {
-      for (int c = 0; c < 3; ++c)
-        if (std::isfinite(in[c])) {
-          stats.min[c] = std::min(stats.min[c], in[c]);
-          stats.max[c] = std::max(stats.max[c], in[c]);
-        }
+  stats.pixels = std::size_t(pass.width()) * std::size_t(pass.height());
+  for (int y = 0; y < pass.height(); ++y) {
+    const auto* row = static_cast<const PF_PixelFloat*>(pass.row(y));
+    const auto* matte = static_cast<const PF_PixelFloat*>(render.row(y));
+    for (int x = 0; x < pass.width(); ++x) {
+      const float in[4] = {row[x].red, row[x].green, row[x].blue, row[x].alpha};
+      if (std::isnan(in[0]) || std::isnan(in[1]) || std::isnan(in[2]))
+        ++stats.notANumber;
+      else if (std::isinf(in[0]) || std::isinf(in[1]) || std::isinf(in[2]))
+        ++stats.infinite;
+      if (in[3] <= 0.f) {
+        ++stats.transparent;
+      } else {
+        for (int c = 0; c < 3; ++c)
+          if (std::isfinite(in[c])) {
+            stats.min[c] = std::min(stats.min[c], in[c]);
+            stats.max[c] = std::max(stats.max[c], in[c]);
+          }
+      }
+      if (matte && x < render.width() && (matteInAlpha ? matte[x].alpha : matte[x].red) > 0.5f)
+        ++stats.covered;
     }
-    if (p < render.pixelCount() && render.pixels[p * 4 + (matteInAlpha ? 3 : 0)] > 0.5f)
-      ++stats.covered;
   }
   return stats;
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "Image.h"
+#include "kestrow/host/World.h"
 
 namespace kestrow::cli {
 
@@ -24,7 +24,7 @@ struct FrameStats {
 
 // `matteInAlpha`: whether the render carries the matte in alpha (otherwise
 // in red).
-FrameStats computeStats(const RgbaImage& pass, const RgbaImage& render, bool matteInAlpha);
+FrameStats computeStats(const host::World& pass, const host::World& render, bool matteInAlpha);
 
 // "frame 12: X -3.2 .. 4.1, Y ..., Z ...; transparent 10, not-a-number 0,
 // infinite 0; matte coverage 23.40%"

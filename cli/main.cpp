@@ -17,6 +17,8 @@
 
 #include "Commands.h"
 #include "Errors.h"
+#include "FileChecks.h"
+#include "Interrupts.h"
 #include "Numbers.h"
 #include "Options.h"
 #include "Pick.h"
@@ -172,6 +174,13 @@ int run(int argc, char** argv) {
     }
   }
 
+  // A file option given an empty name (an unset variable in a script) is
+  // refused rather than taken as not given.
+  for (CLI::App* sub : {demo, render})
+    for (const CLI::Option* option : sub->get_options())
+      if (option->get_type_name() == "FILE.json" || option->get_name() == "DIR")
+        if (option->count() > 0 && option->as<std::string>().empty())
+          requireFileName("", option->get_name());
   if (threads > 0) OIIO::attribute("threads", int(threads));
   if (!pick.empty()) request.pick = parsePick(pick);
   if (render->parsed()) return runRender(*session, request, controlFlags->given());
@@ -185,8 +194,11 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   using kestrow::cli::CliError;
+  kestrow::cli::installInterruptHandling();
   try {
-    return kestrow::cli::run(argc, argv);
+    const int code = kestrow::cli::run(argc, argv);
+    kestrow::cli::flushStandardOutput();
+    return code;
   } catch (const CliError& e) {
     std::fprintf(stderr, "kestrow: error: %s: %s\n", e.subject().c_str(), e.problem().c_str());
     return e.exitCode();

@@ -74,7 +74,8 @@ TEST(Describe, PluginWithoutAFolderIsTheFileHere) {
   const std::filesystem::path built = std::filesystem::path(KESTROW_EXE).parent_path();
   for (const char* name : {"Kestrow.so", "Kestrow.pipl"})
     std::filesystem::copy_file(built / name, dir.path() / name);
-  const RunResult run = runKestrow({"describe", "--plugin", "Kestrow.so"}, dir.path().string());
+  const RunResult run =
+      runKestrow({"describe", "--plugin", "Kestrow.so"}, {dir.path().string(), "", ""});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("(" + dir.file("Kestrow.so") + ")"), std::string::npos) << run.out;
 }

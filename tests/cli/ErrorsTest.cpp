@@ -10,6 +10,8 @@
 namespace kestrow::cli::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct ErrorCase {
   const char* name;
   const char* args;  // after "render"; "@" stands for the scratch folder
@@ -84,6 +86,44 @@ const ErrorCase kCases[] = {
     {"MissingPlugin", "@/pass.exr @/out.exr --plugin @/Nope.so", 1,
      "@/Nope.so: no such plug-in file (build it, or name one with --plugin)\n"},
     {"UnknownFlag", "@/pass.exr @/out.exr --sparkle", 2, "command line: "},
+    // Only regular files are read: a device would be read forever.
+    {"DeviceInput", "/dev/zero @/out.exr", 1,
+     "/dev/zero: is not a regular file (a device, pipe or socket)\n"},
+    {"LinkToADevice", "@/zero.exr @/out.exr", 1,
+     "@/zero.exr: is not a regular file (a device, pipe or socket)\n"},
+    {"DeviceLayerPicture", "@/pass.exr @/out.exr --mode layer --layer /dev/zero", 1,
+     "Layer: /dev/zero is not a regular file (a device, pipe or socket)\n"},
+    {"FolderPreset", "@/pass.exr @/out.exr --preset @", 1, "@: is a folder, not a file\n"},
+    {"EmptyInputName", "'' @/out.exr", 2, "INPUT: the file name is empty\n"},
+    {"EmptyPluginName", "@/pass.exr @/out.exr --plugin ''", 2,
+     "--plugin: the file name is empty\n"},
+    {"EmptyPresetName", "@/pass.exr @/out.exr --preset ''", 2,
+     "--preset: the file name is empty\n"},
+    // Checked before anything is allocated for the pixels.
+    {"LargerThanTheHost", "@/huge.exr @/out.exr", 1,
+     "@/huge.exr: is 16384 x 8192 pixels; the host holds at most 134217727 float pixels "
+     "(2 GiB) in one picture\n"},
+    {"FramesPastTheBound", "@/seq.####.exr @/out.####.exr --frames 2147483646-2147483647", 2,
+     "--frames: frame 2147483646 is outside -999999999 to 999999999\n"},
+    {"TooManyFrames", "@/pass.exr @/out.####.exr --frames 1-1000001", 2,
+     "--frames: 1000001 frames are more than the 1000000 one run renders\n"},
+    // No output may be a file the run reads, however it is spelt.
+    {"OutputIsTheInput", "@/pass.exr @/pass.exr", 2,
+     "@/pass.exr: is the same file as the input @/pass.exr; refusing to overwrite it\n"},
+    {"OutputLinksToTheInput", "@/pass.exr @/link.exr", 2,
+     "@/link.exr: is the same file as the input @/pass.exr; refusing to overwrite it\n"},
+    {"SequenceOverItsInput", "@/seq.%04d.exr @/seq.####.exr --frames 1-2", 2,
+     "@/seq.0001.exr: is the same file as the input @/seq.0001.exr; refusing to overwrite "
+     "it\n"},
+    {"OutputIsTheLayerPicture", "@/pass.exr @/pic.exr --mode layer --layer @/pic.exr", 2,
+     "@/pic.exr: is the same file as the \"Layer\" picture @/pic.exr; refusing to overwrite "
+     "it\n"},
+    {"SavedPresetIsThePreset", "@/pass.exr @/out.exr --preset @/p.json --save-preset @/p.json", 2,
+     "@/p.json: is the same file as the preset @/p.json; refusing to overwrite it\n"},
+    {"SavedPresetIsTheInput", "@/pass.exr @/out.exr --save-preset @/./pass.exr", 2,
+     "@/./pass.exr: is the same file as the input @/pass.exr; refusing to overwrite it\n"},
+    {"SavedPresetIsTheOutput", "@/pass.exr @/out.exr --save-preset @/out.exr", 2,
+     "@/out.exr: is also an output image of this run\n"},
 };
 
 class RenderErrors : public ::testing::TestWithParam<ErrorCase> {};
@@ -96,6 +136,13 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   std::ofstream(dir.file("broken.exr")) << "not an image";
   std::ofstream(dir.file("bad.json")) << R"({"controls": {"Radiuss": 2}})";
   std::ofstream(dir.file("range.json")) << R"({"controls": {"Thickness": -1}})";
+  std::ofstream(dir.file("p.json")) << R"({"controls": {"Radius": 2}})";
+  writeRgba(dir.file("pic.exr"), makePass(2, 1, {{1, 0, 0, 1}, {0, 1, 0, 1}}));
+  for (const char* frame : {"seq.0001.exr", "seq.0002.exr"})
+    fs::copy_file(dir.file("pass.exr"), dir.file(frame));
+  fs::create_symlink("/dev/zero", dir.file("zero.exr"));
+  fs::create_symlink(dir.file("pass.exr"), dir.file("link.exr"));
+  writeDeclaredSize(dir.file("huge.exr"), 16384, 8192);
   const std::vector<std::string> before = dir.entries();
 
   const RunResult run = dir.run(std::string("render ") + c.args);
@@ -124,6 +171,12 @@ TEST(CommandLine, AMisspeltCommandIsNamed) {
   EXPECT_EQ(run.err,
             "kestrow: error: command line: unknown command \"rendr\" (commands: demo, render, "
             "describe)\n");
+}
+
+TEST(CommandLine, AnEmptyDemoFolderIsNamed) {
+  const RunResult run = runKestrow({"demo", ""});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "kestrow: error: DIR: the file name is empty\n");
 }
 
 TEST(CommandLine, HelpListsTheControlsFromThePlugin) {

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -34,13 +35,13 @@ std::atomic<int> scratchCounter{0};
 
 }  // namespace
 
-RunResult runKestrow(const std::vector<std::string>& args, const std::string& folder) {
+RunResult runKestrow(const std::vector<std::string>& args, const RunOptions& options) {
   ScratchDir streams;
-  std::string command =
-      (folder.empty() ? "" : "cd " + quoted(folder) + " && ") + quoted(KESTROW_EXE);
+  std::string command = (options.folder.empty() ? "" : "cd " + quoted(options.folder) + " && ") +
+                        options.launcher + " " + quoted(KESTROW_EXE);
   for (const std::string& arg : args) command += " " + quoted(arg);
-  command +=
-      " >" + quoted(streams.file("out")) + " 2>" + quoted(streams.file("err")) + " </dev/null";
+  command += " >" + quoted(options.stdoutFile.empty() ? streams.file("out") : options.stdoutFile) +
+             " 2>" + quoted(streams.file("err")) + " </dev/null";
   const int status = std::system(command.c_str());
   RunResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -75,11 +76,11 @@ std::string ScratchDir::expand(std::string text) const {
   return text;
 }
 
-RunResult ScratchDir::run(const std::string& commandLine) const {
+RunResult ScratchDir::run(const std::string& commandLine, const std::string& launcher) const {
   std::vector<std::string> args;
   std::istringstream words(expand(commandLine));
-  for (std::string word; words >> word;) args.push_back(word);
-  return runKestrow(args);
+  for (std::string word; words >> word;) args.push_back(word == "''" ? "" : word);
+  return runKestrow(args, {"", launcher, ""});
 }
 
 RgbaImage makePass(int width, int height, const std::vector<PassPixel>& pixels) {
@@ -112,6 +113,24 @@ void writeChannels(const std::string& path, int width, int height,
 
 void writeRgba(const std::string& path, const RgbaImage& image) {
   writeChannels(path, image.width, image.height, {"R", "G", "B", "A"}, image.pixels);
+}
+
+void writeDeclaredSize(const std::string& path, int width, int height) {
+  OIIO::ImageSpec spec(1, 1, 4, OIIO::TypeDesc::FLOAT);
+  spec.attribute("compression", "none");
+  const std::vector<float> pixel(4, 0.f);
+  auto out = OIIO::ImageOutput::create(path);
+  ASSERT_TRUE(out && out->open(path, spec) &&
+              out->write_image(OIIO::TypeDesc::FLOAT, pixel.data()) && out->close());
+  std::string bytes = slurp(path);
+  const std::string key("dataWindow\0box2i\0", 17);
+  const std::size_t at = bytes.find(key);
+  ASSERT_NE(at, std::string::npos);
+  const std::int32_t box[4] = {0, 0, width - 1, height - 1};
+  std::memcpy(&bytes[at + key.size() + 4], box, sizeof box);
+  // Room for the row offset table the header now calls for.
+  bytes.append(std::size_t(height) * 8, '\0');
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 RgbaImage readRgba(const std::string& path) {

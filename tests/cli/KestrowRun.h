@@ -16,9 +16,17 @@ struct RunResult {
   std::string err;
 };
 
-// Runs kestrow with `args` (no shell expansion of the arguments), in
-// `folder` when one is given.
-RunResult runKestrow(const std::vector<std::string>& args, const std::string& folder = "");
+// How runKestrow starts the tool: in `folder` when one is given, after
+// `launcher` (words a shell runs it under, e.g. "prlimit --fsize=4096"), with
+// standard output sent to `stdoutFile` when one is given.
+struct RunOptions {
+  std::string folder;
+  std::string launcher;
+  std::string stdoutFile;
+};
+
+// Runs kestrow with `args` (no shell expansion of the arguments).
+RunResult runKestrow(const std::vector<std::string>& args, const RunOptions& options = {});
 
 // A fresh, empty folder for one test, removed when the object goes.
 class ScratchDir {
@@ -31,8 +39,9 @@ class ScratchDir {
   std::vector<std::string> entries() const;
   // `text` with every "@" replaced by the folder's path.
   std::string expand(std::string text) const;
-  // Runs kestrow with `commandLine` split at spaces, "@" expanded.
-  RunResult run(const std::string& commandLine) const;
+  // Runs kestrow with `commandLine` split at spaces, "@" expanded; a word
+  // '' stands for an empty argument.
+  RunResult run(const std::string& commandLine, const std::string& launcher = "") const;
 
  private:
   std::filesystem::path path_;
@@ -50,6 +59,10 @@ void writeChannels(const std::string& path, int width, int height,
                    const std::vector<std::string>& names, const std::vector<float>& values,
                    bool halfFloat = false);
 void writeRgba(const std::string& path, const RgbaImage& image);
+
+// A small uncompressed EXR whose header claims width x height pixels (its
+// pixel data is missing).
+void writeDeclaredSize(const std::string& path, int width, int height);
 
 // Reads an output as RGBA float (fails the test when unreadable).
 RgbaImage readRgba(const std::string& path);

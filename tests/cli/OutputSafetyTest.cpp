@@ -1,0 +1,93 @@
+// Outputs that cannot be finished: a full disk (a file-size limit stands in
+// for it), a size the format cannot hold, a standard output that refuses
+// writes, and names near the file system's limit.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "KestrowRun.h"
+
+namespace kestrow::cli::test {
+namespace {
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Positions at random inside and outside the ball: a matte that does not
+// compress, so every output type is larger than the limit below.
+RgbaImage noisyPass(int size) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> coordinate(-4.f, 4.f);
+  RgbaImage pass(size, size);
+  for (std::size_t p = 0; p < pass.pixelCount(); ++p)
+    for (int c = 0; c < 4; ++c) pass.pixels[p * 4 + c] = c == 3 ? 1.f : coordinate(random);
+  return pass;
+}
+
+class FullDisk : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FullDisk, KeepsTheOldFileAndNamesTheOutput) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), noisyPass(128));
+  const std::string output = dir.file(std::string("out") + GetParam());
+  std::ofstream(output) << "the previous output";
+  const RunResult run =
+      dir.run("render @/pass.exr " + output + " --feather 0.5", "prlimit --fsize=4096");
+  EXPECT_EQ(run.exitCode, 1);
+  // The last line names the output (the JPEG library prints a line of its
+  // own before it ends the process).
+  const std::size_t last = run.err.rfind('\n', run.err.size() - 2) + 1;
+  EXPECT_TRUE(
+      run.err.substr(last).starts_with("kestrow: error: " + output + ": cannot be written (") &&
+      run.err.ends_with(")\n"))
+      << run.err;
+  EXPECT_EQ(run.err.find(".kestrow-"), std::string::npos) << "names the temporary file";
+  EXPECT_EQ(contents(output), "the previous output");
+  EXPECT_EQ(dir.entries().size(), 2u) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, FullDisk, ::testing::Values(".exr", ".png", ".tif", ".jpg"),
+                         [](const auto& info) { return std::string(info.param + 1); });
+
+TEST(Outputs, JpegLargerThanTheFormatIsRefusedInOneLine) {
+  ScratchDir dir;
+  writeRgba(dir.file("wide.exr"), RgbaImage(65501, 1));
+  const RunResult run = dir.run("render @/wide.exr @/out.jpg");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "kestrow: error: " + dir.file("out.jpg") +
+                         ": is 65501 x 1 pixels; JPEG holds at most 65500 x 65500 (use .exr, "
+                         ".png or .tif)\n");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"wide.exr"});
+}
+
+TEST(Outputs, NameNearTheFileSystemLimitIsWritten) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  const std::string name = std::string(251, 'n') + ".exr";  // 255 bytes
+  const RunResult run = dir.run("render @/pass.exr @/" + name);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{name, "pass.exr"}));
+}
+
+TEST(Outputs, StandardOutputThatRefusesWritesFails) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"describe", "--json"},
+           {"render", dir.file("pass.exr"), dir.file("out.exr"), "--stats"}}) {
+    const RunResult run = runKestrow(args, {"", "", "/dev/full"});
+    EXPECT_EQ(run.exitCode, 1) << args[0];
+    EXPECT_TRUE(run.err.starts_with("kestrow: error: standard output: cannot be written") &&
+                run.err.find('\n') == run.err.size() - 1)
+        << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace kestrow::cli::test
