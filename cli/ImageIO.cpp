@@ -173,7 +173,8 @@ bool isIntegerFormat(TypeDesc format) {
 void readIntoWorld(OIIO::ImageInput& in, int subimage, const int (&source)[4], host::World& world,
                    const std::string& subject) {
   const auto xstride = OIIO::stride_t(sizeof(PF_PixelFloat));
-  const auto ystride = OIIO::stride_t(world.rowBytes());
+  // Signed: a bottom-up world's rows go downwards in memory.
+  const auto ystride = OIIO::stride_t(world.def().rowbytes);
   auto* first = static_cast<float*>(world.row(0));
   for (int k = 0; k < 4;) {
     if (source[k] < 0) {
@@ -368,7 +369,7 @@ void writeImage(const std::string& path, const host::World& world, const ImageWi
     if (spec.format == TypeDesc::FLOAT)
       return writer.write_image(TypeDesc::FLOAT, world.row(0),
                                 OIIO::stride_t(sizeof(PF_PixelFloat)),
-                                OIIO::stride_t(world.rowBytes()));
+                                OIIO::stride_t(world.def().rowbytes));
     return writePreview(writer, spec, world);
   });
 }
