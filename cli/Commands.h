@@ -2,8 +2,10 @@
 // paths and throws CliError for everything that goes wrong.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Controls.h"
 #include "ImageIO.h"
@@ -22,6 +24,12 @@ struct RenderRequest {
   std::string frames;  // "A-B" or empty
   bool unpremultiply = false;
   bool stats = false;
+  // Layered output: the input with the command line's matte as layer
+  // `addLayer` and one more per `mattes` entry "NAME=PRESET.json".
+  std::string addLayer;
+  std::vector<std::string> mattes;
+  bool replaceLayer = false;
+  std::string dataType, compression;  // as given; empty for the defaults
 };
 
 // `flags`: the controls given on the command line (they win over a preset).
@@ -29,6 +37,7 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
 
 int runDemo(PluginSession& session, const std::string& folder);
 
-int runDescribe(PluginSession& session, bool asJson);
+// `render`: the render command, whose options the JSON lists too.
+int runDescribe(PluginSession& session, bool asJson, const CLI::App& render);
 
 }  // namespace kestrow::cli

@@ -96,10 +96,7 @@ ControlValues shotValues(PluginSession& session, const DemoShot& shot) {
 // --matte NAME=FILE` renders the same matte.
 void saveShotPreset(PluginSession& session, const host::Instance& instance, const std::string& path,
                     const std::string& layerPath) {
-  ControlValues all(session.params().size());
-  for (const ControlSpec& spec : session.specs())
-    all[spec.index] = currentValue(instance, spec, layerPath);
-  savePreset(path, session.specs(), all);
+  saveInstancePreset(path, session.specs(), instance, layerPath);
   std::printf("wrote %s\n", path.c_str());
 }
 

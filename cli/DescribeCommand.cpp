@@ -1,3 +1,4 @@
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -99,9 +100,29 @@ json describeControl(const ControlSpec& spec, const host::ParamInfo& info) {
   return c;
 }
 
+// The render command's own options (the controls' flags are listed with
+// the controls), so that a pipeline can build command lines.
+json describeOptions(const CLI::App& command) {
+  json options = json::array();
+  for (const CLI::Option* option : command.get_options()) {
+    const std::string name = option->get_name();
+    if (name.starts_with("--help")) continue;
+    json o = {{"name", name}, {"description", option->get_description()}};
+    if (option->get_positional()) o["positional"] = true;
+    if (option->get_items_expected_min() == 0)
+      o["flag"] = true;
+    else
+      o["value"] = option->get_type_name();
+    if (option->get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll)
+      o["repeatable"] = true;
+    options.push_back(o);
+  }
+  return options;
+}
+
 }  // namespace
 
-int runDescribe(PluginSession& session, bool asJson) {
+int runDescribe(PluginSession& session, bool asJson, const CLI::App& render) {
   const host::PiPL& pipl = session.host().pipl();
   const Version v = unpack(pipl.effectVersion);
   const std::string version =
@@ -124,7 +145,11 @@ int runDescribe(PluginSession& session, bool asJson) {
     json controls = json::array();
     for (const ControlSpec& spec : session.specs())
       controls.push_back(describeControl(spec, session.params()[spec.index]));
-    std::printf("%s\n", json({{"plugin", plugin}, {"controls", controls}}).dump(2).c_str());
+    std::printf("%s\n", json({{"plugin", plugin},
+                              {"controls", controls},
+                              {"renderOptions", describeOptions(render)}})
+                            .dump(2)
+                            .c_str());
   } else {
     auto joined = [](const std::vector<std::string>& names) {
       std::string text;

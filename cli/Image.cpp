@@ -4,11 +4,15 @@
 
 namespace kestrow::cli {
 
-host::World newFloatWorld(int width, int height, const std::string& subject) {
+void checkHostSize(int width, int height, const std::string& subject) {
   if (width > 0 && height > 0 && (long long)width * height > kMaxHostPixels)
     failure(subject, "is " + std::to_string(width) + " x " + std::to_string(height) +
                          " pixels; the host holds at most " + std::to_string(kMaxHostPixels) +
                          " float pixels (2 GiB) in one picture");
+}
+
+host::World newFloatWorld(int width, int height, const std::string& subject) {
+  checkHostSize(width, height, subject);
   host::World world(width, height, host::PixelDepth::kFloat32);
   if (!world.valid()) failure(subject, "is too large for the host");
   return world;

@@ -44,6 +44,10 @@ struct RgbaImage {
 // 11585 x 11585).
 constexpr long long kMaxHostPixels = 0x7fffffffLL / 16;
 
+// Throws a failure naming `subject` when a picture of width x height is
+// more than the host holds.
+void checkHostSize(int width, int height, const std::string& subject);
+
 // A zeroed float world of width x height. Throws a failure naming `subject`
 // before anything is allocated when the host cannot hold it.
 host::World newFloatWorld(int width, int height, const std::string& subject);

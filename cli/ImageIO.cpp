@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 using OIIO::ImageSpec;
 using OIIO::TypeDesc;
 
-// One subimage's channels and the indices chosen from it.
-struct ChosenChannels {
-  int subimage = 0;
-  int index[4] = {-1, -1, -1, -1};  // X, Y, Z, alpha (-1: alpha 1)
-};
-
 std::string listNames(const std::vector<std::string>& names) {
   std::string text;
   const std::size_t shown = std::min<std::size_t>(names.size(), 16);
@@ -56,10 +50,10 @@ std::vector<ImageSpec> readSpecs(OIIO::ImageInput& in) {
 }
 
 // Channels by explicit name: the first subimage holding all three.
-ChosenChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& names,
-                       const std::string& path) {
+PositionChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& names,
+                         const std::string& path) {
   for (int s = 0; s < int(specs.size()); ++s) {
-    ChosenChannels chosen{s, {-1, -1, -1, -1}};
+    PositionChannels chosen{s, {-1, -1, -1, -1}};
     bool all = true;
     for (int i = 0; i < 3; ++i)
       all = all && (chosen.index[i] = specs[s].channelindex(names[i])) >= 0;
@@ -87,11 +81,11 @@ bool layerMatches(const std::string& layer, const std::string& wanted) {
 
 // Channels by layer name: <layer>.X/Y/Z (or x/y/z, R/G/B, r/g/b). A layer
 // name that matches two different layers is refused as ambiguous.
-ChosenChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& wanted,
-                       const std::string& path, std::string& foundLayer) {
+PositionChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& wanted,
+                         const std::string& path, std::string& foundLayer) {
   static const char* const kComponents[][3] = {
       {"X", "Y", "Z"}, {"x", "y", "z"}, {"R", "G", "B"}, {"r", "g", "b"}};
-  std::vector<std::pair<std::string, ChosenChannels>> found;
+  std::vector<std::pair<std::string, PositionChannels>> found;
   std::vector<std::string> layers;
   for (int s = 0; s < int(specs.size()); ++s) {
     for (const std::string& channel : specs[s].channelnames) {
@@ -102,7 +96,7 @@ ChosenChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& w
       if (std::any_of(found.begin(), found.end(), [&](auto& f) { return f.first == layer; }))
         continue;
       for (const auto& names : kComponents) {
-        ChosenChannels chosen{s, {-1, -1, -1, -1}};
+        PositionChannels chosen{s, {-1, -1, -1, -1}};
         bool all = true;
         for (int i = 0; i < 3; ++i)
           all = all && (chosen.index[i] = specs[s].channelindex(layer + "." + names[i])) >= 0;
@@ -127,8 +121,8 @@ ChosenChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& w
 
 // Default: R, G, B if present, else the first three channels that are
 // neither alpha nor depth, in the first part of the file.
-ChosenChannels byDefault(const ImageSpec& spec, const std::string& path) {
-  ChosenChannels chosen;
+PositionChannels byDefault(const ImageSpec& spec, const std::string& path) {
+  PositionChannels chosen;
   const char* const rgb[3] = {"R", "G", "B"};
   bool all = true;
   for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(rgb[i])) >= 0;
@@ -143,7 +137,7 @@ ChosenChannels byDefault(const ImageSpec& spec, const std::string& path) {
 }
 
 void chooseAlpha(const ImageSpec& spec, const std::string& wanted, const std::string& layer,
-                 ChosenChannels& chosen, const std::string& path) {
+                 PositionChannels& chosen, const std::string& path) {
   if (wanted == "none") return;
   if (!wanted.empty()) {
     chosen.index[3] = spec.channelindex(wanted);
@@ -231,10 +225,13 @@ class PendingFileProxy final : public OIIO::Filesystem::IOFile {
   PendingFile& file_;
 };
 
-ImageSpec outputSpec(const std::string& path, const host::World& world, const ImageWindow& window) {
+ImageSpec outputSpec(const std::string& path, const host::World& world, const ImageWindow& window,
+                     const ExrOutputOptions& options) {
   const bool exr = outputKind(path) == OutputKind::FloatExr;
+  const TypeDesc exrType =
+      options.sampleType == SampleType::Half ? TypeDesc::HALF : TypeDesc::FLOAT;
   ImageSpec spec(world.width(), world.height(), isJpeg(path) ? 3 : 4,
-                 exr ? TypeDesc::FLOAT : TypeDesc::UINT8);
+                 exr ? exrType : TypeDesc::UINT8);
   spec.x = window.x;
   spec.y = window.y;
   spec.full_x = window.fullX;
@@ -245,7 +242,7 @@ ImageSpec outputSpec(const std::string& path, const host::World& world, const Im
     // The world's own pixel order; readers find the channels by name.
     spec.channelnames = {"A", "R", "G", "B"};
     spec.alpha_channel = 0;
-    spec.attribute("compression", "zip");
+    spec.attribute("compression", options.compression.empty() ? "zip" : options.compression);
   } else {
     // The values are written as they are, not divided by alpha.
     spec.attribute("oiio:UnassociatedAlpha", 1);
@@ -286,13 +283,12 @@ std::string lowerExtension(const std::string& path) {
   return ext;
 }
 
-PositionPass readPositionPass(const std::string& path, const ChannelSelection& selection) {
-  auto in = openInput(path, path);
-  const std::vector<ImageSpec> specs = readSpecs(*in);
+PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
+                                        const ChannelSelection& selection,
+                                        const std::string& path) {
   if (specs.empty()) failure(path, "holds no image");
-
   std::string layer;
-  ChosenChannels chosen;
+  PositionChannels chosen;
   if (!selection.position.empty()) {
     if (selection.position.size() != 3)
       usageError("--position-channels", "takes three channel names (X, Y, Z), got " +
@@ -303,7 +299,7 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
   } else {
     chosen = byDefault(specs[0], path);
   }
-  const ImageSpec& spec = specs[chosen.subimage];
+  const ImageSpec& spec = specs[chosen.part];
   checkShape(spec, path);
   chooseAlpha(spec, selection.alpha, layer, chosen, path);
 
@@ -315,10 +311,18 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
     warn(path, "integer channels (" + listNames(integerChannels) + std::string(", ") +
                    std::string(spec.channelformat(chosen.index[0]).c_str()) +
                    ") widened to float; integer positions are probably not a position pass");
+  return chosen;
+}
+
+PositionPass readPositionPass(const std::string& path, const ChannelSelection& selection) {
+  auto in = openInput(path, path);
+  const std::vector<ImageSpec> specs = readSpecs(*in);
+  const PositionChannels chosen = choosePositionChannels(specs, selection, path);
+  const ImageSpec& spec = specs[chosen.part];
 
   PositionPass pass{newFloatWorld(spec.width, spec.height, path), windowOf(spec), {}};
   const int source[4] = {chosen.index[3], chosen.index[0], chosen.index[1], chosen.index[2]};
-  readIntoWorld(*in, chosen.subimage, source, pass.world, path);
+  readIntoWorld(*in, chosen.part, source, pass.world, path);
   for (int i = 0; i < 4; ++i)
     pass.channels[i] = chosen.index[i] >= 0 ? spec.channelnames[chosen.index[i]] : "";
   return pass;
@@ -354,8 +358,9 @@ OutputKind outputKind(const std::string& path) {
                        "\" (use .exr for float output, or .png, .tif, .jpg for a preview)");
 }
 
-void writeImage(const std::string& path, const host::World& world, const ImageWindow& window) {
-  const ImageSpec spec = outputSpec(path, world, window);
+void writeImage(const std::string& path, const host::World& world, const ImageWindow& window,
+                const ExrOutputOptions& exr) {
+  const ImageSpec spec = outputSpec(path, world, window, exr);
   // The JPEG library ends the process on larger sizes: refused here.
   constexpr int kJpegLimit = 65500;
   if (isJpeg(path) && (spec.width > kJpegLimit || spec.height > kJpegLimit))
@@ -366,7 +371,7 @@ void writeImage(const std::string& path, const host::World& world, const ImageWi
 
   writeThroughPendingFile(path, *out, [&](OIIO::ImageOutput& writer, const std::string& name) {
     if (!writer.open(name, spec)) return false;
-    if (spec.format == TypeDesc::FLOAT)
+    if (spec.format != TypeDesc::UINT8)
       return writer.write_image(TypeDesc::FLOAT, world.row(0),
                                 OIIO::stride_t(sizeof(PF_PixelFloat)),
                                 OIIO::stride_t(world.def().rowbytes));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ExrOptions.h"
 #include "Image.h"
 
 namespace kestrow::cli {
@@ -37,6 +38,18 @@ struct PositionPass {
   std::string channels[4];
 };
 
+// The part of a file and its channels that hold the position: X, Y, Z and
+// alpha (-1: an alpha of 1).
+struct PositionChannels {
+  int part = 0;
+  int index[4] = {-1, -1, -1, -1};
+};
+
+// Chooses from the parts' headers as readPositionPass does, with the same
+// refusals and warnings.
+PositionChannels choosePositionChannels(const std::vector<OIIO::ImageSpec>& parts,
+                                        const ChannelSelection& selection, const std::string& path);
+
 // Reads INPUT. Failures (missing or unreadable file, not a regular file,
 // unknown channel, ambiguous layer, larger than the host holds: checked
 // before any pixel memory is taken) throw CliError naming the file. Integer
@@ -50,7 +63,7 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
 host::World readPicture(const std::string& path, const std::string& subject);
 
 enum class OutputKind {
-  FloatExr,  // OpenEXR, 32-bit float RGBA, values as rendered
+  FloatExr,  // OpenEXR, float (or half) RGBA, values as rendered
   Preview8   // 8-bit PNG, TIFF or JPEG preview, values clamped to 0-1
 };
 
@@ -63,7 +76,9 @@ OutputKind outputKind(const std::string& path);
 // an existing file is replaced only by a complete one. JPEG has no alpha:
 // its preview shows the picture over black. Throws CliError naming the
 // file; sizes the format cannot hold are refused before anything is written.
-void writeImage(const std::string& path, const host::World& world, const ImageWindow& window);
+// `exr` sets an OpenEXR output's sample type and compression (default zip).
+void writeImage(const std::string& path, const host::World& world, const ImageWindow& window,
+                const ExrOutputOptions& exr = {});
 void writeImage(const std::string& path, const RgbaImage& image);
 
 // Runs `write` with `out` writing to a PendingFile for `path` (its

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
-#include <charconv>
-#include <filesystem>
-#include <system_error>
 
 #include "Errors.h"
+#include "FileChecks.h"
 #include "ImageIO.h"
 
 namespace kestrow::cli {
 namespace {
 
-namespace fs = std::filesystem;
 using OIIO::ImageSpec;
 using OIIO::TypeDesc;
 
@@ -157,64 +153,30 @@ bool writeParts(OIIO::ImageOutput& out, const std::string& file,
 
 }  // namespace
 
-void parseDataType(const std::string& text, ExrOutputOptions& options) {
-  std::string type = text;
-  options.allLayers = text.starts_with("all=");
-  if (options.allLayers) type = text.substr(4);
-  if (type == "half")
-    options.sampleType = SampleType::Half;
-  else if (type == "float")
-    options.sampleType = SampleType::Float;
-  else
-    usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
-}
-
-std::string parseCompression(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
-  const std::size_t colon = lower.find(':');
-  const std::string name = lower.substr(0, colon);
-  static const char* const kNames[] = {"none",  "rle", "zips", "zip",  "piz",
-                                       "pxr24", "b44", "b44a", "dwaa", "dwab"};
-  bool known =
-      std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
-  if (known && colon != std::string::npos) {
-    // Levels: zip 1-9 (zlib), DWA a positive quality such as 45.
-    const bool zip = name == "zip" || name == "zips";
-    int level = 0;
-    const char* first = lower.data() + colon + 1;
-    const char* last = lower.data() + lower.size();
-    const auto parsed = std::from_chars(first, last, level);
-    known = (zip || name == "dwaa" || name == "dwab") && parsed.ec == std::errc() &&
-            parsed.ptr == last && first != last && level >= 1 && (!zip || level <= 9);
-  }
-  if (!known)
-    usageError("--compression",
-               "\"" + text +
-                   "\" is not an OpenEXR compression (none, rle, zips, zip, piz, pxr24, b44, "
-                   "b44a, dwaa, dwab; zip:1-9, zips:1-9, dwaa:LEVEL, dwab:LEVEL)");
-  return lower;
-}
-
 ExrSource readExrSource(const std::string& path) {
-  std::error_code ec;
-  if (!fs::exists(path, ec)) failure(path, "no such file");
+  requireRegularFile(path, path);
   auto in = OIIO::ImageInput::open(path);
-  if (!in) failure(path, "cannot be read as an image (" + OIIO::geterror() + ")");
+  if (!in) failure(path, "cannot be read as an image" + inParentheses(OIIO::geterror()));
   if (std::string(in->format_name()) != "openexr")
-    usageError(
-        path, "layers are added to OpenEXR inputs only; this is " + std::string(in->format_name()));
+    failure(path,
+            "layers are added to OpenEXR inputs only; this is " + std::string(in->format_name()));
   ExrSource source{path, {}, {}};
+  // Every header is checked before any pixel memory is taken: a small file
+  // may claim any size.
+  unsigned long long bytes = 0;
   for (int s = 0; in->seek_subimage(s, 0); ++s) {
     const ImageSpec& spec = in->spec();
     if (spec.deep) failure(path, "deep images cannot take matte layers");
+    if (spec.width <= 0 || spec.height <= 0 || spec.depth > 1)
+      failure(path, "part " + std::to_string(s) + " is empty or a volume");
     if (in->seek_subimage(s, 1))
       failure(path, "MIP-mapped images cannot take matte layers (their levels would be lost)");
     in->seek_subimage(s, 0);
+    checkHostSize(in->spec().width, in->spec().height, path);
+    bytes += in->spec().image_bytes(true);
+    if (bytes > kMaxLayeredInputBytes)
+      failure(path, "holds more than 16 GiB of pixels, more than a layered output reads at once");
     source.parts.push_back(in->spec());
-    source.pixels.emplace_back(in->spec().image_bytes(true));
-    if (!in->read_image(s, 0, 0, spec.nchannels, TypeDesc::UNKNOWN, source.pixels.back().data()))
-      failure(path, "cannot be read (" + in->geterror() + ")");
   }
   if (source.parts.empty()) failure(path, "holds no image");
   // OpenImageIO writes the parts of one file either all tiled or all in
@@ -222,7 +184,59 @@ ExrSource readExrSource(const std::string& path) {
   for (const ImageSpec& spec : source.parts)
     if ((spec.tile_width > 0) != (source.parts[0].tile_width > 0))
       failure(path, "mixes tiled and scanline parts, which cannot be written back unchanged");
+  for (int s = 0; s < int(source.parts.size()); ++s) {
+    const ImageSpec& spec = source.parts[std::size_t(s)];
+    source.pixels.emplace_back(spec.image_bytes(true));
+    if (!in->read_image(s, 0, 0, spec.nchannels, TypeDesc::UNKNOWN, source.pixels.back().data()))
+      failure(path, "cannot be read" + inParentheses(in->geterror()));
+  }
   return source;
+}
+
+PositionPass positionFromSource(const ExrSource& source, const PositionChannels& channels) {
+  const ImageSpec& spec = source.parts.at(std::size_t(channels.part));
+  PositionPass pass{newFloatWorld(spec.width, spec.height, source.path),
+                    {spec.x, spec.y, spec.full_x, spec.full_y, spec.full_width, spec.full_height},
+                    {}};
+  host::World& world = pass.world;
+  const std::ptrdiff_t pixelBytes = std::ptrdiff_t(spec.pixel_bytes(true));
+  // The host's pixel order: alpha, red (X), green (Y), blue (Z).
+  const int slot[4] = {1, 2, 3, 0};
+  for (int i = 0; i < 4; ++i) {
+    const int c = channels.index[i];
+    if (c < 0) {
+      for (int y = 0; y < world.height(); ++y)
+        for (int x = 0; x < world.width(); ++x) world.pixelFloat(x, y)->alpha = 1.f;
+      continue;
+    }
+    pass.channels[i] = spec.channelnames[c];
+    std::ptrdiff_t offset = 0;
+    for (int before = 0; before < c; ++before)
+      offset += std::ptrdiff_t(spec.channelformat(before).size());
+    // Signed row stride: a bottom-up world's rows go downwards in memory.
+    OIIO::convert_image(1, spec.width, spec.height, 1,
+                        source.pixels[std::size_t(channels.part)].data() + offset,
+                        spec.channelformat(c), pixelBytes, pixelBytes * spec.width,
+                        OIIO::AutoStride, static_cast<float*>(world.row(0)) + slot[i],
+                        TypeDesc::FLOAT, OIIO::stride_t(sizeof(PF_PixelFloat)),
+                        OIIO::stride_t(world.def().rowbytes), OIIO::AutoStride);
+  }
+  return pass;
+}
+
+MatteLayer matteLayer(const std::string& name, const host::World& world) {
+  MatteLayer layer;
+  layer.name = name;
+  layer.width = world.width();
+  layer.height = world.height();
+  const auto* first = static_cast<const PF_PixelFloat*>(world.row(0));
+  layer.channel[0] = &first->red;
+  layer.channel[1] = &first->green;
+  layer.channel[2] = &first->blue;
+  layer.channel[3] = &first->alpha;
+  layer.xstride = sizeof(PF_PixelFloat);
+  layer.ystride = world.def().rowbytes;
+  return layer;
 }
 
 MatteLayer matteLayer(const std::string& name, const RgbaImage& image) {

@@ -1,9 +1,7 @@
 // Multilayer OpenEXR output: the input file as it was read (every part,
 // channel and header attribute, the data and display windows) with named
 // RGBA matte layers added to the part that holds the position, so that a
-// compositor reads one file. Also the output types the tool's EXR outputs
-// share: sample type and compression, named as OpenEXR and oiiotool name
-// them.
+// compositor reads one file.
 #pragma once
 
 #include <OpenImageIO/imageio.h>
@@ -11,31 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "ExrOptions.h"
 #include "Image.h"
+#include "ImageIO.h"
 
 namespace kestrow::cli {
-
-enum class SampleType { Half, Float };
-
-struct ExrOutputOptions {
-  SampleType sampleType = SampleType::Float;  // of the mattes
-  // The input's half and float channels take `sampleType` too. Integer
-  // channels (object ids) always keep their type: as floats they would
-  // lose their exact values.
-  bool allLayers = false;
-  std::string compression;  // empty: the input's, or zip for a new file
-};
-
-// `--data-type`: "half" or "float" for the mattes, "all=half" or
-// "all=float" for every half and float channel of the output. Throws a
-// usage CliError naming --data-type.
-void parseDataType(const std::string& text, ExrOutputOptions& options);
-
-// `--compression`: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab,
-// and for zip, zips, dwaa, dwab an optional ":LEVEL" (zip:1 to zip:9,
-// dwaa:45). Returns the name in lower case; throws a usage CliError
-// naming --compression and the names it takes.
-std::string parseCompression(const std::string& text);
 
 // An OpenEXR file read once: every part's header and pixels, each channel
 // in its own type in the file (packed per pixel as OpenImageIO's native
@@ -46,9 +24,14 @@ struct ExrSource {
   std::vector<std::vector<unsigned char>> pixels;
 };
 
-// Reads `path`. Throws a CliError naming the file when it is not OpenEXR,
-// is unreadable, deep or MIP-mapped (whose further levels could not be
-// carried over unchanged).
+// What readExrSource holds in memory at most: the whole file's pixels.
+constexpr unsigned long long kMaxLayeredInputBytes = 16ull << 30;
+
+// Reads `path`. Throws a failure CliError naming the file when it is not a
+// regular file or not OpenEXR, is unreadable, deep or MIP-mapped (whose
+// further levels could not be carried over unchanged), or declares a part
+// larger than the host holds or more than kMaxLayeredInputBytes of pixels
+// (checked from the headers before any pixel memory is taken).
 ExrSource readExrSource(const std::string& path);
 
 // A matte to add: four float channels of the part's data window size,
@@ -62,6 +45,11 @@ struct MatteLayer {
 };
 
 MatteLayer matteLayer(const std::string& name, const RgbaImage& image);
+MatteLayer matteLayer(const std::string& name, const host::World& world);
+
+// The position pass from the file as read, without reading it again; a
+// part larger than the host holds is refused as readPositionPass refuses it.
+PositionPass positionFromSource(const ExrSource& source, const PositionChannels& channels);
 
 // Refuses, with a usage CliError naming `subject` and the layer, a name of
 // `names` that `part` already uses as a layer (a channel "NAME.<anything>"),

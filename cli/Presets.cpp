@@ -137,4 +137,13 @@ void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
   writeTextAtomically(path, document.dump(2) + "\n");
 }
 
+void saveInstancePreset(const std::string& path, const std::vector<ControlSpec>& specs,
+                        const host::Instance& instance, const std::string& layerPath) {
+  int highest = 0;
+  for (const ControlSpec& spec : specs) highest = std::max(highest, spec.index);
+  ControlValues all(std::size_t(highest) + 1);
+  for (const ControlSpec& spec : specs) all[spec.index] = currentValue(instance, spec, layerPath);
+  savePreset(path, specs, all);
+}
+
 }  // namespace kestrow::cli

@@ -27,6 +27,11 @@ ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>
 void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
                 const ControlValues& values);
 
+// Writes every control of `instance` as it stands atomically; the "Layer"
+// control's file is `layerPath` (the instance holds only its pixels).
+void saveInstancePreset(const std::string& path, const std::vector<ControlSpec>& specs,
+                        const host::Instance& instance, const std::string& layerPath);
+
 // One control's value as presets store it; `describe` uses the same form
 // for defaults. A "Layer" file name is made relative to the folder of
 // `presetPath`; an empty name is null.

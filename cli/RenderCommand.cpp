@@ -8,6 +8,8 @@
 #include "Errors.h"
 #include "FileChecks.h"
 #include "Frames.h"
+#include "LayeredExr.h"
+#include "MatteSet.h"
 #include "Presets.h"
 #include "Stats.h"
 
@@ -52,8 +54,63 @@ ControlValues merged(const ControlValues& base, const ControlValues& over) {
   return values;
 }
 
+// One matte of a run: its layer ("" for a plain output), its controls and
+// its own instance.
+struct MatteRender {
+  std::string layer;
+  ControlValues values;
+  std::unique_ptr<host::Instance> instance;
+};
+
+// The controls of every matte: the command line's own (--preset, then the
+// control flags), or for a layered output one per layer, --add-layer's as
+// the command line's and each --matte's from its preset with the control
+// flags on top. Every preset is loaded before any instance is made.
+std::vector<MatteRender> matteControls(PluginSession& session, const RenderRequest& request,
+                                       const std::vector<MatteRequest>& layers,
+                                       const ControlValues& flags) {
+  const bool ownMatte = layers.empty() || layers[0].preset.empty();
+  if (!ownMatte && !request.preset.empty())
+    usageError("--preset", "sets the --add-layer matte; with --matte alone name each preset there");
+  if (!ownMatte && !request.savePreset.empty())
+    usageError("--save-preset", "saves the --add-layer matte; with --matte alone there is none");
+  std::vector<MatteRender> renders;
+  if (layers.empty()) renders.push_back({"", flags, nullptr});
+  for (const MatteRequest& layer : layers) renders.push_back({layer.layer, flags, nullptr});
+  for (std::size_t i = 0; i < renders.size(); ++i) {
+    const std::string& preset =
+        layers.empty() || layers[i].preset.empty() ? request.preset : layers[i].preset;
+    if (!preset.empty()) renders[i].values = merged(loadPreset(preset, session.specs()), flags);
+  }
+  return renders;
+}
+
+// The "Layer" picture a matte's controls name ("" for none).
+std::string picturePath(const PluginSession& session, const ControlValues& values) {
+  if (const ControlSpec* layer = pictureControl(session.specs()))
+    if (layer->index < int(values.size()) && values[layer->index])
+      return std::get<std::string>(*values[layer->index]);
+  return {};
+}
+
+// --data-type and --compression, for OpenEXR outputs only; --replace-layer
+// only with layers to add.
+ExrOutputOptions exrOptions(const RenderRequest& request, bool layered) {
+  if (layered) checkLayeredOutput(request.output);
+  if (!layered && request.replaceLayer)
+    usageError("--replace-layer", "needs --add-layer or --matte");
+  ExrOutputOptions options;
+  for (const std::string* given : {&request.dataType, &request.compression})
+    if (!given->empty() && outputKind(request.output) != OutputKind::FloatExr)
+      usageError(given == &request.dataType ? "--data-type" : "--compression",
+                 "applies to OpenEXR outputs only");
+  if (!request.dataType.empty()) parseDataType(request.dataType, options);
+  if (!request.compression.empty()) options.compression = parseCompression(request.compression);
+  return options;
+}
+
 // The files of one run: every frame's input and output names, and what the
-// run reads besides (preset, "Layer" picture, the plug-in and its side
+// run reads besides (presets, "Layer" pictures, the plug-in and its side
 // file), so that no output is one of them.
 struct RunFiles {
   std::vector<std::string> inputs, outputs;
@@ -61,7 +118,8 @@ struct RunFiles {
 };
 
 RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
-                  const FrameRange& range, bool sequence, const std::string& layerPath) {
+                  const FrameRange& range, bool sequence, const std::vector<MatteRequest>& layers,
+                  const std::vector<MatteRender>& renders) {
   RunFiles files;
   for (long long i = 0; i < range.count(); ++i) {
     const int frame = int(range.first + i);
@@ -70,7 +128,9 @@ RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
     files.read.add(files.inputs.back(), "the input");
   }
   files.read.add(request.preset, "the preset");
-  files.read.add(layerPath, "the \"Layer\" picture");
+  for (const MatteRequest& layer : layers) files.read.add(layer.preset, "the preset");
+  for (const MatteRender& render : renders)
+    files.read.add(picturePath(session, render.values), "the \"Layer\" picture");
   files.read.add(session.pluginPath(), "the plug-in");
   files.read.add(fs::path(session.pluginPath()).replace_extension(".pipl").string(),
                  "the plug-in's side file");
@@ -84,12 +144,35 @@ RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
   return files;
 }
 
+// One frame's input: the position pass, and for a layered output the whole
+// file as read (one read serves both).
+struct FrameInput {
+  ExrSource source;
+  PositionChannels channels;
+  PositionPass pass;
+};
+
+FrameInput readFrame(const std::string& input, const RenderRequest& request,
+                     const std::vector<MatteRender>& renders, bool layered) {
+  if (!layered) return {{}, {}, readPositionPass(input, request.channels)};
+  ExrSource source = readExrSource(input);
+  const PositionChannels channels = choosePositionChannels(source.parts, request.channels, input);
+  std::vector<std::string> names;
+  for (const MatteRender& render : renders) names.push_back(render.layer);
+  checkLayerClashes(source.parts[std::size_t(channels.part)], names, request.replaceLayer, input);
+  PositionPass pass = positionFromSource(source, channels);
+  return {std::move(source), channels, std::move(pass)};
+}
+
 }  // namespace
 
 int runRender(PluginSession& session, const RenderRequest& request, const ControlValues& flags) {
   requireFileName(request.input, "INPUT");
   requireFileName(request.output, "OUTPUT");
   outputKind(request.output);  // refuses an unknown type before any work
+  const std::vector<MatteRequest> layers = matteRequests(request.addLayer, request.mattes);
+  const bool layered = !layers.empty();
+  const ExrOutputOptions exr = exrOptions(request, layered);
   const bool sequence = !request.frames.empty();
   if (sequence && !hasFramePattern(request.output))
     usageError(request.output, "--frames needs a frame pattern (#### or %04d) in OUTPUT");
@@ -99,50 +182,60 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     usageError(request.input, "has a frame pattern; give the frames with --frames A-B");
   const FrameRange range = sequence ? parseFrameRange(request.frames) : FrameRange{0, 0};
 
-  ControlValues values = flags;
-  if (!request.preset.empty()) values = merged(loadPreset(request.preset, session.specs()), flags);
-
-  // The Layer control's file is kept by name for --save-preset.
-  std::string layerPath;
-  if (const ControlSpec* layer = pictureControl(session.specs()))
-    if (layer->index < int(values.size()) && values[layer->index])
-      layerPath = std::get<std::string>(*values[layer->index]);
-  const RunFiles files = runFiles(session, request, range, sequence, layerPath);
-
-  std::unique_ptr<host::Instance> instance = session.newInstance();
-  applyControls(*instance, session.specs(), values,
-                [&](const std::string& path) { return session.layerWorld(path); });
+  std::vector<MatteRender> renders = matteControls(session, request, layers, flags);
+  const RunFiles files = runFiles(session, request, range, sequence, layers, renders);
+  for (MatteRender& render : renders) {
+    render.instance = session.newInstance();
+    applyControls(*render.instance, session.specs(), render.values,
+                  [&](const std::string& path) { return session.layerWorld(path); });
+  }
 
   Progress progress(range.count());
   for (long long i = 0; i < range.count(); ++i) {
     const int frame = int(range.first + i);
     const std::string& output = files.outputs[std::size_t(i)];
-    PositionPass pass = readPositionPass(files.inputs[std::size_t(i)], request.channels);
-    if (request.unpremultiply) unpremultiply(pass.world);
+    FrameInput in = readFrame(files.inputs[std::size_t(i)], request, renders, layered);
+    if (request.unpremultiply) unpremultiply(in.pass.world);
     if (i == 0) {
       // "Pick Point" holds one value for all frames: picked on the first.
       if (request.pick)
-        pickPixel(*instance, session.specs(), pass.world, pass.window, *request.pick);
-      if (!request.savePreset.empty()) {
-        ControlValues all(std::size_t(session.params().size()));
-        for (const ControlSpec& spec : session.specs())
-          all[spec.index] = currentValue(*instance, spec, layerPath);
-        savePreset(request.savePreset, session.specs(), all);
-      }
+        for (MatteRender& render : renders)
+          pickPixel(*render.instance, session.specs(), in.pass.world, in.pass.window,
+                    *request.pick);
+      // The command line's own matte comes first.
+      if (!request.savePreset.empty())
+        saveInstancePreset(request.savePreset, session.specs(), *renders[0].instance,
+                           picturePath(session, renders[0].values));
     }
-    const host::World result = session.render(*instance, pass.world, A_long(frame), output);
-    if (request.stats) {
-      const FrameStats stats = computeStats(
-          pass.world, result, matteInAlpha(*instance, session.specs(), session.params()));
-      std::printf("%s\n", formatStats(frame, stats).c_str());
-      flushStandardOutput();
+    std::vector<host::World> results;
+    for (MatteRender& render : renders) {
+      results.push_back(session.render(*render.instance, in.pass.world, A_long(frame), output));
+      if (request.stats) {
+        const FrameStats stats =
+            computeStats(in.pass.world, results.back(),
+                         matteInAlpha(*render.instance, session.specs(), session.params()));
+        std::printf("%s%s\n", layered ? (render.layer + ": ").c_str() : "",
+                    formatStats(frame, stats).c_str());
+        flushStandardOutput();
+      }
     }
     // Checked again: a file may have appeared under this name since.
     files.read.refuseOverwrite(output);
-    writeImage(output, result, pass.window);
+    if (layered) {
+      std::vector<MatteLayer> mattes;
+      for (std::size_t m = 0; m < renders.size(); ++m)
+        mattes.push_back(matteLayer(renders[m].layer, results[m]));
+      writeLayeredExr(output, in.source, in.channels.part, mattes, request.replaceLayer, exr);
+    } else {
+      writeImage(output, results[0], in.pass.window, exr);
+    }
     progress.step(i + 1);
   }
-  session.finish(std::move(instance));
+  // Set-down failures are reported like the last one's, which unloads.
+  for (std::size_t m = 1; m < renders.size(); ++m)
+    if (const host::Status closed = renders[m].instance->close(); !closed.ok())
+      failure(session.pluginPath(), "effect instance set-down failed: " + closed.message);
+  session.finish(std::move(renders[0].instance));
   return 0;
 }
 

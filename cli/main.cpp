@@ -127,6 +127,29 @@ int run(int argc, char** argv) {
                    "Per frame: position range, transparent and NaN pixels, matte coverage");
   render->add_option("--frames", request.frames, "Frame range A-B for sequence patterns")
       ->type_name("A-B");
+  render
+      ->add_option("--add-layer", request.addLayer,
+                   "Write the input (OpenEXR) with the matte added as layer NAME.R/G/B/A")
+      ->type_name("NAME");
+  render
+      ->add_option("--matte", request.mattes,
+                   "Add one more matte as layer NAME, rendered with the preset's controls and "
+                   "the control flags on top (repeatable)")
+      ->type_name("NAME=PRESET.json")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  render->add_flag("--replace-layer", request.replaceLayer,
+                   "Replace input layers of those names instead of refusing them");
+  render
+      ->add_option("--data-type", request.dataType,
+                   "EXR sample type of the mattes: half or float (default); all=half or "
+                   "all=float converts the input's float channels too")
+      ->type_name("TYPE");
+  render
+      ->add_option("--compression", request.compression,
+                   "EXR compression: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab "
+                   "(default: the input's when adding layers, else zip)")
+      ->type_name("NAME");
 
   for (CLI::App* sub : {demo, describe, render}) {
     sub->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
@@ -186,7 +209,7 @@ int run(int argc, char** argv) {
   if (render->parsed()) return runRender(*session, request, controlFlags->given());
   session = std::make_unique<PluginSession>(pluginPath, threads);
   if (demo->parsed()) return runDemo(*session, demoFolder);
-  return runDescribe(*session, asJson);
+  return runDescribe(*session, asJson, *render);
 }
 
 }  // namespace

@@ -103,6 +103,14 @@ const ErrorCase kCases[] = {
     {"LargerThanTheHost", "@/huge.exr @/out.exr", 1,
      "@/huge.exr: is 16384 x 8192 pixels; the host holds at most 134217727 float pixels "
      "(2 GiB) in one picture\n"},
+    {"LayeredLargerThanTheHost", "@/huge.exr @/out.exr --add-layer m", 1,
+     "@/huge.exr: is 16384 x 8192 pixels; the host holds at most 134217727 float pixels "
+     "(2 GiB) in one picture\n"},
+    {"LayeredDeviceInput", "/dev/zero @/out.exr --add-layer m", 1,
+     "/dev/zero: is not a regular file (a device, pipe or socket)\n"},
+    {"SavedPresetIsAMattePreset",
+     "@/pass.exr @/out.exr --add-layer own --matte m=@/p.json --save-preset @/p.json", 2,
+     "@/p.json: is the same file as the preset @/p.json; refusing to overwrite it\n"},
     {"FramesPastTheBound", "@/seq.####.exr @/out.####.exr --frames 2147483646-2147483647", 2,
      "--frames: frame 2147483646 is outside -999999999 to 999999999\n"},
     {"TooManyFrames", "@/pass.exr @/out.####.exr --frames 1-1000001", 2,

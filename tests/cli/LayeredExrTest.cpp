@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "Errors.h"
+#include "ExrOptions.h"
 #include "KestrowRun.h"
 #include "LayeredExr.h"
 #include "MatteSet.h"

@@ -1,0 +1,51 @@
+#include "ExrOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <iterator>
+
+#include "Errors.h"
+
+namespace kestrow::cli {
+
+void parseDataType(const std::string& text, ExrOutputOptions& options) {
+  std::string type = text;
+  options.allLayers = text.starts_with("all=");
+  if (options.allLayers) type = text.substr(4);
+  if (type == "half")
+    options.sampleType = SampleType::Half;
+  else if (type == "float")
+    options.sampleType = SampleType::Float;
+  else
+    usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
+}
+
+std::string parseCompression(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+  const std::size_t colon = lower.find(':');
+  const std::string name = lower.substr(0, colon);
+  static const char* const kNames[] = {"none",  "rle", "zips", "zip",  "piz",
+                                       "pxr24", "b44", "b44a", "dwaa", "dwab"};
+  bool known =
+      std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
+  if (known && colon != std::string::npos) {
+    // Levels: zip 1-9 (zlib), DWA a positive quality such as 45.
+    const bool zip = name == "zip" || name == "zips";
+    int level = 0;
+    const char* first = lower.data() + colon + 1;
+    const char* last = lower.data() + lower.size();
+    const auto parsed = std::from_chars(first, last, level);
+    known = (zip || name == "dwaa" || name == "dwab") && parsed.ec == std::errc() &&
+            parsed.ptr == last && first != last && level >= 1 && (!zip || level <= 9);
+  }
+  if (!known)
+    usageError("--compression",
+               "\"" + text +
+                   "\" is not an OpenEXR compression (none, rle, zips, zip, piz, pxr24, b44, "
+                   "b44a, dwaa, dwab; zip:1-9, zips:1-9, dwaa:LEVEL, dwab:LEVEL)");
+  return lower;
+}
+
+}  // namespace kestrow::cli

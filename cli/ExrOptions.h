@@ -1,0 +1,31 @@
+// How the tool's OpenEXR outputs store their samples: the sample type and
+// the compression, named as OpenEXR and oiiotool name them.
+#pragma once
+
+#include <string>
+
+namespace kestrow::cli {
+
+enum class SampleType { Half, Float };
+
+struct ExrOutputOptions {
+  SampleType sampleType = SampleType::Float;  // of the mattes
+  // The input's half and float channels take `sampleType` too. Integer
+  // channels (object ids) always keep their type: as floats they would
+  // lose their exact values.
+  bool allLayers = false;
+  std::string compression;  // empty: the input's, or zip for a new file
+};
+
+// `--data-type`: "half" or "float" for the mattes, "all=half" or
+// "all=float" for every half and float channel of the output. Throws a
+// usage CliError naming --data-type.
+void parseDataType(const std::string& text, ExrOutputOptions& options);
+
+// `--compression`: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab,
+// and for zip, zips, dwaa, dwab an optional ":LEVEL" (zip:1 to zip:9,
+// dwaa:45). Returns the name in lower case; throws a usage CliError
+// naming --compression and the names it takes.
+std::string parseCompression(const std::string& text);
+
+}  // namespace kestrow::cli
