@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -14,12 +15,26 @@
 
 namespace kestrow::host {
 
+namespace {
+
+// The system loaders search their own paths for a name without a folder
+// ("Kestrow.so" could load another library of that name): the file named
+// is always the file checked and loaded.
+std::filesystem::path fullPath(const std::filesystem::path& name) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(name, ec);
+  return ec ? name : full;
+}
+
+}  // namespace
+
 DynamicLibrary::~DynamicLibrary() { close(); }
 
 #ifdef _WIN32
 
-bool DynamicLibrary::open(const std::filesystem::path& file, std::string& error) {
+bool DynamicLibrary::open(const std::filesystem::path& name, std::string& error) {
   close();
+  const std::filesystem::path file = fullPath(name);
   error = libraryFileProblem(file);
   if (!error.empty()) return false;
   HMODULE module = LoadLibraryW(file.wstring().c_str());
@@ -75,8 +90,9 @@ bool readPiPLBytes(const std::filesystem::path& file, std::vector<std::uint8_t>&
 
 #else
 
-bool DynamicLibrary::open(const std::filesystem::path& file, std::string& error) {
+bool DynamicLibrary::open(const std::filesystem::path& name, std::string& error) {
   close();
+  const std::filesystem::path file = fullPath(name);
   error = libraryFileProblem(file);
   if (!error.empty()) return false;
   // RTLD_LOCAL: two plug-ins (or two copies of one) keep their symbols apart.

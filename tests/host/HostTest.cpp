@@ -135,6 +135,22 @@ TEST_F(HostTest, LoadErrorsLeaveNothing) {
   EXPECT_TRUE(host.load(module_).ok());
 }
 
+// A name without a folder is the file in the current folder, never a
+// library of that name on the loader's search path (the C library's maths
+// library is loaded already in this process).
+TEST_F(HostTest, ABareNameIsTheFileInTheCurrentFolder) {
+  const fs::path bare = "libm.so.6";
+  fs::copy_file(module_, dir_ / bare);
+  fs::copy_file(fs::path(module_).replace_extension(".pipl"), dir_ / "libm.so.pipl");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  Host host;
+  const Status status = host.load(bare);
+  fs::current_path(before);
+  EXPECT_TRUE(status.ok()) << status.message;
+  EXPECT_TRUE(host.unload().ok());
+}
+
 TEST_F(HostTest, SupervisedChangeTakesOverTheValueThePluginMarked) {
   Host host({.strict = true});
   ASSERT_TRUE(host.load(module_).ok());
