@@ -32,9 +32,11 @@ the image's alpha. --position-layer P picks P.x/y/z (or X/Y/Z, R/G/B) of a
 multilayer file, also as the last part of a longer layer name such as
 "beauty.Position". Alpha "none" means coverage 1 everywhere.
 
-OUTPUT: .exr (32-bit float RGBA) or an 8-bit preview (.png, .tif, .jpg; JPEG
-shows the picture over black). Frame sequences: put #### or %04d in OUTPUT
-(and optionally INPUT) and give --frames A-B.
+OUTPUT: .exr (RGBA, 32-bit float or --data-type half) or an 8-bit preview
+(.png, .tif, .jpg; JPEG shows the picture over black). With --add-layer or
+--matte, OUTPUT is the input EXR, every part, channel and attribute kept,
+with each matte added as layer NAME.R/G/B/A. Frame sequences: put #### or
+%04d in OUTPUT (and optionally INPUT) and give --frames A-B.
 
 Controls are applied in their order; a --preset is loaded first and the
 control flags override it; --pick comes last and moves "Position".
