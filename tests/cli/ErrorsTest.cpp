@@ -132,6 +132,24 @@ const ErrorCase kCases[] = {
      "@/./pass.exr: is the same file as the input @/pass.exr; refusing to overwrite it\n"},
     {"SavedPresetIsTheOutput", "@/pass.exr @/out.exr --save-preset @/out.exr", 2,
      "@/out.exr: is also an output image of this run\n"},
+    // Matte layers added to the input EXR.
+    {"LayeredNotExr", "@/shot.exr @/out.png --add-layer m", 2,
+     "@/out.png: matte layers are written to OpenEXR only; name an .exr output\n"},
+    {"LayeredClash", "@/shot.exr @/out.exr --position-layer P --add-layer P", 2,
+     "@/shot.exr: already holds layer \"P\" (channel P.X); name another layer or give "
+     "--replace-layer\n"},
+    {"LayeredBrokenPreset", "@/shot.exr @/out.exr --matte m=@/broken.json", 1, "@/broken.json: "},
+    {"LayeredMissingPreset", "@/shot.exr @/out.exr --matte m=@/none.json", 1, "@/none.json: "},
+    {"LayeredNoEquals", "@/shot.exr @/out.exr --matte ring", 2,
+     "--matte: \"ring\" is not NAME=PRESET.json\n"},
+    {"LayeredNamedTwice", "@/shot.exr @/out.exr --add-layer m --matte m=@/ring.json", 2,
+     "--matte: layer \"m\" is named twice\n"},
+    {"LayeredBadDataType", "@/shot.exr @/out.exr --add-layer m --data-type double", 2,
+     "--data-type: \"double\" is not half, float, all=half or all=float\n"},
+    {"LayeredBadCompression", "@/shot.exr @/out.exr --add-layer m --compression lzw", 2,
+     "--compression: \"lzw\" is not an OpenEXR compression"},
+    {"LayeredReplaceAlone", "@/shot.exr @/out.exr --replace-layer", 2,
+     "--replace-layer: needs --add-layer or --matte\n"},
 };
 
 class RenderErrors : public ::testing::TestWithParam<ErrorCase> {};
@@ -151,6 +169,10 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   fs::create_symlink("/dev/zero", dir.file("zero.exr"));
   fs::create_symlink(dir.file("pass.exr"), dir.file("link.exr"));
   writeDeclaredSize(dir.file("huge.exr"), 16384, 8192);
+  writeChannels(dir.file("shot.exr"), 1, 1, {"R", "G", "B", "A", "P.X", "P.Y", "P.Z"},
+                {0, 0, 0, 1, 1, 2, 3});
+  std::ofstream(dir.file("ring.json")) << R"({"controls": {"Mode": "Ring"}})";
+  std::ofstream(dir.file("broken.json")) << "{\"controls\": ";
   const std::vector<std::string> before = dir.entries();
 
   const RunResult run = dir.run(std::string("render ") + c.args);

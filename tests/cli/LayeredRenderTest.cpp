@@ -149,53 +149,5 @@ TEST(LayeredRender, DescribeListsTheOptions) {
             std::string::npos);
 }
 
-struct LayeredErrorCase {
-  const char* name;
-  const char* args;  // after "render @/shot.exr"
-  int exitCode;
-  const char* message;  // after "kestrow: error: "; a whole line unless it ends early
-};
-
-const LayeredErrorCase kErrorCases[] = {
-    {"NotExr", "@/out.png --add-layer m", 2,
-     "@/out.png: matte layers are written to OpenEXR only; name an .exr output\n"},
-    {"Clash", "@/out.exr --position-layer P --add-layer P", 2,
-     "@/shot.exr: already holds layer \"P\" (channel P.X); name another layer or give "
-     "--replace-layer\n"},
-    {"BrokenPreset", "@/out.exr --matte m=@/broken.json", 1, "@/broken.json: "},
-    {"MissingPreset", "@/out.exr --matte m=@/none.json", 1, "@/none.json: "},
-    {"NoEquals", "@/out.exr --matte ring", 2, "--matte: \"ring\" is not NAME=PRESET.json\n"},
-    {"NamedTwice", "@/out.exr --add-layer m --matte m=@/ring.json", 2,
-     "--matte: layer \"m\" is named twice\n"},
-    {"BadDataType", "@/out.exr --add-layer m --data-type double", 2,
-     "--data-type: \"double\" is not half, float, all=half or all=float\n"},
-    {"BadCompression", "@/out.exr --add-layer m --compression lzw", 2,
-     "--compression: \"lzw\" is not an OpenEXR compression"},
-    {"ReplaceAlone", "@/out.exr --replace-layer", 2,
-     "--replace-layer: needs --add-layer or --matte\n"},
-};
-
-class LayeredRenderErrors : public ::testing::TestWithParam<LayeredErrorCase> {};
-
-TEST_P(LayeredRenderErrors, NameTheProblemAndLeaveNoOutput) {
-  const LayeredErrorCase& c = GetParam();
-  ScratchDir dir;
-  writeShot(dir.file("shot.exr"), 0);
-  writePresets(dir);
-  writeFile(dir.file("broken.json"), "{\"controls\": ");
-  const std::vector<std::string> before = dir.entries();
-  const RunResult run = dir.run(std::string("render @/shot.exr ") + c.args);
-  EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
-  const std::string want = "kestrow: error: " + dir.expand(c.message);
-  if (want.ends_with('\n'))
-    EXPECT_EQ(run.err, want);
-  else
-    EXPECT_TRUE(run.err.starts_with(want)) << run.err;
-  EXPECT_EQ(dir.entries(), before) << "an output or temporary file was left behind";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, LayeredRenderErrors, ::testing::ValuesIn(kErrorCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace
 }  // namespace kestrow::cli::test
