@@ -17,14 +17,19 @@
 
 namespace kestrow::matte {
 
-// Modes whose matte is a function of the weighted distance alone.
+// Modes whose matte is a function of the weighted distance alone. Blocks
+// lying wholly in the planned flat ranges take their constants.
 template <class Shape>
 struct DistanceKernel {
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
+    const typename L::D sum = weightedSum<L>(c, x, y, z);
+    if (typename L::D flat; flatMatte<L>(c.flat, sum, flat)) {
+      return flat;
+    }
     const auto outcome = [&c](typename L::D d) { return narrow<L>(Shape::template of<L>(c, d)); };
-    return Shape::template of<L>(c, weightedDistance<L>(c, x, y, z, outcome));
+    return Shape::template of<L>(c, rootAsPow<L>(sum, outcome));
   }
 };
 

@@ -25,6 +25,14 @@ struct PictureConstants {
   bool compactOffsets = false;
 };
 
+// A range of the weighted sum of squares, before its root, over which a
+// distance mode's matte is one constant. Empty when lowest > highest.
+struct FlatRange {
+  double lowest = 1.0;
+  double highest = 0.0;
+  double matte = 0.0;
+};
+
 struct RowConstants {
   // Translation: "Position" times the downsample denominators.
   double shiftX, shiftY, shiftZ;
@@ -39,12 +47,16 @@ struct RowConstants {
   double frequency;
   double phase;  // offset x 3.14 x 2.0
   PictureConstants picture;
+  // Circle and Ring: where the matte is 0 or 1 whatever the root, so that
+  // blocks lying wholly in them need neither the root nor a division.
+  FlatRange flat[3];
   RotateOrder rotateOrder;
   // Output steps.
   bool invert;
   bool alphaMatte;
 };
 
+// The flat ranges are set for Circle and Ring only.
 RowConstants makeRowConstants(const MatteSettings& settings, const PF_InData& inData);
 
 }  // namespace kestrow::matte

@@ -204,6 +204,54 @@ INSTANTIATE_TEST_SUITE_P(
              simdPathName(std::get<1>(info.param));
     });
 
+// Circle and Ring take whole blocks beyond their soft edges as constants:
+// rows of points a few float steps either side of every edge, so that
+// blocks wholly inside such a constant range meet lanes right at its end.
+TEST(ReferenceAgreementEdgeTest, DistanceModesOnEveryEdge) {
+  struct Shape {
+    Mode mode;
+    double radius, thickness, feather, scaleX;
+  };
+  const Shape shapes[] = {
+      {Mode::Circle, 2.5, 0, 0.5, 1},   {Mode::Circle, 2.5, 0, 0, 1}, {Mode::Circle, 1e-3, 0, 2, 1},
+      {Mode::Circle, 1.7, 0, 0.3, 0.5}, {Mode::Ring, 2.5, 1, 0.5, 1}, {Mode::Ring, 2.5, 0, 0, 1},
+      {Mode::Ring, 0.3, 1, 0.2, 0.5},   {Mode::Ring, 2.5, 0.4, 0, 3},
+  };
+  for (const Shape& shape : shapes) {
+    MatteSettings s = plainSettings(popupValue(shape.mode));
+    s.radius = shape.radius;
+    s.thickness = shape.thickness;
+    s.feather = shape.feather;
+    s.scaleX = shape.scaleX;
+    const double weight = shape.scaleX > 1 ? shape.scaleX * shape.scaleX : shape.scaleX;
+    std::vector<PF_PixelFloat> row;
+    for (int a = -1; a <= 1; ++a) {
+      for (int b = -1; b <= 1; ++b) {
+        const double edge = s.radius + a * s.thickness / 2 + b * s.feather / 2;
+        float x = static_cast<float>(edge / std::sqrt(weight));
+        for (int k = 0; k < 32; ++k) x = std::nextafter(x, 0.0f);
+        for (int k = 0; k < 64; ++k, x = std::nextafter(x, kInf)) {
+          row.push_back(pixel(1, x, 0, 0));
+        }
+      }
+    }
+    PF_InData inData{};
+    inData.downsample_x = inData.downsample_y = {1, 1};
+    PF_LayerDef output{};
+    output.width = static_cast<A_long>(row.size());
+    MatteRowContext context{&s, &inData, &output};
+    std::vector<PF_PixelFloat> plain(row.size()), fast(row.size());
+    ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, row.data(), plain.data()));
+    for (SimdPath path : kSimdPaths) {
+      if (!simdPathAvailable(path)) continue;
+      PlannedRows rows = planRows(s, inData, output.width, path);
+      ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, row.data(), fast.data()));
+      EXPECT_TRUE(sameRow(plain, fast)) << simdPathName(path) << ", mode " << s.mode << ", radius "
+                                        << s.radius << ", feather " << s.feather;
+    }
+  }
+}
+
 // Each path's arithmetic keeps both roundings of a * b + c: with
 // a * b = 1 - 2^-60, rounded to 1, the sum is 0, where a fused multiply-add
 // gives -2^-60.
