@@ -98,16 +98,34 @@ struct BoxKernel {
   }
 };
 
-// fmodf(a, cell) in every lane, as double. The remainder is exact, so where
-// the quotient is below 2^29 it is |a| - k * |cell| in double with k the
-// quotient rounded to a whole number: k * |cell| is exact (29 + 24 bits),
-// and the difference is a multiple of the finer of the two spacings, fewer
-// than 2^26 of them, so exact too. k may come out one too high, which one
-// more cell puts right; the result then takes a's sign, -0 included. Lanes
-// that are not-a-number, infinite or far larger than the cell, and any
-// zero or non-finite cell, call fmodf.
+// a - k * size for the whole number k = floor(a / size), from the
+// estimate k' = round(a * inverse): the caller proves that k' lies within
+// one of k and that a - j * size is exact for every j <= k (it lies in
+// 0..a). A difference below 0 means k' = k + 1, one not below the size
+// k' = k - 1; either is recomputed from the right k.
 template <class L>
-inline typename L::D remainderOf(typename L::F a, float cell) {
+inline typename L::D wholeRemainder(typename L::D a, double size, double inverse) {
+  using D = typename L::D;
+  const D k = (a * inverse + 0x1p52) - 0x1p52;
+  const D first = a - k * size;
+  const D lower = a - (k - 1.0) * size;
+  const D higher = a - (k + 1.0) * size;
+  return select<L>(first < lanes<L>(0.0), lower, select<L>(first >= lanes<L>(size), higher, first));
+}
+
+// fmodf(a, cell) in every lane, as double, with `inverse` 1 / |cell|
+// rounded. The remainder is exact, so where the quotient is below 2^29 it
+// is |a| - k * |cell| in double for the whole number k = floor(|a| / |cell|):
+// k * |cell| is exact (29 + 24 bits), and the difference, between 0 and
+// |a|, is a multiple of the finer of the two spacings, so exact too. The
+// product with the inverse, rounded to a whole number, is that k or one
+// either side of it; a difference below 0 or not below the cell says which,
+// and the neighbouring k gives the remainder (the first difference is only
+// a guide: below 0 it may have rounded). The result then takes a's sign,
+// -0 included. Lanes that are not-a-number, infinite or far larger than
+// the cell, and any zero or non-finite cell, call fmodf.
+template <class L>
+inline typename L::D remainderOf(typename L::F a, float cell, double inverse) {
   using D = typename L::D;
   using M = typename L::M;
   const double size = __builtin_fabs(static_cast<double>(cell));
@@ -116,9 +134,7 @@ inline typename L::D remainderOf(typename L::F a, float cell) {
   if (size > 0.0 && size <= 0x1p128) {
     const D wide = widen<L>(a);
     const D magnitude = absolute<L>(wide);
-    const D k = (magnitude / size + 0x1p52) - 0x1p52;
-    D r = magnitude - k * size;
-    r = select<L>(r < lanes<L>(0.0), r + size, r);
+    const D r = wholeRemainder<L>(magnitude, size, inverse);
     result = select<L>((M)wide < lanes<L>(std::int64_t{0}), -r, r);
     exact = magnitude < lanes<L>(size * 0x1p29);
   }
@@ -137,11 +153,11 @@ inline typename L::D remainderOf(typename L::F a, float cell) {
 // and the matte 1 - gx * gy * gz. A zero cell makes g not-a-number.
 struct GridKernel {
   template <class L>
-  static typename L::D axisFactor(typename L::D v, double weight, double cell,
+  static typename L::D axisFactor(typename L::D v, double weight, double cell, double inverse,
                                   const RowConstants& c) {
     using D = typename L::D;
     const typename L::F a = narrow<L>(absolute<L>(v) * weight);
-    D g = remainderOf<L>(a, static_cast<float>(cell));
+    D g = remainderOf<L>(a, static_cast<float>(cell), inverse);
     const double half = cell / 2.0;
     g = select<L>(g < lanes<L>(half), cell - g, g);
     return smoothStep<L>((g - half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
@@ -149,9 +165,9 @@ struct GridKernel {
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c);
-    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c);
-    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c);
+    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c.inverseCellX, c);
+    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c.inverseCellY, c);
+    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c.inverseCellZ, c);
     return 1.0 - gx * gy * gz;
   }
 };
@@ -274,23 +290,21 @@ struct LayerTransparentKernel {
 template <Plane P, bool Tile>
 struct LayerPictureKernel {
   // t >= 0 ? fmod(t, size) : size - fmod(-t, size), for a positive whole
-  // size. For |t| below 2^51 the remainder is a - k * size with k the
-  // quotient rounded to a whole number (adding and taking away 2^52),
-  // plus one size when k came out one too high: exact, as the product is
-  // a whole number below 2^53 and the remainder a multiple of a's spacing
-  // that is representable (fmod's result always is). Other lanes
+  // size, `inverse` 1 / size rounded. For |t| below 2^48 the remainder of
+  // a = |t| is a - k * size with k the whole quotient: the product is a
+  // whole number below 2^53, the difference a multiple of a's spacing
+  // between 0 and a, so both are exact (fmod's result always is), and the
+  // estimate from the inverse is off by far less than one. Other lanes
   // (not-a-number, infinite, huge) call fmod.
   template <class L>
-  static typename L::D wrap(typename L::D t, double size) {
+  static typename L::D wrap(typename L::D t, double size, double inverse) {
     using D = typename L::D;
     using M = typename L::M;
     const M negative = t < lanes<L>(0.0);
     const D a = select<L>(negative, -t, t);
-    const D k = (a / size + 0x1p52) - 0x1p52;
-    D r = a - k * size;
-    r = select<L>(r < lanes<L>(0.0), r + size, r);
+    const D r = wholeRemainder<L>(a, size, inverse);
     D wrapped = select<L>(negative, size - r, r);
-    const M exact = absolute<L>(t) < lanes<L>(0x1p51);
+    const M exact = absolute<L>(t) < lanes<L>(0x1p48);
     if (!all<L>(exact)) {
       for (int i = 0; i < L::kCount; ++i) {
         if (!exact[i]) {
@@ -308,8 +322,8 @@ struct LayerPictureKernel {
     D u = ((q.u + pic.offsetU) * pic.width) / c.extentX + pic.halfWidth;
     D v = (((q.v - pic.offsetV) * pic.height) * pic.aspect) / c.extentY + pic.halfHeight;
     if constexpr (Tile) {
-      u = wrap<L>(u, pic.width);
-      v = wrap<L>(v, pic.height);
+      u = wrap<L>(u, pic.width, pic.inverseWidth);
+      v = wrap<L>(v, pic.height, pic.inverseHeight);
     }
     // Not-a-number coordinates fail every comparison and sample nothing.
     const typename L::M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) &

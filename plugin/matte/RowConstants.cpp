@@ -26,6 +26,8 @@ PictureConstants makePictureConstants(const MatteSettings& s) {
     p.aspect = static_cast<double>(static_cast<float>(width) / static_cast<float>(height));
     p.halfWidth = static_cast<double>(width / 2);
     p.halfHeight = static_cast<double>(height / 2);
+    p.inverseWidth = 1.0 / p.width;
+    p.inverseHeight = 1.0 / p.height;
     const std::int64_t rowSpan = std::int64_t{height - 1} * s.layer.rowbytes;
     const std::int64_t lastColumn = std::int64_t{width - 1} * std::int64_t{sizeof(PF_PixelFloat)};
     p.compactOffsets = std::max<std::int64_t>(rowSpan, 0) + lastColumn <= INT32_MAX &&
@@ -151,6 +153,12 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.extentX = s.radius * s.sizeX;
   c.extentY = s.radius * s.sizeY;
   c.extentZ = s.radius * s.sizeZ;
+  const auto inverseCell = [](double extent) {
+    return 1.0 / std::fabs(static_cast<double>(static_cast<float>(extent)));
+  };
+  c.inverseCellX = inverseCell(c.extentX);
+  c.inverseCellY = inverseCell(c.extentY);
+  c.inverseCellZ = inverseCell(c.extentZ);
   c.frequency = s.frequency;
   c.phase = s.offset * 3.14 * 2.0;
   c.picture = makePictureConstants(s);

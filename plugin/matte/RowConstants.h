@@ -19,6 +19,8 @@ struct PictureConstants {
   double aspect = 0;     // width / height in single precision, widened
   double halfWidth = 0;  // width / 2 in integers, as double
   double halfHeight = 0;
+  double inverseWidth = 0;  // 1 / width, rounded
+  double inverseHeight = 0;
   double offsetU = 0;
   double offsetV = 0;
   // Every pixel's byte offset from the first row fits 32 signed bits.
@@ -44,6 +46,8 @@ struct RowConstants {
   double halfThickness;
   // radius x size per axis: box half extents, grid cells, layer extents.
   double extentX, extentY, extentZ;
+  // 1 / |(float)extent|, rounded: Grid's cells.
+  double inverseCellX, inverseCellY, inverseCellZ;
   double frequency;
   double phase;  // offset x 3.14 x 2.0
   PictureConstants picture;
