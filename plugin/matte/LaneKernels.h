@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "matte/LaneMath.h"
 
@@ -314,9 +315,19 @@ struct LayerPictureKernel {
     }
     return wrapped;
   }
+  // Where a block samples: each lane's byte offset from the first row (0,
+  // a pixel that is always there, for lanes outside the picture, which
+  // the mask then clears), and the depth fade.
   template <class L>
-  static ColourLanes<L> colour(const RowConstants& c, const PixelLanes<L>& p) {
+  struct Located {
+    std::int64_t offset[L::kCount];
+    typename L::MF inside;
+    typename L::D fade;
+  };
+  template <class L>
+  static Located<L> locate(const RowConstants& c, const PixelLanes<L>& p) {
     using D = typename L::D;
+    using M = typename L::M;
     const PictureConstants& pic = c.picture;
     const PlaneLanes<L> q = planeLanes<L, P>(p);
     D u = ((q.u + pic.offsetU) * pic.width) / c.extentX + pic.halfWidth;
@@ -326,36 +337,59 @@ struct LayerPictureKernel {
       v = wrap<L>(v, pic.height, pic.inverseHeight);
     }
     // Not-a-number coordinates fail every comparison and sample nothing.
-    const typename L::M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) &
-                                 (u >= lanes<L>(0.0)) & (v >= lanes<L>(0.0));
-    ColourLanes<L> sample{};
-    if constexpr (requires { L::gatherPixels(pic.view.data, lanes<L>(0), lanes<L>(0), sample); }) {
-      if (pic.compactOffsets) {
-        // Byte offsets from the first row fit 32 bits: the lane set loads
-        // the inside lanes' pixels whole and sorts their channels.
-        using MF = typename L::MF;
-        const MF column = __builtin_convertvector(select<L>(inside, u, lanes<L>(0.0)), MF);
-        const MF row = __builtin_convertvector(select<L>(inside, v, lanes<L>(0.0)), MF);
-        const MF offset = row * static_cast<std::int32_t>(pic.view.rowBytes) +
-                          column * static_cast<std::int32_t>(sizeof(PF_PixelFloat));
-        L::gatherPixels(pic.view.data, offset, narrowMask<L>(inside), sample);
-        return faded<L>(sample, depthFade<L>(c, q.depth));
+    const M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) & (u >= lanes<L>(0.0)) &
+                     (v >= lanes<L>(0.0));
+    Located<L> at;
+    at.inside = narrowMask<L>(inside);
+    at.fade = depthFade<L>(c, q.depth);
+    if (pic.compactOffsets) {
+      // Every offset fits 32 bits: whole lanes at a time.
+      using MF = typename L::MF;
+      const MF column = __builtin_convertvector(select<L>(inside, u, lanes<L>(0.0)), MF);
+      const MF row = __builtin_convertvector(select<L>(inside, v, lanes<L>(0.0)), MF);
+      const MF offset = row * static_cast<std::int32_t>(pic.view.rowBytes) +
+                        column * static_cast<std::int32_t>(sizeof(PF_PixelFloat));
+      const M wide = __builtin_convertvector(offset, M);
+      std::memcpy(at.offset, &wide, sizeof at.offset);
+    } else {
+      for (int i = 0; i < L::kCount; ++i) {
+        at.offset[i] = inside[i] ? static_cast<std::int64_t>(v[i]) * pic.view.rowBytes +
+                                       static_cast<std::int64_t>(u[i]) *
+                                           static_cast<std::int64_t>(sizeof(PF_PixelFloat))
+                                 : 0;
       }
     }
     for (int i = 0; i < L::kCount; ++i) {
-      if (inside[i]) {
-        const auto column = static_cast<std::int64_t>(u[i]);
-        const auto row = static_cast<std::int64_t>(v[i]);
-        const auto* px = reinterpret_cast<const PF_PixelFloat*>(
-            pic.view.data + row * pic.view.rowBytes +
-            column * static_cast<std::int64_t>(sizeof(PF_PixelFloat)));
-        sample.alpha[i] = px->alpha;
-        sample.red[i] = px->red;
-        sample.green[i] = px->green;
-        sample.blue[i] = px->blue;
-      }
+      __builtin_prefetch(pic.view.data + at.offset[i]);
     }
-    return faded<L>(sample, depthFade<L>(c, q.depth));
+    return at;
+  }
+  template <class L>
+  static ColourLanes<L> colour(const RowConstants& c, const Located<L>& at) {
+    using F = typename L::F;
+    const char* const base = c.picture.view.data;
+    ColourLanes<L> sample;
+    if constexpr (requires { L::gatherPixels(base, at.offset, sample); }) {
+      L::gatherPixels(base, at.offset, sample);
+    } else {
+      float channels[4][L::kCount];
+      for (int i = 0; i < L::kCount; ++i) {
+        PF_PixelFloat px;
+        std::memcpy(&px, base + at.offset[i], sizeof px);
+        channels[0][i] = px.alpha;
+        channels[1][i] = px.red;
+        channels[2][i] = px.green;
+        channels[3][i] = px.blue;
+      }
+      std::memcpy(&sample.alpha, channels[0], sizeof sample.alpha);
+      std::memcpy(&sample.red, channels[1], sizeof sample.red);
+      std::memcpy(&sample.green, channels[2], sizeof sample.green);
+      std::memcpy(&sample.blue, channels[3], sizeof sample.blue);
+    }
+    const F zero = lanes<L>(0.0f);
+    sample = {select<L>(at.inside, sample.alpha, zero), select<L>(at.inside, sample.red, zero),
+              select<L>(at.inside, sample.green, zero), select<L>(at.inside, sample.blue, zero)};
+    return faded<L>(sample, at.fade);
   }
 };
 

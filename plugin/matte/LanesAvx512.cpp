@@ -32,14 +32,12 @@ struct Avx512Lanes : LaneTypes<8> {
     transpose(r0, r1, r2, r3);
     a = (F)r0, x = (F)r1, y = (F)r2, z = (F)r3;
   }
-  // The pixels at base + offset in the lanes of `mask`, transparent black
-  // elsewhere: lane k's pixel goes in row k % 4, half k / 4, so the
-  // transpose leaves each channel in lane order.
-  static void gatherPixels(const char* base, MF offset, MF mask, ColourLanes<Avx512Lanes>& out) {
-    static constexpr PF_PixelFloat kNone{};
+  // The pixels at base + offset: lane k's pixel goes in row k % 4, half
+  // k / 4, so the transpose leaves each channel in lane order.
+  static void gatherPixels(const char* base, const std::int64_t* offset,
+                           ColourLanes<Avx512Lanes>& out) {
     const auto pixel = [&](int lane) {
-      return _mm_loadu_ps(mask[lane] ? reinterpret_cast<const float*>(base + offset[lane])
-                                     : &kNone.alpha);
+      return _mm_loadu_ps(reinterpret_cast<const float*>(base + offset[lane]));
     };
     __m256 r[4];
     for (int k = 0; k < 4; ++k) {

@@ -5,6 +5,7 @@
 // of every length against the lane count, starting at any pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -160,7 +161,7 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     GTEST_SKIP() << simdPathName(path) << " is not supported by this CPU";
   }
   constexpr int kDraws = 400;
-  constexpr int kLongestRow = 70;
+  constexpr int kLongestRow = 300;  // past a run of blocks of every lane count
   Draw d(0x6b657374u + static_cast<unsigned>(mode));
   std::vector<PF_PixelFloat> in(kLongestRow + 3), fast(kLongestRow + 3), plain(kLongestRow);
   for (int draw = 0; draw < kDraws; ++draw) {
@@ -169,9 +170,10 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     PF_InData inData{};
     inData.downsample_x = {1, static_cast<A_u_long>(d.pick(5))};
     inData.downsample_y = {1, static_cast<A_u_long>(d.pick(5))};
-    // Any length, from any pixel of the buffer (rows need not be aligned
-    // to the vector width).
-    const int length = 1 + d.pick(kLongestRow);
+    // Any length, mostly short ones, from any pixel of the buffer (rows
+    // need not be aligned to the vector width), sometimes in place.
+    const int length = 1 + d.pick(d.chance(0.1) ? kLongestRow : 70);
+    const bool inPlace = d.chance(0.2);
     const int start = d.pick(4);
     const std::vector<float> edges = edgesOf(s);
     for (int i = 0; i < length; ++i) {
@@ -183,13 +185,17 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     MatteRowContext context{&s, &inData, &output};
     ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, &in[start], plain.data()));
     PlannedRows rows = planRows(s, inData, length, path);
-    ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, &in[start], &fast[start]));
+    if (inPlace) {
+      std::copy(in.begin() + start, in.begin() + start + length, fast.begin() + start);
+    }
+    ASSERT_EQ(PF_Err_NONE,
+              InvertPixelFloat(&rows, 0, 0, inPlace ? &fast[start] : &in[start], &fast[start]));
     const std::vector<PF_PixelFloat> got(fast.begin() + start, fast.begin() + start + length);
     plain.resize(length);
     ASSERT_TRUE(sameRow(plain, got))
         << "draw " << draw << ": order " << s.rotateOrder << ", axis " << s.axis << ", tile "
         << int{s.tile} << ", invert " << int{s.invert} << ", alpha matte " << int{s.alphaMatte}
-        << ", feather " << s.feather << ", length " << length;
+        << ", feather " << s.feather << ", length " << length << (inPlace ? ", in place" : "");
     plain.resize(kLongestRow);
   }
 }
