@@ -52,19 +52,38 @@ struct Ring {
 };
 using RingKernel = DistanceKernel<Ring>;
 
+// Whether one axis puts every lane of the block past its outside bound
+// while no lane of any axis is not-a-number: the axis's factors are then
+// +0 and every product, and so the Square's and the Box's matte, is +0.
+template <class L>
+inline bool outsideBlock(const RowConstants& c, typename L::D ax, typename L::D ay,
+                         typename L::D az) {
+  if (!(all<L>(ax >= lanes<L>(c.outsideX)) || all<L>(ay >= lanes<L>(c.outsideY)) ||
+        all<L>(az >= lanes<L>(c.outsideZ)))) {
+    return false;
+  }
+  return all<L>((ax == ax) & (ay == ay) & (az == az));
+}
+
 // Solid box, X then Y then Z: slab(a, extent) =
 //   1 - smoothStep(|a| * weight, extent - halfFeather, extent + halfFeather)
 struct SquareKernel {
   template <class L>
-  static typename L::D slab(typename L::D a, double weight, double extent, double halfFeather) {
-    return 1.0 - smoothStep<L>(absolute<L>(a) * weight, extent - halfFeather, extent + halfFeather);
+  static typename L::D slab(typename L::D a, double extent, double halfFeather) {
+    return 1.0 - smoothStep<L>(a, extent - halfFeather, extent + halfFeather);
   }
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    const typename L::D mx = slab<L>(x, c.weightX, c.extentX, c.halfFeather);
-    const typename L::D my = slab<L>(y, c.weightY, c.extentY, c.halfFeather);
-    const typename L::D mz = slab<L>(z, c.weightZ, c.extentZ, c.halfFeather);
+    const typename L::D ax = absolute<L>(x) * c.weightX;
+    const typename L::D ay = absolute<L>(y) * c.weightY;
+    const typename L::D az = absolute<L>(z) * c.weightZ;
+    if (outsideBlock<L>(c, ax, ay, az)) {
+      return lanes<L>(0.0);
+    }
+    const typename L::D mx = slab<L>(ax, c.extentX, c.halfFeather);
+    const typename L::D my = slab<L>(ay, c.extentY, c.halfFeather);
+    const typename L::D mz = slab<L>(az, c.extentZ, c.halfFeather);
     return mx * my * mz;
   }
 };
@@ -89,6 +108,9 @@ struct BoxKernel {
     const typename L::D ax = absolute<L>(x) * c.weightX;
     const typename L::D ay = absolute<L>(y) * c.weightY;
     const typename L::D az = absolute<L>(z) * c.weightZ;
+    if (outsideBlock<L>(c, ax, ay, az)) {
+      return lanes<L>(0.0);
+    }
     const typename L::D bx = slab<L>(ax, c.extentX, c);
     const typename L::D by = slab<L>(ay, c.extentY, c);
     const typename L::D bz = slab<L>(az, c.extentZ, c);

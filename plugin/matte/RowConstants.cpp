@@ -56,6 +56,7 @@ bool rising(double edge0, double edge1) {
 }
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 // The sums whose root lies in [nearest, farthest]; nearest <= 0 reaches
 // down to every sum from -0 (pow's root of -0 is +0), an infinite farthest
@@ -124,6 +125,32 @@ void setRingRanges(RowConstants& c) {
   }
 }
 
+// Square: 1 - smoothStep(a, extent - halfFeather, extent + halfFeather)
+// is 0 from just past the outer edge on.
+double squareOutside(const RowConstants& c, double extent) {
+  const double edge0 = extent - c.halfFeather;
+  const double edge1 = extent + c.halfFeather;
+  if (!rising(edge0, edge1)) return kNotANumber;
+  const double bound = edge1 + (std::fabs(edge0) + std::fabs(edge1)) * 0x1p-30;
+  return sideOf(bound, edge0, edge1) == Side::Above ? bound : kNotANumber;
+}
+
+// Box: the slab 1 - smoothStep(a, (extent - th) - fh, (extent + th) + fh)
+// and the face 1 - smoothStep(|a - extent| - th, 0, fh) are both 0 from
+// just past the slab's outer edge on (the face's argument grows with a
+// from the extent outwards).
+double boxOutside(const RowConstants& c, double extent) {
+  const double th = c.halfThickness;
+  const double fh = c.halfFeather;
+  const double edge0 = (extent - th) - fh;
+  const double edge1 = (extent + th) + fh;
+  if (!rising(edge0, edge1) || !rising(0.0, fh) || !std::isfinite(th)) return kNotANumber;
+  const double bound = edge1 + (std::fabs(extent) + std::fabs(th) + std::fabs(fh)) * 0x1p-30;
+  const bool outside = bound >= extent && sideOf(bound, edge0, edge1) == Side::Above &&
+                       sideOf(std::fabs(bound - extent) - th, 0.0, fh) == Side::Above;
+  return outside ? bound : kNotANumber;
+}
+
 }  // namespace
 
 RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
@@ -162,10 +189,21 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.frequency = s.frequency;
   c.phase = s.offset * 3.14 * 2.0;
   c.picture = makePictureConstants(s);
+  c.outsideX = c.outsideY = c.outsideZ = kNotANumber;
   if (s.mode == popupValue(Mode::Circle)) {
     setCircleRanges(c);
   } else if (s.mode == popupValue(Mode::Ring)) {
     setRingRanges(c);
+  } else if (s.mode == popupValue(Mode::Square) || s.mode == popupValue(Mode::Box)) {
+    const auto outside = s.mode == popupValue(Mode::Square) ? squareOutside : boxOutside;
+    c.outsideX = outside(c, c.extentX);
+    c.outsideY = outside(c, c.extentY);
+    c.outsideZ = outside(c, c.extentZ);
+    // A bound is known only where the axis's factors are not-a-number for
+    // not-a-number coordinates alone; the shortcut needs that of all three.
+    if (std::isnan(c.outsideX) || std::isnan(c.outsideY) || std::isnan(c.outsideZ)) {
+      c.outsideX = c.outsideY = c.outsideZ = kNotANumber;
+    }
   }
   c.rotateOrder = rotateOrderOf(s.rotateOrder);
   c.invert = s.invert != 0;

@@ -54,13 +54,18 @@ struct RowConstants {
   // Circle and Ring: where the matte is 0 or 1 whatever the root, so that
   // blocks lying wholly in them need neither the root nor a division.
   FlatRange flat[3];
+  // Square and Box: a weighted |coordinate| at or past which that axis's
+  // factors are 0, and with them the matte wherever the other axes'
+  // factors are numbers. Not-a-number where no bound is known.
+  double outsideX, outsideY, outsideZ;
   RotateOrder rotateOrder;
   // Output steps.
   bool invert;
   bool alphaMatte;
 };
 
-// The flat ranges are set for Circle and Ring only.
+// The flat ranges are set for Circle and Ring only, the outside bounds for
+// Square and Box.
 RowConstants makeRowConstants(const MatteSettings& settings, const PF_InData& inData);
 
 }  // namespace kestrow::matte

@@ -210,18 +210,22 @@ INSTANTIATE_TEST_SUITE_P(
              simdPathName(std::get<1>(info.param));
     });
 
-// Circle and Ring take whole blocks beyond their soft edges as constants:
-// rows of points a few float steps either side of every edge, so that
-// blocks wholly inside such a constant range meet lanes right at its end.
-TEST(ReferenceAgreementEdgeTest, DistanceModesOnEveryEdge) {
+// Circle and Ring take whole blocks beyond their soft edges as constants,
+// Square and Box blocks past an axis's outer edge as 0: rows of points a
+// few float steps either side of every edge, so that blocks wholly inside
+// such a range meet lanes right at its end.
+TEST(ReferenceAgreementEdgeTest, ShapesOnEveryEdge) {
   struct Shape {
     Mode mode;
     double radius, thickness, feather, scaleX;
   };
   const Shape shapes[] = {
-      {Mode::Circle, 2.5, 0, 0.5, 1},   {Mode::Circle, 2.5, 0, 0, 1}, {Mode::Circle, 1e-3, 0, 2, 1},
-      {Mode::Circle, 1.7, 0, 0.3, 0.5}, {Mode::Ring, 2.5, 1, 0.5, 1}, {Mode::Ring, 2.5, 0, 0, 1},
-      {Mode::Ring, 0.3, 1, 0.2, 0.5},   {Mode::Ring, 2.5, 0.4, 0, 3},
+      {Mode::Circle, 2.5, 0, 0.5, 1}, {Mode::Circle, 2.5, 0, 0, 1},
+      {Mode::Circle, 1e-3, 0, 2, 1},  {Mode::Circle, 1.7, 0, 0.3, 0.5},
+      {Mode::Ring, 2.5, 1, 0.5, 1},   {Mode::Ring, 2.5, 0, 0, 1},
+      {Mode::Ring, 0.3, 1, 0.2, 0.5}, {Mode::Ring, 2.5, 0.4, 0, 3},
+      {Mode::Square, 2.5, 0, 0.5, 1}, {Mode::Square, 1.5, 0, 0, 0.5},
+      {Mode::Box, 1, 0.2, 0.1, 1},    {Mode::Box, 2.5, 0.4, 0, 3},
   };
   for (const Shape& shape : shapes) {
     MatteSettings s = plainSettings(popupValue(shape.mode));
