@@ -122,18 +122,24 @@ struct BoxKernel {
 };
 
 // a - k * size for the whole number k = floor(a / size), from the
-// estimate k' = round(a * inverse): the caller proves that k' lies within
+// estimate k' = floor(a * inverse): the caller proves that k' lies within
 // one of k and that a - j * size is exact for every j <= k (it lies in
 // 0..a). A difference below 0 means k' = k + 1, one not below the size
-// k' = k - 1; either is recomputed from the right k.
+// k' = k - 1; either (rare: a / size within a few units in the last place
+// of a whole number) is recomputed from the right k. Adding 0 makes a
+// whole -0 a +0, so that a -0 keeps its sign.
 template <class L>
 inline typename L::D wholeRemainder(typename L::D a, double size, double inverse) {
   using D = typename L::D;
-  const D k = (a * inverse + 0x1p52) - 0x1p52;
-  const D first = a - k * size;
-  const D lower = a - (k - 1.0) * size;
-  const D higher = a - (k + 1.0) * size;
-  return select<L>(first < lanes<L>(0.0), lower, select<L>(first >= lanes<L>(size), higher, first));
+  const D k = floorOf<L>(a * inverse) + 0.0;
+  D r = a - k * size;
+  const typename L::M off = (r < lanes<L>(0.0)) | (r >= lanes<L>(size));
+  if (any<L>(off)) {
+    const D lower = a - (k - 1.0) * size;
+    const D higher = a - (k + 1.0) * size;
+    r = select<L>(r < lanes<L>(0.0), lower, select<L>(r >= lanes<L>(size), higher, r));
+  }
+  return r;
 }
 
 // fmodf(a, cell) in every lane, as double, with `inverse` 1 / |cell|
@@ -141,11 +147,9 @@ inline typename L::D wholeRemainder(typename L::D a, double size, double inverse
 // is |a| - k * |cell| in double for the whole number k = floor(|a| / |cell|):
 // k * |cell| is exact (29 + 24 bits), and the difference, between 0 and
 // |a|, is a multiple of the finer of the two spacings, so exact too. The
-// product with the inverse, rounded to a whole number, is that k or one
-// either side of it; a difference below 0 or not below the cell says which,
-// and the neighbouring k gives the remainder (the first difference is only
-// a guide: below 0 it may have rounded). The result then takes a's sign,
-// -0 included. Lanes that are not-a-number, infinite or far larger than
+// product with the inverse is within 2^-22 of the quotient, so its floor
+// is k or one either side of it (see wholeRemainder). The result then
+// takes a's sign, -0 included. Lanes that are not-a-number, infinite or far larger than
 // the cell, and any zero or non-finite cell, call fmodf.
 template <class L>
 inline typename L::D remainderOf(typename L::F a, float cell, double inverse) {
@@ -158,7 +162,8 @@ inline typename L::D remainderOf(typename L::F a, float cell, double inverse) {
     const D wide = widen<L>(a);
     const D magnitude = absolute<L>(wide);
     const D r = wholeRemainder<L>(magnitude, size, inverse);
-    result = select<L>((M)wide < lanes<L>(std::int64_t{0}), -r, r);
+    // r is +0 or positive: a's sign bit on it is -r.
+    result = (D)((M)r | ((M)wide & lanes<L>(std::int64_t{INT64_MIN})));
     exact = magnitude < lanes<L>(size * 0x1p29);
   }
   if (!all<L>(exact)) {

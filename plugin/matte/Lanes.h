@@ -102,6 +102,20 @@ inline typename L::D absolute(typename L::D v) {
   return (typename L::D)((M)v & lanes<L>(std::int64_t{0x7fffffffffffffff}));
 }
 
+// The largest whole number not above v, for |v| below 2^51 (other lanes
+// get whatever the instruction gives). A lane set may supply its own;
+// otherwise rounding to the nearest whole number (adding and taking away
+// 2^52) and stepping down where that rounded up.
+template <class L>
+inline typename L::D floorOf(typename L::D v) {
+  if constexpr (requires { L::floor(v); }) {
+    return L::floor(v);
+  } else {
+    const typename L::D rounded = (v + 0x1p52) - 0x1p52;
+    return select<L>(rounded > v, rounded - 1.0, rounded);
+  }
+}
+
 // One bit per lane, lane 0 lowest. A lane set may supply its own.
 template <class L>
 inline unsigned laneBits(typename L::M mask) {

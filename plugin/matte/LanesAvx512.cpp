@@ -10,9 +10,13 @@ namespace kestrow::matte {
 namespace {
 
 struct Avx512Lanes : LaneTypes<8> {
-  // All lanes through the masked form: the plain one trips GCC 12's
+  // All lanes through the masked forms: the plain ones trip GCC 12's
   // uninitialised-value warning inside the intrinsic header.
   static D sqrt(D v) { return (D)_mm512_mask_sqrt_pd((__m512d)v, 0xff, (__m512d)v); }
+  static D floor(D v) {
+    return (D)_mm512_mask_roundscale_pd((__m512d)v, 0xff, (__m512d)v,
+                                        _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+  }
   static D widen(F v) { return (D)_mm512_maskz_cvtps_pd(0xff, (__m256)v); }
   static unsigned laneBits(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m); }
 
