@@ -82,17 +82,17 @@ inline typename L::MF narrowMask(typename L::M m) {
   return __builtin_convertvector(m, typename L::MF);
 }
 
-// mask ? a : b, lane by lane, by bits (no arithmetic touches the values).
+// mask ? a : b, lane by lane, by bits (no arithmetic touches the values):
+// the compiler's vector conditional, which each instruction set turns
+// into its blend.
 template <class L>
 inline typename L::D select(typename L::M mask, typename L::D a, typename L::D b) {
-  using M = typename L::M;
-  return (typename L::D)((mask & (M)a) | (~mask & (M)b));
+  return mask ? a : b;
 }
 
 template <class L>
 inline typename L::F select(typename L::MF mask, typename L::F a, typename L::F b) {
-  using MF = typename L::MF;
-  return (typename L::F)((mask & (MF)a) | (~mask & (MF)b));
+  return mask ? a : b;
 }
 
 // |v| by clearing the sign bit, as fabs does (not-a-number payloads kept).
