@@ -126,12 +126,15 @@ struct BoxKernel {
 // one of k and that a - j * size is exact for every j <= k (it lies in
 // 0..a). A difference below 0 means k' = k + 1, one not below the size
 // k' = k - 1; either (rare: a / size within a few units in the last place
-// of a whole number) is recomputed from the right k. Adding 0 makes a
-// whole -0 a +0, so that a -0 keeps its sign.
-template <class L>
+// of a whole number) is recomputed from the right k. Where a may be -0,
+// adding 0 makes a whole -0 a +0, so that the -0 keeps its sign.
+template <class L, bool MayBeMinusZero>
 inline typename L::D wholeRemainder(typename L::D a, double size, double inverse) {
   using D = typename L::D;
-  const D k = floorOf<L>(a * inverse) + 0.0;
+  D k = floorOf<L>(a * inverse);
+  if constexpr (MayBeMinusZero) {
+    k = k + 0.0;
+  }
   D r = a - k * size;
   const typename L::M off = (r < lanes<L>(0.0)) | (r >= lanes<L>(size));
   if (any<L>(off)) {
@@ -142,33 +145,30 @@ inline typename L::D wholeRemainder(typename L::D a, double size, double inverse
   return r;
 }
 
-// fmodf(a, cell) in every lane, as double, with `inverse` 1 / |cell|
-// rounded. The remainder is exact, so where the quotient is below 2^29 it
-// is |a| - k * |cell| in double for the whole number k = floor(|a| / |cell|):
-// k * |cell| is exact (29 + 24 bits), and the difference, between 0 and
-// |a|, is a multiple of the finer of the two spacings, so exact too. The
-// product with the inverse is within 2^-22 of the quotient, so its floor
-// is k or one either side of it (see wholeRemainder). The result then
-// takes a's sign, -0 included. Lanes that are not-a-number, infinite or far larger than
-// the cell, and any zero or non-finite cell, call fmodf.
+// fmodf(a, g.cell) in every lane, as double. The remainder is exact, so where the quotient is below
+// 2^29 it is |a| - k * |cell| in double for the whole number k = floor(|a| / |cell|): k * |cell| is
+// exact (29 + 24 bits), and the difference, between 0 and |a|, is a multiple of the finer of the
+// two spacings, so exact too. The product with the inverse is within 2^-22 of the quotient, so its
+// floor is k or one either side of it (see wholeRemainder). The result then takes a's sign, -0
+// included. Lanes that are not-a-number, infinite or far larger than the cell, and any zero or
+// non-finite cell, call fmodf.
 template <class L>
-inline typename L::D remainderOf(typename L::F a, float cell, double inverse) {
+inline typename L::D remainderOf(typename L::F a, const GridCell& g) {
   using D = typename L::D;
   using M = typename L::M;
-  const double size = __builtin_fabs(static_cast<double>(cell));
   D result = lanes<L>(0.0);
   M exact = lanes<L>(std::int64_t{0});
-  if (size > 0.0 && size <= 0x1p128) {
+  if (g.inLanes) {
     const D wide = widen<L>(a);
     const D magnitude = absolute<L>(wide);
-    const D r = wholeRemainder<L>(magnitude, size, inverse);
+    const D r = wholeRemainder<L, false>(magnitude, g.size, g.inverse);
     // r is +0 or positive: a's sign bit on it is -r.
     result = (D)((M)r | ((M)wide & lanes<L>(std::int64_t{INT64_MIN})));
-    exact = magnitude < lanes<L>(size * 0x1p29);
+    exact = magnitude < lanes<L>(g.exactBelow);
   }
   if (!all<L>(exact)) {
     for (int i = 0; i < L::kCount; ++i) {
-      if (!exact[i]) result[i] = fmodf(a[i], cell);
+      if (!exact[i]) result[i] = fmodf(a[i], g.cell);
     }
   }
   return result;
@@ -181,21 +181,20 @@ inline typename L::D remainderOf(typename L::F a, float cell, double inverse) {
 // and the matte 1 - gx * gy * gz. A zero cell makes g not-a-number.
 struct GridKernel {
   template <class L>
-  static typename L::D axisFactor(typename L::D v, double weight, double cell, double inverse,
+  static typename L::D axisFactor(typename L::D v, double weight, double cell, const GridCell& grid,
                                   const RowConstants& c) {
     using D = typename L::D;
     const typename L::F a = narrow<L>(absolute<L>(v) * weight);
-    D g = remainderOf<L>(a, static_cast<float>(cell), inverse);
-    const double half = cell / 2.0;
-    g = select<L>(g < lanes<L>(half), cell - g, g);
-    return smoothStep<L>((g - half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
+    D g = remainderOf<L>(a, grid);
+    g = select<L>(g < lanes<L>(grid.half), cell - g, g);
+    return smoothStep<L>((g - grid.half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
   }
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c.inverseCellX, c);
-    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c.inverseCellY, c);
-    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c.inverseCellZ, c);
+    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c.gridX, c);
+    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c.gridY, c);
+    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c.gridZ, c);
     return 1.0 - gx * gy * gz;
   }
 };
@@ -330,7 +329,7 @@ struct LayerPictureKernel {
     using M = typename L::M;
     const M negative = t < lanes<L>(0.0);
     const D a = select<L>(negative, -t, t);
-    const D r = wholeRemainder<L>(a, size, inverse);
+    const D r = wholeRemainder<L, true>(a, size, inverse);
     D wrapped = select<L>(negative, size - r, r);
     const M exact = absolute<L>(t) < lanes<L>(0x1p48);
     if (!all<L>(exact)) {

@@ -153,6 +153,17 @@ double boxOutside(const RowConstants& c, double extent) {
 
 }  // namespace
 
+GridCell gridCellOf(double extent) {
+  GridCell g;
+  g.cell = static_cast<float>(extent);
+  g.size = std::fabs(static_cast<double>(g.cell));
+  g.inverse = 1.0 / g.size;
+  g.exactBelow = g.size * 0x1p29;
+  g.inLanes = g.size > 0.0 && g.size <= 0x1p128;
+  g.half = extent / 2.0;
+  return g;
+}
+
 RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   RowConstants c{};
   const double dx = static_cast<double>(inData.downsample_x.den);
@@ -180,12 +191,9 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.extentX = s.radius * s.sizeX;
   c.extentY = s.radius * s.sizeY;
   c.extentZ = s.radius * s.sizeZ;
-  const auto inverseCell = [](double extent) {
-    return 1.0 / std::fabs(static_cast<double>(static_cast<float>(extent)));
-  };
-  c.inverseCellX = inverseCell(c.extentX);
-  c.inverseCellY = inverseCell(c.extentY);
-  c.inverseCellZ = inverseCell(c.extentZ);
+  c.gridX = gridCellOf(c.extentX);
+  c.gridY = gridCellOf(c.extentY);
+  c.gridZ = gridCellOf(c.extentZ);
   c.frequency = s.frequency;
   c.phase = s.offset * 3.14 * 2.0;
   c.picture = makePictureConstants(s);

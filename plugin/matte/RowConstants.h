@@ -35,6 +35,17 @@ struct FlatRange {
   double matte = 0.0;
 };
 
+// Grid's cell along one axis, from its extent: the remainder's divisor in
+// single precision and what the lanes derive from it.
+struct GridCell {
+  float cell = 0;         // (float)extent
+  double size = 0;        // |cell|, widened
+  double inverse = 0;     // 1 / size, rounded
+  double exactBelow = 0;  // size x 2^29: magnitudes with an exact lane remainder
+  bool inLanes = false;   // 0 < size <= 2^128: any lane can be exact
+  double half = 0;        // extent / 2
+};
+
 struct RowConstants {
   // Translation: "Position" times the downsample denominators.
   double shiftX, shiftY, shiftZ;
@@ -46,8 +57,7 @@ struct RowConstants {
   double halfThickness;
   // radius x size per axis: box half extents, grid cells, layer extents.
   double extentX, extentY, extentZ;
-  // 1 / |(float)extent|, rounded: Grid's cells.
-  double inverseCellX, inverseCellY, inverseCellZ;
+  GridCell gridX, gridY, gridZ;
   double frequency;
   double phase;  // offset x 3.14 x 2.0
   PictureConstants picture;
@@ -63,6 +73,8 @@ struct RowConstants {
   bool invert;
   bool alphaMatte;
 };
+
+GridCell gridCellOf(double extent);
 
 // The flat ranges are set for Circle and Ring only, the outside bounds for
 // Square and Box.

@@ -137,7 +137,7 @@ TEST(RemainderLanesTest, AgreesWithFmodf) {
     if (i % 8 == 1) a = std::nextafter(std::round(a / cell) * cell, i % 3 ? kInf : -kInf);
     if (i % 8 == 2) a = std::round(a / cell) * cell;
     if (i % 97 == 0) a = i % 2 ? -0.0f : (i % 3 ? kInf : std::nanf(""));
-    const D got = remainderOf<TestLanes>(F{a, 1.5f}, cell, 1.0 / std::fabs(double{cell}));
+    const D got = remainderOf<TestLanes>(F{a, 1.5f}, gridCellOf(cell));
     const float expected = std::fmod(a, cell);
     if (std::isnan(expected)) {
       ASSERT_TRUE(std::isnan(got[0])) << a << " by " << cell;
