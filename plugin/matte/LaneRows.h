@@ -118,7 +118,7 @@ struct PictureBlock {
 template <class L, class Kernel>
 void pictureRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* out, A_long count) {
   constexpr int n = L::kCount;
-  constexpr int kRun = 16;  // blocks
+  constexpr int kRun = 128 / n;  // blocks of 128 pixels in all
   PictureBlock<L, Kernel> run[kRun];
   A_long i = 0;
   while (count - i >= n) {
