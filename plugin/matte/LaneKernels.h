@@ -12,19 +12,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "matte/LaneMath.h"
 
 namespace kestrow::matte {
 
-// Modes whose matte is a function of the weighted distance alone.
+// Modes whose matte is a function of the weighted distance alone. Blocks
+// lying wholly in the planned flat ranges take their constants.
 template <class Shape>
 struct DistanceKernel {
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
+    const typename L::D sum = weightedSum<L>(c, x, y, z);
+    if (typename L::D flat; flatMatte<L>(c.flat, sum, flat)) {
+      return flat;
+    }
     const auto outcome = [&c](typename L::D d) { return narrow<L>(Shape::template of<L>(c, d)); };
-    return Shape::template of<L>(c, weightedDistance<L>(c, x, y, z, outcome));
+    return Shape::template of<L>(c, rootAsPow<L>(sum, outcome));
   }
 };
 
@@ -46,19 +52,38 @@ struct Ring {
 };
 using RingKernel = DistanceKernel<Ring>;
 
+// Whether one axis puts every lane of the block past its outside bound
+// while no lane of any axis is not-a-number: the axis's factors are then
+// +0 and every product, and so the Square's and the Box's matte, is +0.
+template <class L>
+inline bool outsideBlock(const RowConstants& c, typename L::D ax, typename L::D ay,
+                         typename L::D az) {
+  if (!(all<L>(ax >= lanes<L>(c.outsideX)) || all<L>(ay >= lanes<L>(c.outsideY)) ||
+        all<L>(az >= lanes<L>(c.outsideZ)))) {
+    return false;
+  }
+  return all<L>((ax == ax) & (ay == ay) & (az == az));
+}
+
 // Solid box, X then Y then Z: slab(a, extent) =
 //   1 - smoothStep(|a| * weight, extent - halfFeather, extent + halfFeather)
 struct SquareKernel {
   template <class L>
-  static typename L::D slab(typename L::D a, double weight, double extent, double halfFeather) {
-    return 1.0 - smoothStep<L>(absolute<L>(a) * weight, extent - halfFeather, extent + halfFeather);
+  static typename L::D slab(typename L::D a, double extent, double halfFeather) {
+    return 1.0 - smoothStep<L>(a, extent - halfFeather, extent + halfFeather);
   }
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    const typename L::D mx = slab<L>(x, c.weightX, c.extentX, c.halfFeather);
-    const typename L::D my = slab<L>(y, c.weightY, c.extentY, c.halfFeather);
-    const typename L::D mz = slab<L>(z, c.weightZ, c.extentZ, c.halfFeather);
+    const typename L::D ax = absolute<L>(x) * c.weightX;
+    const typename L::D ay = absolute<L>(y) * c.weightY;
+    const typename L::D az = absolute<L>(z) * c.weightZ;
+    if (outsideBlock<L>(c, ax, ay, az)) {
+      return lanes<L>(0.0);
+    }
+    const typename L::D mx = slab<L>(ax, c.extentX, c.halfFeather);
+    const typename L::D my = slab<L>(ay, c.extentY, c.halfFeather);
+    const typename L::D mz = slab<L>(az, c.extentZ, c.halfFeather);
     return mx * my * mz;
   }
 };
@@ -83,6 +108,9 @@ struct BoxKernel {
     const typename L::D ax = absolute<L>(x) * c.weightX;
     const typename L::D ay = absolute<L>(y) * c.weightY;
     const typename L::D az = absolute<L>(z) * c.weightZ;
+    if (outsideBlock<L>(c, ax, ay, az)) {
+      return lanes<L>(0.0);
+    }
     const typename L::D bx = slab<L>(ax, c.extentX, c);
     const typename L::D by = slab<L>(ay, c.extentY, c);
     const typename L::D bz = slab<L>(az, c.extentZ, c);
@@ -93,33 +121,54 @@ struct BoxKernel {
   }
 };
 
-// fmodf(a, cell) in every lane, as double. The remainder is exact, so where
-// the quotient is below 2^29 it is |a| - k * |cell| in double with k the
-// quotient rounded to a whole number: k * |cell| is exact (29 + 24 bits),
-// and the difference is a multiple of the finer of the two spacings, fewer
-// than 2^26 of them, so exact too. k may come out one too high, which one
-// more cell puts right; the result then takes a's sign, -0 included. Lanes
-// that are not-a-number, infinite or far larger than the cell, and any
-// zero or non-finite cell, call fmodf.
+// a - k * size for the whole number k = floor(a / size), from the
+// estimate k' = floor(a * inverse): the caller proves that k' lies within
+// one of k and that a - j * size is exact for every j <= k (it lies in
+// 0..a). A difference below 0 means k' = k + 1, one not below the size
+// k' = k - 1; either (rare: a / size within a few units in the last place
+// of a whole number) is recomputed from the right k. Where a may be -0,
+// adding 0 makes a whole -0 a +0, so that the -0 keeps its sign.
+template <class L, bool MayBeMinusZero>
+inline typename L::D wholeRemainder(typename L::D a, double size, double inverse) {
+  using D = typename L::D;
+  D k = floorOf<L>(a * inverse);
+  if constexpr (MayBeMinusZero) {
+    k = k + 0.0;
+  }
+  D r = a - k * size;
+  const typename L::M off = (r < lanes<L>(0.0)) | (r >= lanes<L>(size));
+  if (any<L>(off)) {
+    const D lower = a - (k - 1.0) * size;
+    const D higher = a - (k + 1.0) * size;
+    r = select<L>(r < lanes<L>(0.0), lower, select<L>(r >= lanes<L>(size), higher, r));
+  }
+  return r;
+}
+
+// fmodf(a, g.cell) in every lane, as double. The remainder is exact, so where the quotient is below
+// 2^29 it is |a| - k * |cell| in double for the whole number k = floor(|a| / |cell|): k * |cell| is
+// exact (29 + 24 bits), and the difference, between 0 and |a|, is a multiple of the finer of the
+// two spacings, so exact too. The product with the inverse is within 2^-22 of the quotient, so its
+// floor is k or one either side of it (see wholeRemainder). The result then takes a's sign, -0
+// included. Lanes that are not-a-number, infinite or far larger than the cell, and any zero or
+// non-finite cell, call fmodf.
 template <class L>
-inline typename L::D remainderOf(typename L::F a, float cell) {
+inline typename L::D remainderOf(typename L::F a, const GridCell& g) {
   using D = typename L::D;
   using M = typename L::M;
-  const double size = __builtin_fabs(static_cast<double>(cell));
   D result = lanes<L>(0.0);
   M exact = lanes<L>(std::int64_t{0});
-  if (size > 0.0 && size <= 0x1p128) {
+  if (g.inLanes) {
     const D wide = widen<L>(a);
     const D magnitude = absolute<L>(wide);
-    const D k = (magnitude / size + 0x1p52) - 0x1p52;
-    D r = magnitude - k * size;
-    r = select<L>(r < lanes<L>(0.0), r + size, r);
-    result = select<L>((M)wide < lanes<L>(std::int64_t{0}), -r, r);
-    exact = magnitude < lanes<L>(size * 0x1p29);
+    const D r = wholeRemainder<L, false>(magnitude, g.size, g.inverse);
+    // r is +0 or positive: a's sign bit on it is -r.
+    result = (D)((M)r | ((M)wide & lanes<L>(std::int64_t{INT64_MIN})));
+    exact = magnitude < lanes<L>(g.exactBelow);
   }
   if (!all<L>(exact)) {
     for (int i = 0; i < L::kCount; ++i) {
-      if (!exact[i]) result[i] = fmodf(a[i], cell);
+      if (!exact[i]) result[i] = fmodf(a[i], g.cell);
     }
   }
   return result;
@@ -132,21 +181,20 @@ inline typename L::D remainderOf(typename L::F a, float cell) {
 // and the matte 1 - gx * gy * gz. A zero cell makes g not-a-number.
 struct GridKernel {
   template <class L>
-  static typename L::D axisFactor(typename L::D v, double weight, double cell,
+  static typename L::D axisFactor(typename L::D v, double weight, double cell, const GridCell& grid,
                                   const RowConstants& c) {
     using D = typename L::D;
     const typename L::F a = narrow<L>(absolute<L>(v) * weight);
-    D g = remainderOf<L>(a, static_cast<float>(cell));
-    const double half = cell / 2.0;
-    g = select<L>(g < lanes<L>(half), cell - g, g);
-    return smoothStep<L>((g - half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
+    D g = remainderOf<L>(a, grid);
+    g = select<L>(g < lanes<L>(grid.half), cell - g, g);
+    return smoothStep<L>((g - grid.half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
   }
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c);
-    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c);
-    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c);
+    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c.gridX, c);
+    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c.gridY, c);
+    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c.gridZ, c);
     return 1.0 - gx * gy * gz;
   }
 };
@@ -269,23 +317,21 @@ struct LayerTransparentKernel {
 template <Plane P, bool Tile>
 struct LayerPictureKernel {
   // t >= 0 ? fmod(t, size) : size - fmod(-t, size), for a positive whole
-  // size. For |t| below 2^51 the remainder is a - k * size with k the
-  // quotient rounded to a whole number (adding and taking away 2^52),
-  // plus one size when k came out one too high: exact, as the product is
-  // a whole number below 2^53 and the remainder a multiple of a's spacing
-  // that is representable (fmod's result always is). Other lanes
+  // size, `inverse` 1 / size rounded. For |t| below 2^48 the remainder of
+  // a = |t| is a - k * size with k the whole quotient: the product is a
+  // whole number below 2^53, the difference a multiple of a's spacing
+  // between 0 and a, so both are exact (fmod's result always is), and the
+  // estimate from the inverse is off by far less than one. Other lanes
   // (not-a-number, infinite, huge) call fmod.
   template <class L>
-  static typename L::D wrap(typename L::D t, double size) {
+  static typename L::D wrap(typename L::D t, double size, double inverse) {
     using D = typename L::D;
     using M = typename L::M;
     const M negative = t < lanes<L>(0.0);
     const D a = select<L>(negative, -t, t);
-    const D k = (a / size + 0x1p52) - 0x1p52;
-    D r = a - k * size;
-    r = select<L>(r < lanes<L>(0.0), r + size, r);
+    const D r = wholeRemainder<L, true>(a, size, inverse);
     D wrapped = select<L>(negative, size - r, r);
-    const M exact = absolute<L>(t) < lanes<L>(0x1p51);
+    const M exact = absolute<L>(t) < lanes<L>(0x1p48);
     if (!all<L>(exact)) {
       for (int i = 0; i < L::kCount; ++i) {
         if (!exact[i]) {
@@ -295,48 +341,81 @@ struct LayerPictureKernel {
     }
     return wrapped;
   }
+  // Where a block samples: each lane's byte offset from the first row (0,
+  // a pixel that is always there, for lanes outside the picture, which
+  // the mask then clears), and the depth fade.
   template <class L>
-  static ColourLanes<L> colour(const RowConstants& c, const PixelLanes<L>& p) {
+  struct Located {
+    std::int64_t offset[L::kCount];
+    typename L::MF inside;
+    typename L::D fade;
+  };
+  template <class L>
+  static Located<L> locate(const RowConstants& c, const PixelLanes<L>& p) {
     using D = typename L::D;
+    using M = typename L::M;
     const PictureConstants& pic = c.picture;
     const PlaneLanes<L> q = planeLanes<L, P>(p);
     D u = ((q.u + pic.offsetU) * pic.width) / c.extentX + pic.halfWidth;
     D v = (((q.v - pic.offsetV) * pic.height) * pic.aspect) / c.extentY + pic.halfHeight;
     if constexpr (Tile) {
-      u = wrap<L>(u, pic.width);
-      v = wrap<L>(v, pic.height);
+      u = wrap<L>(u, pic.width, pic.inverseWidth);
+      v = wrap<L>(v, pic.height, pic.inverseHeight);
     }
     // Not-a-number coordinates fail every comparison and sample nothing.
-    const typename L::M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) &
-                                 (u >= lanes<L>(0.0)) & (v >= lanes<L>(0.0));
-    ColourLanes<L> sample{};
-    if constexpr (requires { L::gatherPixels(pic.view.data, lanes<L>(0), lanes<L>(0), sample); }) {
-      if (pic.compactOffsets) {
-        // Byte offsets from the first row fit 32 bits: the lane set loads
-        // the inside lanes' pixels whole and sorts their channels.
-        using MF = typename L::MF;
-        const MF column = __builtin_convertvector(select<L>(inside, u, lanes<L>(0.0)), MF);
-        const MF row = __builtin_convertvector(select<L>(inside, v, lanes<L>(0.0)), MF);
-        const MF offset = row * static_cast<std::int32_t>(pic.view.rowBytes) +
-                          column * static_cast<std::int32_t>(sizeof(PF_PixelFloat));
-        L::gatherPixels(pic.view.data, offset, narrowMask<L>(inside), sample);
-        return faded<L>(sample, depthFade<L>(c, q.depth));
+    const M inside = (u < lanes<L>(pic.width)) & (v < lanes<L>(pic.height)) & (u >= lanes<L>(0.0)) &
+                     (v >= lanes<L>(0.0));
+    Located<L> at;
+    at.inside = narrowMask<L>(inside);
+    at.fade = depthFade<L>(c, q.depth);
+    if (pic.compactOffsets) {
+      // Every offset fits 32 bits: whole lanes at a time.
+      using MF = typename L::MF;
+      const MF column = __builtin_convertvector(select<L>(inside, u, lanes<L>(0.0)), MF);
+      const MF row = __builtin_convertvector(select<L>(inside, v, lanes<L>(0.0)), MF);
+      const MF offset = row * static_cast<std::int32_t>(pic.view.rowBytes) +
+                        column * static_cast<std::int32_t>(sizeof(PF_PixelFloat));
+      const M wide = __builtin_convertvector(offset, M);
+      std::memcpy(at.offset, &wide, sizeof at.offset);
+    } else {
+      for (int i = 0; i < L::kCount; ++i) {
+        at.offset[i] = inside[i] ? static_cast<std::int64_t>(v[i]) * pic.view.rowBytes +
+                                       static_cast<std::int64_t>(u[i]) *
+                                           static_cast<std::int64_t>(sizeof(PF_PixelFloat))
+                                 : 0;
       }
     }
     for (int i = 0; i < L::kCount; ++i) {
-      if (inside[i]) {
-        const auto column = static_cast<std::int64_t>(u[i]);
-        const auto row = static_cast<std::int64_t>(v[i]);
-        const auto* px = reinterpret_cast<const PF_PixelFloat*>(
-            pic.view.data + row * pic.view.rowBytes +
-            column * static_cast<std::int64_t>(sizeof(PF_PixelFloat)));
-        sample.alpha[i] = px->alpha;
-        sample.red[i] = px->red;
-        sample.green[i] = px->green;
-        sample.blue[i] = px->blue;
-      }
+      __builtin_prefetch(pic.view.data + at.offset[i]);
     }
-    return faded<L>(sample, depthFade<L>(c, q.depth));
+    return at;
+  }
+  template <class L>
+  static ColourLanes<L> colour(const RowConstants& c, const Located<L>& at) {
+    using F = typename L::F;
+    const char* const base = c.picture.view.data;
+    ColourLanes<L> sample;
+    if constexpr (requires { L::gatherPixels(base, at.offset, sample); }) {
+      L::gatherPixels(base, at.offset, sample);
+    } else {
+      float channels[4][L::kCount];
+      for (int i = 0; i < L::kCount; ++i) {
+        PF_PixelFloat px;
+        std::memcpy(&px, base + at.offset[i], sizeof px);
+        channels[0][i] = px.alpha;
+        channels[1][i] = px.red;
+        channels[2][i] = px.green;
+        channels[3][i] = px.blue;
+      }
+      std::memcpy(&sample.alpha, channels[0], sizeof sample.alpha);
+      std::memcpy(&sample.red, channels[1], sizeof sample.red);
+      std::memcpy(&sample.green, channels[2], sizeof sample.green);
+      std::memcpy(&sample.blue, channels[3], sizeof sample.blue);
+    }
+    const F zero = lanes<L>(0.0f);
+    sample = {select<L>(at.inside, sample.alpha, zero), select<L>(at.inside, sample.red, zero),
+              select<L>(at.inside, sample.green, zero), select<L>(at.inside, sample.blue, zero)};
+    return faded<L>(sample, at.fade);
   }
 };
 

@@ -163,10 +163,31 @@ inline typename L::D rootAsPow(typename L::D sum, Outcome outcome) {
 // Weighted distance:
 //   pow(pow(x, 2) * wx + pow(y, 2) * wy + pow(z, 2) * wz, 0.5)
 // pow(v, 2) is v * v for every v, the signs of zero and infinities included.
+template <class L>
+inline typename L::D weightedSum(const RowConstants& c, typename L::D x, typename L::D y,
+                                 typename L::D z) {
+  return x * x * c.weightX + y * y * c.weightY + z * z * c.weightZ;
+}
+
 template <class L, class Outcome>
 inline typename L::D weightedDistance(const RowConstants& c, typename L::D x, typename L::D y,
                                       typename L::D z, Outcome outcome) {
-  return rootAsPow<L>(x * x * c.weightX + y * y * c.weightY + z * z * c.weightZ, outcome);
+  return rootAsPow<L>(weightedSum<L>(c, x, y, z), outcome);
+}
+
+// Whether every lane's sum lies in one of the flat ranges; `matte` then
+// holds each lane's constant. Not-a-number and negative sums lie in none.
+template <class L>
+inline bool flatMatte(const FlatRange (&ranges)[3], typename L::D sum, typename L::D& matte) {
+  using M = typename L::M;
+  M covered = lanes<L>(std::int64_t{0});
+  matte = lanes<L>(0.0);
+  for (const FlatRange& range : ranges) {
+    const M in = (sum >= lanes<L>(range.lowest)) & (sum <= lanes<L>(range.highest));
+    matte = select<L>(in, lanes<L>(range.matte), matte);
+    covered |= in;
+  }
+  return all<L>(covered);
 }
 
 }  // namespace kestrow::matte

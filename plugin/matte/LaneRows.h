@@ -2,6 +2,7 @@
 // Included only by the per-instruction-set files, each with its own `L`.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 
 #include "matte/LaneKernels.h"
@@ -40,14 +41,11 @@ inline void matteBlock(const RowConstants& c, const PF_PixelFloat* in, PF_PixelF
 // Layer mode's clean-up: per colour channel, infinite or not-a-number
 // becomes 0 and makes the pixel transparent; then a transparent input
 // blacks the colour; "Invert" takes each channel from 1 in double.
-template <class L, class Kernel>
-inline void colourBlock(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* out) {
+template <class L>
+inline void finishColour(const RowConstants& c, typename L::F inputAlpha, ColourLanes<L> px,
+                         PF_PixelFloat* out) {
   using F = typename L::F;
   using MF = typename L::MF;
-  PixelLanes<L> p = loadPixels<L>(in);
-  const F inputAlpha = p.alpha;
-  toLocal<L>(c, p);
-  ColourLanes<L> px = Kernel::template colour<L>(c, p);
   const F zero = lanes<L>(0.0f);
   const F infinity = lanes<L>(__builtin_inff());
   F* const channels[] = {&px.red, &px.green, &px.blue};
@@ -65,6 +63,14 @@ inline void colourBlock(const RowConstants& c, const PF_PixelFloat* in, PF_Pixel
     }
   }
   storePixels<L>({px.alpha, px.red, px.green, px.blue}, out);
+}
+
+template <class L, class Kernel>
+inline void colourBlock(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* out) {
+  PixelLanes<L> p = loadPixels<L>(in);
+  const typename L::F inputAlpha = p.alpha;
+  toLocal<L>(c, p);
+  finishColour<L>(c, inputAlpha, Kernel::template colour<L>(c, p), out);
 }
 
 // Whole blocks, then the remainder through the same block in a padded copy
@@ -87,6 +93,51 @@ void laneRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* out,
   }
 }
 
+// A readable picture is read far from the order of its memory, so rows
+// take it in two steps over runs of blocks: first each block's sampling
+// places and fade, prefetching the picture's pixels, then the samples and
+// the clean-up. The reads of a whole run are then in flight together
+// instead of one block's at a time. A run reads all its input before it
+// writes, so in and out may be one row.
+template <class L, class Kernel>
+struct PictureBlock {
+  typename Kernel::template Located<L> at;
+  typename L::F inputAlpha;
+
+  void locate(const RowConstants& c, const PF_PixelFloat* in) {
+    PixelLanes<L> p = loadPixels<L>(in);
+    inputAlpha = p.alpha;
+    toLocal<L>(c, p);
+    at = Kernel::template locate<L>(c, p);
+  }
+  void sample(const RowConstants& c, PF_PixelFloat* out) const {
+    finishColour<L>(c, inputAlpha, Kernel::template colour<L>(c, at), out);
+  }
+};
+
+template <class L, class Kernel>
+void pictureRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* out, A_long count) {
+  constexpr int n = L::kCount;
+  constexpr int kRun = 128 / n;  // blocks of 128 pixels in all
+  PictureBlock<L, Kernel> run[kRun];
+  A_long i = 0;
+  while (count - i >= n) {
+    const int blocks = static_cast<int>(std::min<A_long>(kRun, (count - i) / n));
+    for (int b = 0; b < blocks; ++b) run[b].locate(c, in + i + b * n);
+    for (int b = 0; b < blocks; ++b) run[b].sample(c, out + i + b * n);
+    i += blocks * n;
+  }
+  if (i < count) {
+    const auto rest = static_cast<std::size_t>(count - i) * sizeof(PF_PixelFloat);
+    PF_PixelFloat src[n] = {};
+    PF_PixelFloat dst[n];
+    std::memcpy(src, in + i, rest);
+    run[0].locate(c, src);
+    run[0].sample(c, dst);
+    std::memcpy(out + i, dst, rest);
+  }
+}
+
 template <class L, class Kernel>
 RowPass matteRow() {
   return &laneRow<L, &matteBlock<L, Kernel>>;
@@ -94,7 +145,11 @@ RowPass matteRow() {
 
 template <class L, class Kernel>
 RowPass colourRow() {
-  return &laneRow<L, &colourBlock<L, Kernel>>;
+  if constexpr (requires { &Kernel::template locate<L>; }) {
+    return &pictureRow<L, Kernel>;
+  } else {
+    return &laneRow<L, &colourBlock<L, Kernel>>;
+  }
 }
 
 template <class L, template <Plane> class Kernel, bool Colour>

@@ -82,17 +82,17 @@ inline typename L::MF narrowMask(typename L::M m) {
   return __builtin_convertvector(m, typename L::MF);
 }
 
-// mask ? a : b, lane by lane, by bits (no arithmetic touches the values).
+// mask ? a : b, lane by lane, by bits (no arithmetic touches the values):
+// the compiler's vector conditional, which each instruction set turns
+// into its blend.
 template <class L>
 inline typename L::D select(typename L::M mask, typename L::D a, typename L::D b) {
-  using M = typename L::M;
-  return (typename L::D)((mask & (M)a) | (~mask & (M)b));
+  return mask ? a : b;
 }
 
 template <class L>
 inline typename L::F select(typename L::MF mask, typename L::F a, typename L::F b) {
-  using MF = typename L::MF;
-  return (typename L::F)((mask & (MF)a) | (~mask & (MF)b));
+  return mask ? a : b;
 }
 
 // |v| by clearing the sign bit, as fabs does (not-a-number payloads kept).
@@ -100,6 +100,20 @@ template <class L>
 inline typename L::D absolute(typename L::D v) {
   using M = typename L::M;
   return (typename L::D)((M)v & lanes<L>(std::int64_t{0x7fffffffffffffff}));
+}
+
+// The largest whole number not above v, for |v| below 2^51 (other lanes
+// get whatever the instruction gives). A lane set may supply its own;
+// otherwise rounding to the nearest whole number (adding and taking away
+// 2^52) and stepping down where that rounded up.
+template <class L>
+inline typename L::D floorOf(typename L::D v) {
+  if constexpr (requires { L::floor(v); }) {
+    return L::floor(v);
+  } else {
+    const typename L::D rounded = (v + 0x1p52) - 0x1p52;
+    return select<L>(rounded > v, rounded - 1.0, rounded);
+  }
 }
 
 // One bit per lane, lane 0 lowest. A lane set may supply its own.

@@ -10,16 +10,15 @@ namespace {
 
 struct Avx2Lanes : LaneTypes<4> {
   static D sqrt(D v) { return (D)_mm256_sqrt_pd((__m256d)v); }
+  static D floor(D v) { return (D)_mm256_floor_pd((__m256d)v); }
   static D widen(F v) { return (D)_mm256_cvtps_pd((__m128)v); }
   static unsigned laneBits(M m) { return _mm256_movemask_pd((__m256d)m); }
-  // The pixels at base + offset in the lanes of `mask`, transparent black
-  // elsewhere, one register per channel.
-  static void gatherPixels(const char* base, MF offset, MF mask, ColourLanes<Avx2Lanes>& out) {
-    static constexpr PF_PixelFloat kNone{};
+  // The pixels at base + offset, one register per channel.
+  static void gatherPixels(const char* base, const std::int64_t* offset,
+                           ColourLanes<Avx2Lanes>& out) {
     __m128 r[4];
     for (int i = 0; i < 4; ++i) {
-      r[i] =
-          _mm_loadu_ps(mask[i] ? reinterpret_cast<const float*>(base + offset[i]) : &kNone.alpha);
+      r[i] = _mm_loadu_ps(reinterpret_cast<const float*>(base + offset[i]));
     }
     _MM_TRANSPOSE4_PS(r[0], r[1], r[2], r[3]);
     out = {(F)r[0], (F)r[1], (F)r[2], (F)r[3]};

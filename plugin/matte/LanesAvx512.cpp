@@ -10,9 +10,13 @@ namespace kestrow::matte {
 namespace {
 
 struct Avx512Lanes : LaneTypes<8> {
-  // All lanes through the masked form: the plain one trips GCC 12's
+  // All lanes through the masked forms: the plain ones trip GCC 12's
   // uninitialised-value warning inside the intrinsic header.
   static D sqrt(D v) { return (D)_mm512_mask_sqrt_pd((__m512d)v, 0xff, (__m512d)v); }
+  static D floor(D v) {
+    return (D)_mm512_mask_roundscale_pd((__m512d)v, 0xff, (__m512d)v,
+                                        _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+  }
   static D widen(F v) { return (D)_mm512_maskz_cvtps_pd(0xff, (__m256)v); }
   static unsigned laneBits(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m); }
 
@@ -32,14 +36,12 @@ struct Avx512Lanes : LaneTypes<8> {
     transpose(r0, r1, r2, r3);
     a = (F)r0, x = (F)r1, y = (F)r2, z = (F)r3;
   }
-  // The pixels at base + offset in the lanes of `mask`, transparent black
-  // elsewhere: lane k's pixel goes in row k % 4, half k / 4, so the
-  // transpose leaves each channel in lane order.
-  static void gatherPixels(const char* base, MF offset, MF mask, ColourLanes<Avx512Lanes>& out) {
-    static constexpr PF_PixelFloat kNone{};
+  // The pixels at base + offset: lane k's pixel goes in row k % 4, half
+  // k / 4, so the transpose leaves each channel in lane order.
+  static void gatherPixels(const char* base, const std::int64_t* offset,
+                           ColourLanes<Avx512Lanes>& out) {
     const auto pixel = [&](int lane) {
-      return _mm_loadu_ps(mask[lane] ? reinterpret_cast<const float*>(base + offset[lane])
-                                     : &kNone.alpha);
+      return _mm_loadu_ps(reinterpret_cast<const float*>(base + offset[lane]));
     };
     __m256 r[4];
     for (int k = 0; k < 4; ++k) {

@@ -19,10 +19,31 @@ struct PictureConstants {
   double aspect = 0;     // width / height in single precision, widened
   double halfWidth = 0;  // width / 2 in integers, as double
   double halfHeight = 0;
+  double inverseWidth = 0;  // 1 / width, rounded
+  double inverseHeight = 0;
   double offsetU = 0;
   double offsetV = 0;
   // Every pixel's byte offset from the first row fits 32 signed bits.
   bool compactOffsets = false;
+};
+
+// A range of the weighted sum of squares, before its root, over which a
+// distance mode's matte is one constant. Empty when lowest > highest.
+struct FlatRange {
+  double lowest = 1.0;
+  double highest = 0.0;
+  double matte = 0.0;
+};
+
+// Grid's cell along one axis, from its extent: the remainder's divisor in
+// single precision and what the lanes derive from it.
+struct GridCell {
+  float cell = 0;         // (float)extent
+  double size = 0;        // |cell|, widened
+  double inverse = 0;     // 1 / size, rounded
+  double exactBelow = 0;  // size x 2^29: magnitudes with an exact lane remainder
+  bool inLanes = false;   // 0 < size <= 2^128: any lane can be exact
+  double half = 0;        // extent / 2
 };
 
 struct RowConstants {
@@ -36,15 +57,27 @@ struct RowConstants {
   double halfThickness;
   // radius x size per axis: box half extents, grid cells, layer extents.
   double extentX, extentY, extentZ;
+  GridCell gridX, gridY, gridZ;
   double frequency;
   double phase;  // offset x 3.14 x 2.0
   PictureConstants picture;
+  // Circle and Ring: where the matte is 0 or 1 whatever the root, so that
+  // blocks lying wholly in them need neither the root nor a division.
+  FlatRange flat[3];
+  // Square and Box: a weighted |coordinate| at or past which that axis's
+  // factors are 0, and with them the matte wherever the other axes'
+  // factors are numbers. Not-a-number where no bound is known.
+  double outsideX, outsideY, outsideZ;
   RotateOrder rotateOrder;
   // Output steps.
   bool invert;
   bool alphaMatte;
 };
 
+GridCell gridCellOf(double extent);
+
+// The flat ranges are set for Circle and Ring only, the outside bounds for
+// Square and Box.
 RowConstants makeRowConstants(const MatteSettings& settings, const PF_InData& inData);
 
 }  // namespace kestrow::matte

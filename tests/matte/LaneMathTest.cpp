@@ -111,7 +111,7 @@ TEST(WrapLanesTest, AgreesWithFmod) {
     if (i % 16 == 0) t = std::round(t / size) * size;  // on a tile's edge
     if (i % 97 == 0) t = i % 2 ? -0.0 : std::nan("");
     const double expected = t >= 0.0 ? std::fmod(t, size) : size - std::fmod(-t, size);
-    const D got = LayerPictureKernel<Plane::XZ, true>::wrap<TestLanes>(D{t, 0.5}, size);
+    const D got = LayerPictureKernel<Plane::XZ, true>::wrap<TestLanes>(D{t, 0.5}, size, 1.0 / size);
     if (std::isnan(expected)) {
       ASSERT_TRUE(std::isnan(got[0]));
     } else {
@@ -137,7 +137,7 @@ TEST(RemainderLanesTest, AgreesWithFmodf) {
     if (i % 8 == 1) a = std::nextafter(std::round(a / cell) * cell, i % 3 ? kInf : -kInf);
     if (i % 8 == 2) a = std::round(a / cell) * cell;
     if (i % 97 == 0) a = i % 2 ? -0.0f : (i % 3 ? kInf : std::nanf(""));
-    const D got = remainderOf<TestLanes>(F{a, 1.5f}, cell);
+    const D got = remainderOf<TestLanes>(F{a, 1.5f}, gridCellOf(cell));
     const float expected = std::fmod(a, cell);
     if (std::isnan(expected)) {
       ASSERT_TRUE(std::isnan(got[0])) << a << " by " << cell;

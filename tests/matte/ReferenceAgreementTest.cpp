@@ -5,6 +5,7 @@
 // of every length against the lane count, starting at any pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -160,7 +161,7 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     GTEST_SKIP() << simdPathName(path) << " is not supported by this CPU";
   }
   constexpr int kDraws = 400;
-  constexpr int kLongestRow = 70;
+  constexpr int kLongestRow = 300;  // past a run of blocks of every lane count
   Draw d(0x6b657374u + static_cast<unsigned>(mode));
   std::vector<PF_PixelFloat> in(kLongestRow + 3), fast(kLongestRow + 3), plain(kLongestRow);
   for (int draw = 0; draw < kDraws; ++draw) {
@@ -169,9 +170,10 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     PF_InData inData{};
     inData.downsample_x = {1, static_cast<A_u_long>(d.pick(5))};
     inData.downsample_y = {1, static_cast<A_u_long>(d.pick(5))};
-    // Any length, from any pixel of the buffer (rows need not be aligned
-    // to the vector width).
-    const int length = 1 + d.pick(kLongestRow);
+    // Any length, mostly short ones, from any pixel of the buffer (rows
+    // need not be aligned to the vector width), sometimes in place.
+    const int length = 1 + d.pick(d.chance(0.1) ? kLongestRow : 70);
+    const bool inPlace = d.chance(0.2);
     const int start = d.pick(4);
     const std::vector<float> edges = edgesOf(s);
     for (int i = 0; i < length; ++i) {
@@ -183,13 +185,17 @@ TEST_P(ReferenceAgreementTest, RandomSettingsAndSpecialPixels) {
     MatteRowContext context{&s, &inData, &output};
     ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, &in[start], plain.data()));
     PlannedRows rows = planRows(s, inData, length, path);
-    ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, &in[start], &fast[start]));
+    if (inPlace) {
+      std::copy(in.begin() + start, in.begin() + start + length, fast.begin() + start);
+    }
+    ASSERT_EQ(PF_Err_NONE,
+              InvertPixelFloat(&rows, 0, 0, inPlace ? &fast[start] : &in[start], &fast[start]));
     const std::vector<PF_PixelFloat> got(fast.begin() + start, fast.begin() + start + length);
     plain.resize(length);
     ASSERT_TRUE(sameRow(plain, got))
         << "draw " << draw << ": order " << s.rotateOrder << ", axis " << s.axis << ", tile "
         << int{s.tile} << ", invert " << int{s.invert} << ", alpha matte " << int{s.alphaMatte}
-        << ", feather " << s.feather << ", length " << length;
+        << ", feather " << s.feather << ", length " << length << (inPlace ? ", in place" : "");
     plain.resize(kLongestRow);
   }
 }
@@ -203,6 +209,58 @@ INSTANTIATE_TEST_SUITE_P(
       return "mode" + (mode < 0 ? "Minus" + std::to_string(-mode) : std::to_string(mode)) + "_" +
              simdPathName(std::get<1>(info.param));
     });
+
+// Circle and Ring take whole blocks beyond their soft edges as constants,
+// Square and Box blocks past an axis's outer edge as 0: rows of points a
+// few float steps either side of every edge, so that blocks wholly inside
+// such a range meet lanes right at its end.
+TEST(ReferenceAgreementEdgeTest, ShapesOnEveryEdge) {
+  struct Shape {
+    Mode mode;
+    double radius, thickness, feather, scaleX;
+  };
+  const Shape shapes[] = {
+      {Mode::Circle, 2.5, 0, 0.5, 1}, {Mode::Circle, 2.5, 0, 0, 1},
+      {Mode::Circle, 1e-3, 0, 2, 1},  {Mode::Circle, 1.7, 0, 0.3, 0.5},
+      {Mode::Ring, 2.5, 1, 0.5, 1},   {Mode::Ring, 2.5, 0, 0, 1},
+      {Mode::Ring, 0.3, 1, 0.2, 0.5}, {Mode::Ring, 2.5, 0.4, 0, 3},
+      {Mode::Square, 2.5, 0, 0.5, 1}, {Mode::Square, 1.5, 0, 0, 0.5},
+      {Mode::Box, 1, 0.2, 0.1, 1},    {Mode::Box, 2.5, 0.4, 0, 3},
+  };
+  for (const Shape& shape : shapes) {
+    MatteSettings s = plainSettings(popupValue(shape.mode));
+    s.radius = shape.radius;
+    s.thickness = shape.thickness;
+    s.feather = shape.feather;
+    s.scaleX = shape.scaleX;
+    const double weight = shape.scaleX > 1 ? shape.scaleX * shape.scaleX : shape.scaleX;
+    std::vector<PF_PixelFloat> row;
+    for (int a = -1; a <= 1; ++a) {
+      for (int b = -1; b <= 1; ++b) {
+        const double edge = s.radius + a * s.thickness / 2 + b * s.feather / 2;
+        float x = static_cast<float>(edge / std::sqrt(weight));
+        for (int k = 0; k < 32; ++k) x = std::nextafter(x, 0.0f);
+        for (int k = 0; k < 64; ++k, x = std::nextafter(x, kInf)) {
+          row.push_back(pixel(1, x, 0, 0));
+        }
+      }
+    }
+    PF_InData inData{};
+    inData.downsample_x = inData.downsample_y = {1, 1};
+    PF_LayerDef output{};
+    output.width = static_cast<A_long>(row.size());
+    MatteRowContext context{&s, &inData, &output};
+    std::vector<PF_PixelFloat> plain(row.size()), fast(row.size());
+    ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, row.data(), plain.data()));
+    for (SimdPath path : kSimdPaths) {
+      if (!simdPathAvailable(path)) continue;
+      PlannedRows rows = planRows(s, inData, output.width, path);
+      ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, row.data(), fast.data()));
+      EXPECT_TRUE(sameRow(plain, fast)) << simdPathName(path) << ", mode " << s.mode << ", radius "
+                                        << s.radius << ", feather " << s.feather;
+    }
+  }
+}
 
 // Each path's arithmetic keeps both roundings of a * b + c: with
 // a * b = 1 - 2^-60, rounded to 1, the sum is 0, where a fused multiply-add
