@@ -26,7 +26,7 @@ PixelPick parsePick(const std::vector<std::string>& texts) {
   return {x.value, y.value};
 }
 
-void pickPixel(host::Instance& instance, const std::vector<ControlSpec>& specs,
+void pickPixel(const std::vector<host::Instance*>& instances, const std::vector<ControlSpec>& specs,
                const host::World& pass, const ImageWindow& window, const PixelPick& pick) {
   const ControlSpec* eyedropper = eyedropperControl(specs);
   if (!eyedropper) usageError("--pick", "the plug-in has no eyedropper control to pick with");
@@ -59,7 +59,7 @@ void pickPixel(host::Instance& instance, const std::vector<ControlSpec>& specs,
          "pixel " + pixelText(pick) + " is transparent; its position is probably not a surface");
   ControlValues values(std::size_t(eyedropper->index) + 1);
   values[eyedropper->index] = std::array<double, 3>{px[0], px[1], px[2]};
-  applyControls(instance, specs, values, {});
+  for (host::Instance* instance : instances) applyControls(*instance, specs, values, {});
 }
 
 }  // namespace kestrow::cli

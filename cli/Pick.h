@@ -22,12 +22,14 @@ struct PixelPick {
 // Throws a usage CliError naming --pick when malformed.
 PixelPick parsePick(const std::vector<std::string>& texts);
 
-// Picks the pass's X, Y, Z at `pick`; `window` places the pass's pixels
-// in the file's coordinates. Refuses (usage CliError naming
+// Picks the pass's X, Y, Z at `pick` for every instance of `instances`
+// (the mattes of one run share the pick; it is checked and warned about
+// once); `window` places the pass's pixels in the file's coordinates. Refuses (usage CliError
+// naming
 // --pick) a pixel outside the data window (there is no value there) and one
 // whose position is not finite: the plug-in would move its position to a
 // point no render can use. Warns when the pixel is transparent.
-void pickPixel(host::Instance& instance, const std::vector<ControlSpec>& specs,
+void pickPixel(const std::vector<host::Instance*>& instances, const std::vector<ControlSpec>& specs,
                const host::World& pass, const ImageWindow& window, const PixelPick& pick);
 
 }  // namespace kestrow::cli

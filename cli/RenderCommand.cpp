@@ -198,10 +198,11 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     if (request.unpremultiply) unpremultiply(in.pass.world);
     if (i == 0) {
       // "Pick Point" holds one value for all frames: picked on the first.
-      if (request.pick)
-        for (MatteRender& render : renders)
-          pickPixel(*render.instance, session.specs(), in.pass.world, in.pass.window,
-                    *request.pick);
+      if (request.pick) {
+        std::vector<host::Instance*> instances;
+        for (MatteRender& render : renders) instances.push_back(render.instance.get());
+        pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *request.pick);
+      }
       // The command line's own matte comes first.
       if (!request.savePreset.empty())
         saveInstancePreset(request.savePreset, session.specs(), *renders[0].instance,

@@ -106,6 +106,25 @@ TEST(LayeredRender, EveryLayerIsTheSingleRenderOfItsSettings) {
                    readLayer(dir.file("shot.exr"), layer, components), layer);
 }
 
+// One pick serves every matte: each layer is the single render with the
+// pick, and a transparent pixel is warned about once.
+TEST(LayeredRender, OnePickForEveryMatte) {
+  ScratchDir dir;
+  writeShot(dir.file("shot.exr"), 0);
+  writePresets(dir);
+  const RunResult run = dir.run(
+      "render @/shot.exr @/out.exr --position-layer P --add-layer a --matte b=@/ring.json "
+      "--pick 1,1");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err,
+            "kestrow: warning: --pick: pixel 1,1 is transparent; its position is probably not a "
+            "surface\n");
+  const RunResult single =
+      dir.run("render @/shot.exr @/b.exr --position-layer P --preset @/ring.json --pick 1,1");
+  ASSERT_EQ(single.exitCode, 0) << single.err;
+  expectSameBits(readLayer(dir.file("out.exr"), "b."), readRgba(dir.file("b.exr")), "b");
+}
+
 // Sequences: every frame reads its own input; half mattes are the float
 // render rounded to half; the compression is the one asked for.
 TEST(LayeredRender, SequenceWithHalfMattes) {
