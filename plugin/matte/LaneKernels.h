@@ -174,17 +174,43 @@ inline typename L::D remainderOf(typename L::F a, const GridCell& g) {
   return result;
 }
 
+// The quick test of one axis (GridCell::quick): from the quotient's float
+// estimate k, the distance of a from the middle of its cell,
+// |a - k * size - half|, within a margin of the exact one; lanes clearly
+// past the ramp get their factor's 0 or 1. Only a below 2^21 cells is
+// tested, where k is at most one off; beyond that (where a * inverse
+// may even overflow), and for not-a-number a, nothing is decided.
+template <class L>
+struct QuickFactor {
+  typename L::MF one, zero;
+};
+
+template <class L>
+inline QuickFactor<L> quickFactor(typename L::F a, const GridCell& g) {
+  using F = typename L::F;
+  using MF = typename L::MF;
+  const F k = floorOf<L>(a * g.quickInverse);
+  const F r = (a - k * g.quickSize) - g.quickHalf;
+  const F distance = (F)((MF)r & lanes<L>(std::int32_t{0x7fffffff}));
+  const F margin = a * 0x1p-16f + g.marginBase;
+  const MF near = a < lanes<L>(g.quickBelow);
+  return {near & (distance - margin >= lanes<L>(g.oneFrom)),
+          near & (distance + margin <= lanes<L>(g.zeroTo))};
+}
+
 // Lines through the middles of the cells, per axis:
 //   g = fmodf((float)(|v| * weight), (float)cell)      (as double)
 //   g < cell / 2 ? cell - g : g
 //   smoothStep((g - cell / 2) * 2 - halfThickness, 0, halfFeather)
 // and the matte 1 - gx * gy * gz. A zero cell makes g not-a-number.
+// Where the quick test decides an axis's every lane, its factors are
+// exactly those 0s and 1s; an axis of 0s whose partners' a are finite
+// makes the matte 1.
 struct GridKernel {
   template <class L>
-  static typename L::D axisFactor(typename L::D v, double weight, double cell, const GridCell& grid,
+  static typename L::D axisFactor(typename L::F a, double cell, const GridCell& grid,
                                   const RowConstants& c) {
     using D = typename L::D;
-    const typename L::F a = narrow<L>(absolute<L>(v) * weight);
     D g = remainderOf<L>(a, grid);
     g = select<L>(g < lanes<L>(grid.half), cell - g, g);
     return smoothStep<L>((g - grid.half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
@@ -192,9 +218,42 @@ struct GridKernel {
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    const typename L::D gx = axisFactor<L>(x, c.weightX, c.extentX, c.gridX, c);
-    const typename L::D gy = axisFactor<L>(y, c.weightY, c.extentY, c.gridY, c);
-    const typename L::D gz = axisFactor<L>(z, c.weightZ, c.extentZ, c.gridZ, c);
+    using D = typename L::D;
+    using F = typename L::F;
+    using MF = typename L::MF;
+    const F ax = narrow<L>(absolute<L>(x) * c.weightX);
+    const F ay = narrow<L>(absolute<L>(y) * c.weightY);
+    const F az = narrow<L>(absolute<L>(z) * c.weightZ);
+    if (c.gridX.quick && c.gridY.quick && c.gridZ.quick) {
+      const QuickFactor<L> qx = quickFactor<L>(ax, c.gridX);
+      const QuickFactor<L> qy = quickFactor<L>(ay, c.gridY);
+      const QuickFactor<L> qz = quickFactor<L>(az, c.gridZ);
+      const MF decidedX = qx.one | qx.zero, decidedY = qy.one | qy.zero;
+      const MF decidedZ = qz.one | qz.zero;
+      if (all<L>(widenMask<L>(decidedX & decidedY & decidedZ))) {
+        return select<L>(widenMask<L>(qx.one & qy.one & qz.one), lanes<L>(0.0), lanes<L>(1.0));
+      }
+      const F infinity = lanes<L>(__builtin_inff());
+      const MF finiteX = ax < infinity, finiteY = ay < infinity, finiteZ = az < infinity;
+      if (all<L>(widenMask<L>(qx.zero & finiteY & finiteZ)) ||
+          all<L>(widenMask<L>(qy.zero & finiteX & finiteZ)) ||
+          all<L>(widenMask<L>(qz.zero & finiteX & finiteY))) {
+        return lanes<L>(1.0);
+      }
+      const auto factor = [&c](F a, MF decided, MF one, double cell, const GridCell& grid) {
+        if (all<L>(widenMask<L>(decided))) {
+          return select<L>(widenMask<L>(one), lanes<L>(1.0), lanes<L>(0.0));
+        }
+        return axisFactor<L>(a, cell, grid, c);
+      };
+      const D gx = factor(ax, decidedX, qx.one, c.extentX, c.gridX);
+      const D gy = factor(ay, decidedY, qy.one, c.extentY, c.gridY);
+      const D gz = factor(az, decidedZ, qz.one, c.extentZ, c.gridZ);
+      return 1.0 - gx * gy * gz;
+    }
+    const D gx = axisFactor<L>(ax, c.extentX, c.gridX, c);
+    const D gy = axisFactor<L>(ay, c.extentY, c.gridY, c);
+    const D gz = axisFactor<L>(az, c.extentZ, c.gridZ, c);
     return 1.0 - gx * gy * gz;
   }
 };

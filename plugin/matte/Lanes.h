@@ -116,6 +116,23 @@ inline typename L::D floorOf(typename L::D v) {
   }
 }
 
+// floorOf in float lanes: the largest whole number not above v for |v|
+// below 2^22, and within a unit in the last place of v above that.
+template <class L>
+inline typename L::F floorOf(typename L::F v) {
+  if constexpr (requires { L::floor(v); }) {
+    return L::floor(v);
+  } else {
+    const typename L::F rounded = (v + 0x1p23f) - 0x1p23f;
+    return select<L>(rounded > v, rounded - 1.0f, rounded);
+  }
+}
+
+template <class L>
+inline typename L::M widenMask(typename L::MF m) {
+  return __builtin_convertvector(m, typename L::M);
+}
+
 // One bit per lane, lane 0 lowest. A lane set may supply its own.
 template <class L>
 inline unsigned laneBits(typename L::M mask) {

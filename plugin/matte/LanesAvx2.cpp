@@ -11,6 +11,7 @@ namespace {
 struct Avx2Lanes : LaneTypes<4> {
   static D sqrt(D v) { return (D)_mm256_sqrt_pd((__m256d)v); }
   static D floor(D v) { return (D)_mm256_floor_pd((__m256d)v); }
+  static F floor(F v) { return (F)_mm_floor_ps((__m128)v); }
   static D widen(F v) { return (D)_mm256_cvtps_pd((__m128)v); }
   static unsigned laneBits(M m) { return _mm256_movemask_pd((__m256d)m); }
   // The pixels at base + offset, one register per channel.

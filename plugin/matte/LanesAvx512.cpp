@@ -17,6 +17,7 @@ struct Avx512Lanes : LaneTypes<8> {
     return (D)_mm512_mask_roundscale_pd((__m512d)v, 0xff, (__m512d)v,
                                         _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
   }
+  static F floor(F v) { return (F)_mm256_floor_ps((__m256)v); }
   static D widen(F v) { return (D)_mm512_maskz_cvtps_pd(0xff, (__m256)v); }
   static unsigned laneBits(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m); }
 

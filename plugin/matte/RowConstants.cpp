@@ -164,6 +164,46 @@ GridCell gridCellOf(double extent) {
   return g;
 }
 
+// The exact path computes, per lane, D = |g - half| in double from the
+// remainder g (each branch of the fold gives it within a few units in the
+// last place of the extent), and the factor is 1 where 2D - halfThickness
+// is past halfFeather and 0 where it is below 0, each by far more than
+// those rounding errors. The float estimate of D, from the estimated
+// quotient, is within 2^-19 (a + cell) of the exact one wherever the
+// estimated quotient is at most one away from the true one; the margin
+// 2^-16 (a + cell + |halfThickness| + |halfFeather|) covers that and the
+// float rounding of the test itself. Where the quotient is further off, a
+// is above 2^21 cells, the margin exceeds every distance in the cell, and
+// a decision can only be the one that holds across the whole cell.
+void planQuickGrid(GridCell& g, double extent, double weight, double halfThickness,
+                   double halfFeather) {
+  g.quick = false;
+  const bool usable = std::isfinite(extent) && extent >= 0x1p-60 && extent <= 0x1p60 &&
+                      weight >= 0.0 && weight <= 0x1p60 && halfFeather > 0.0 &&
+                      halfFeather <= 0x1p60 && std::fabs(halfThickness) <= 0x1p60 && g.inLanes;
+  if (!usable) return;
+  const double slack = 0x1p-40 * (extent + std::fabs(halfThickness) + halfFeather);
+  g.quickSize = static_cast<float>(g.size);
+  g.quickInverse = static_cast<float>(1.0 / g.size);
+  g.quickHalf = static_cast<float>(extent / 2.0);
+  g.quickBelow = static_cast<float>(g.size * 0x1p21);  // exact: size is a float
+  g.marginBase = static_cast<float>(
+      0x1p-16 * (g.size + std::fabs(halfThickness) + halfFeather) * (1.0 + 0x1p-10));
+  const double oneFrom = (halfThickness + halfFeather) / 2.0 + slack;
+  const double zeroTo = halfThickness / 2.0 - slack;
+  // Rounded outwards: up for the lower bound of ones, down for the upper
+  // bound of zeros.
+  g.oneFrom = static_cast<float>(oneFrom);
+  if (static_cast<double>(g.oneFrom) < oneFrom) {
+    g.oneFrom = std::nextafter(g.oneFrom, __builtin_inff());
+  }
+  g.zeroTo = static_cast<float>(zeroTo);
+  if (static_cast<double>(g.zeroTo) > zeroTo) {
+    g.zeroTo = std::nextafter(g.zeroTo, -__builtin_inff());
+  }
+  g.quick = true;
+}
+
 RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   RowConstants c{};
   const double dx = static_cast<double>(inData.downsample_x.den);
@@ -194,6 +234,9 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.gridX = gridCellOf(c.extentX);
   c.gridY = gridCellOf(c.extentY);
   c.gridZ = gridCellOf(c.extentZ);
+  planQuickGrid(c.gridX, c.extentX, c.weightX, c.halfThickness, c.halfFeather);
+  planQuickGrid(c.gridY, c.extentY, c.weightY, c.halfThickness, c.halfFeather);
+  planQuickGrid(c.gridZ, c.extentZ, c.weightZ, c.halfThickness, c.halfFeather);
   c.frequency = s.frequency;
   c.phase = s.offset * 3.14 * 2.0;
   c.picture = makePictureConstants(s);

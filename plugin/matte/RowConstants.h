@@ -44,6 +44,17 @@ struct GridCell {
   double exactBelow = 0;  // size x 2^29: magnitudes with an exact lane remainder
   bool inLanes = false;   // 0 < size <= 2^128: any lane can be exact
   double half = 0;        // extent / 2
+  // The quick test in float: lanes whose distance from the middle of the
+  // cell is clearly past the factor's ramp take 0 or 1 without the exact
+  // remainder. Set only where the cell, weight and ramp allow it.
+  bool quick = false;
+  float quickSize = 0;     // |cell|
+  float quickInverse = 0;  // 1 / |cell|, rounded
+  float quickHalf = 0;     // extent / 2, rounded
+  float quickBelow = 0;    // 2^21 |cell|: only magnitudes below it are tested
+  float marginBase = 0;    // the margin's part independent of the lane
+  float oneFrom = 0;       // distance - margin at or above this: factor 1
+  float zeroTo = 0;        // distance + margin at or below this: factor 0
 };
 
 struct RowConstants {
@@ -75,6 +86,11 @@ struct RowConstants {
 };
 
 GridCell gridCellOf(double extent);
+
+// The quick test's constants of one axis's cell, for that axis's weight
+// and the ramp's half thickness and half feather.
+void planQuickGrid(GridCell& g, double extent, double weight, double halfThickness,
+                   double halfFeather);
 
 // The flat ranges are set for Circle and Ring only, the outside bounds for
 // Square and Box.

@@ -210,6 +210,33 @@ INSTANTIATE_TEST_SUITE_P(
              simdPathName(std::get<1>(info.param));
     });
 
+// The reference row against every path this machine runs.
+void expectEveryPathAgrees(const MatteSettings& s, std::vector<PF_PixelFloat> row,
+                           const std::string& label) {
+  PF_InData inData{};
+  inData.downsample_x = inData.downsample_y = {1, 1};
+  PF_LayerDef output{};
+  output.width = static_cast<A_long>(row.size());
+  MatteRowContext context{&s, &inData, &output};
+  std::vector<PF_PixelFloat> plain(row.size()), fast(row.size());
+  ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, row.data(), plain.data()));
+  for (SimdPath path : kSimdPaths) {
+    if (!simdPathAvailable(path)) continue;
+    PlannedRows rows = planRows(s, inData, output.width, path);
+    ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, row.data(), fast.data()));
+    EXPECT_TRUE(sameRow(plain, fast)) << simdPathName(path) << ", " << label;
+  }
+}
+
+// 64 floats: 32 steps below v and 31 above.
+std::vector<float> around(double v) {
+  float x = static_cast<float>(v);
+  for (int k = 0; k < 32; ++k) x = std::nextafter(x, -kInf);
+  std::vector<float> steps;
+  for (int k = 0; k < 64; ++k, x = std::nextafter(x, kInf)) steps.push_back(x);
+  return steps;
+}
+
 // Circle and Ring take whole blocks beyond their soft edges as constants,
 // Square and Box blocks past an axis's outer edge as 0: rows of points a
 // few float steps either side of every edge, so that blocks wholly inside
@@ -238,27 +265,55 @@ TEST(ReferenceAgreementEdgeTest, ShapesOnEveryEdge) {
     for (int a = -1; a <= 1; ++a) {
       for (int b = -1; b <= 1; ++b) {
         const double edge = s.radius + a * s.thickness / 2 + b * s.feather / 2;
-        float x = static_cast<float>(edge / std::sqrt(weight));
-        for (int k = 0; k < 32; ++k) x = std::nextafter(x, 0.0f);
-        for (int k = 0; k < 64; ++k, x = std::nextafter(x, kInf)) {
-          row.push_back(pixel(1, x, 0, 0));
+        for (float x : around(edge / std::sqrt(weight))) row.push_back(pixel(1, x, 0, 0));
+      }
+    }
+    expectEveryPathAgrees(
+        s, row, "mode " + std::to_string(s.mode) + ", radius " + std::to_string(s.radius));
+  }
+}
+
+// Grid takes lanes whose distance from the middle of their cell is clearly
+// past the lines' ramp as 0 or 1 from a float estimate: points a few float
+// steps either side of both ends of the ramp, in cells near 0 and up to and
+// past 2^21 cells out, where the estimate stops being tried. The other two
+// axes sit where their factor is 1, 0 or on the ramp, or follow x.
+TEST(ReferenceAgreementEdgeTest, GridLinesOnEveryEdge) {
+  struct Lines {
+    double radius, size, thickness, feather, scale;
+  };
+  const Lines lines[] = {
+      {1, 1, 0.2, 0.1, 1},
+      {0.37, 0.8, 0.05, 0.3, 2.2},
+      {2.5, 1, 0.4, 1e-6, 0.7},
+      {1e-3, 1, 0, 1e-4, 1},
+  };
+  const double cells[] = {0, 1, 7, 1000, 0x1p20, 0x1p21 - 1, 0x1p21, 0x1p21 + 1, 0x1p30};
+  for (const Lines& l : lines) {
+    MatteSettings s = plainSettings(popupValue(Mode::Grid));
+    s.radius = l.radius;
+    s.sizeX = s.sizeY = s.sizeZ = l.size;
+    s.thickness = l.thickness;
+    s.feather = l.feather;
+    s.scaleX = s.scaleY = s.scaleZ = l.scale;
+    const double weight = l.scale > 1 ? l.scale * l.scale : l.scale;
+    const double extent = l.radius * l.size, size = std::fabs(static_cast<float>(extent));
+    const double ramp[] = {l.thickness / 4, (l.thickness / 2 + l.feather / 2) / 2};
+    const float partners[] = {0, static_cast<float>(extent / 2 / weight),
+                              static_cast<float>((extent / 2 + ramp[0] + l.feather / 8) / weight)};
+    std::vector<PF_PixelFloat> row;
+    for (double cell : cells) {
+      for (double end : ramp) {
+        for (int side : {-1, 1}) {
+          const std::vector<float> xs = around((cell * size + extent / 2 + side * end) / weight);
+          for (float partner : partners) {
+            for (float x : xs) row.push_back(pixel(1, x, partner, -partner));
+          }
+          for (float x : xs) row.push_back(pixel(1, x, -x, x));
         }
       }
     }
-    PF_InData inData{};
-    inData.downsample_x = inData.downsample_y = {1, 1};
-    PF_LayerDef output{};
-    output.width = static_cast<A_long>(row.size());
-    MatteRowContext context{&s, &inData, &output};
-    std::vector<PF_PixelFloat> plain(row.size()), fast(row.size());
-    ASSERT_EQ(PF_Err_NONE, InvertPixelFloatReference(&context, 0, 0, row.data(), plain.data()));
-    for (SimdPath path : kSimdPaths) {
-      if (!simdPathAvailable(path)) continue;
-      PlannedRows rows = planRows(s, inData, output.width, path);
-      ASSERT_EQ(PF_Err_NONE, InvertPixelFloat(&rows, 0, 0, row.data(), fast.data()));
-      EXPECT_TRUE(sameRow(plain, fast)) << simdPathName(path) << ", mode " << s.mode << ", radius "
-                                        << s.radius << ", feather " << s.feather;
-    }
+    expectEveryPathAgrees(s, row, "grid of radius " + std::to_string(l.radius));
   }
 }
 
