@@ -126,15 +126,11 @@ struct BoxKernel {
 // one of k and that a - j * size is exact for every j <= k (it lies in
 // 0..a). A difference below 0 means k' = k + 1, one not below the size
 // k' = k - 1; either (rare: a / size within a few units in the last place
-// of a whole number) is recomputed from the right k. Where a may be -0,
-// adding 0 makes a whole -0 a +0, so that the -0 keeps its sign.
-template <class L, bool MayBeMinusZero>
+// of a whole number) is recomputed from the right k.
+template <class L>
 inline typename L::D wholeRemainder(typename L::D a, double size, double inverse) {
   using D = typename L::D;
-  D k = floorOf<L>(a * inverse);
-  if constexpr (MayBeMinusZero) {
-    k = k + 0.0;
-  }
+  const D k = floorOf<L>(a * inverse);
   D r = a - k * size;
   const typename L::M off = (r < lanes<L>(0.0)) | (r >= lanes<L>(size));
   if (any<L>(off)) {
@@ -161,7 +157,7 @@ inline typename L::D remainderOf(typename L::F a, const GridCell& g) {
   if (g.inLanes) {
     const D wide = widen<L>(a);
     const D magnitude = absolute<L>(wide);
-    const D r = wholeRemainder<L, false>(magnitude, g.size, g.inverse);
+    const D r = wholeRemainder<L>(magnitude, g.size, g.inverse);
     // r is +0 or positive: a's sign bit on it is -r.
     result = (D)((M)r | ((M)wide & lanes<L>(std::int64_t{INT64_MIN})));
     exact = magnitude < lanes<L>(g.exactBelow);
@@ -376,29 +372,30 @@ struct LayerTransparentKernel {
 template <Plane P, bool Tile>
 struct LayerPictureKernel {
   // t >= 0 ? fmod(t, size) : size - fmod(-t, size), for a positive whole
-  // size, `inverse` 1 / size rounded. For |t| below 2^48 the remainder of
-  // a = |t| is a - k * size with k the whole quotient: the product is a
-  // whole number below 2^53, the difference a multiple of a's spacing
-  // between 0 and a, so both are exact (fmod's result always is), and the
-  // estimate from the inverse is off by far less than one. Other lanes
-  // (not-a-number, infinite, huge) call fmod.
+  // size, `inverse` 1 / size rounded, as r = t - k * size for the whole
+  // number k = floor(t * inverse). For |t| below 2^48, k * size is exact
+  // and r is t - k * size rounded once. Where r lies strictly between 0
+  // and size, k is the true floor of t / size (one more would make the
+  // exact difference negative, one less at least size, and rounding keeps
+  // either so), so r is the exact value wrapped into the picture: for t at
+  // or above 0 that is fmod(t, size) itself, for t below 0 the same single
+  // rounding of size - fmod(-t, size). Every other lane (r at 0 or size
+  // from a whole multiple or rounding, k off by one, not-a-number,
+  // infinite or huge t) is worked out as written.
   template <class L>
   static typename L::D wrap(typename L::D t, double size, double inverse) {
     using D = typename L::D;
-    using M = typename L::M;
-    const M negative = t < lanes<L>(0.0);
-    const D a = select<L>(negative, -t, t);
-    const D r = wholeRemainder<L, true>(a, size, inverse);
-    D wrapped = select<L>(negative, size - r, r);
-    const M exact = absolute<L>(t) < lanes<L>(0x1p48);
-    if (!all<L>(exact)) {
+    D r = t - floorOf<L>(t * inverse) * size;
+    const typename L::M inPicture =
+        (r > lanes<L>(0.0)) & (r < lanes<L>(size)) & (absolute<L>(t) < lanes<L>(0x1p48));
+    if (!all<L>(inPicture)) {
       for (int i = 0; i < L::kCount; ++i) {
-        if (!exact[i]) {
-          wrapped[i] = t[i] >= 0.0 ? fmod(t[i], size) : size - fmod(-t[i], size);
+        if (!inPicture[i]) {
+          r[i] = t[i] >= 0.0 ? fmod(t[i], size) : size - fmod(-t[i], size);
         }
       }
     }
-    return wrapped;
+    return r;
   }
   // Where a block samples: each lane's byte offset from the first row (0,
   // a pixel that is always there, for lanes outside the picture, which

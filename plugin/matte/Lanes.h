@@ -102,28 +102,33 @@ inline typename L::D absolute(typename L::D v) {
   return (typename L::D)((M)v & lanes<L>(std::int64_t{0x7fffffffffffffff}));
 }
 
-// The largest whole number not above v, for |v| below 2^51 (other lanes
+// The largest whole number not above v, for |v| below 2^52 (other lanes
 // get whatever the instruction gives). A lane set may supply its own;
-// otherwise rounding to the nearest whole number (adding and taking away
-// 2^52) and stepping down where that rounded up.
+// otherwise |v| rounded to the nearest whole number (adding and taking away
+// 2^52), v's sign put back, and a step down where that rounded up.
 template <class L>
 inline typename L::D floorOf(typename L::D v) {
   if constexpr (requires { L::floor(v); }) {
     return L::floor(v);
   } else {
-    const typename L::D rounded = (v + 0x1p52) - 0x1p52;
+    using M = typename L::M;
+    const M sign = (M)v & lanes<L>(std::int64_t{INT64_MIN});
+    const typename L::D rounded = (typename L::D)((M)((absolute<L>(v) + 0x1p52) - 0x1p52) | sign);
     return select<L>(rounded > v, rounded - 1.0, rounded);
   }
 }
 
-// floorOf in float lanes: the largest whole number not above v for |v|
-// below 2^22, and within a unit in the last place of v above that.
+// floorOf in float lanes, for |v| below 2^23.
 template <class L>
 inline typename L::F floorOf(typename L::F v) {
   if constexpr (requires { L::floor(v); }) {
     return L::floor(v);
   } else {
-    const typename L::F rounded = (v + 0x1p23f) - 0x1p23f;
+    using MF = typename L::MF;
+    const MF sign = (MF)v & lanes<L>(std::int32_t{INT32_MIN});
+    const MF magnitude = (MF)v & lanes<L>(std::int32_t{0x7fffffff});
+    const typename L::F rounded =
+        (typename L::F)((MF)(((typename L::F)magnitude + 0x1p23f) - 0x1p23f) | sign);
     return select<L>(rounded > v, rounded - 1.0f, rounded);
   }
 }

@@ -317,6 +317,52 @@ TEST(ReferenceAgreementEdgeTest, GridLinesOnEveryEdge) {
   }
 }
 
+// A tiled picture wraps each coordinate into it: points a few float steps
+// either side of whole multiples of its size (near 0 and far out, either
+// sign) and just below 0, where the wrapped value can round to the size
+// itself and so fall outside; on pictures whose half size rounds down and
+// with offsets that a third of a cell cannot hold exactly.
+TEST(ReferenceAgreementEdgeTest, TiledPictureAtWholeMultiples) {
+  struct Picture {
+    A_long width, height;
+  };
+  for (const Picture size : {Picture{1, 1}, Picture{3, 2}, Picture{4, 4}}) {
+    std::vector<PF_PixelFloat> picture(static_cast<std::size_t>(size.width) * size.height);
+    for (std::size_t i = 0; i < picture.size(); ++i) {
+      picture[i] = pixel(1, static_cast<float>(i), static_cast<float>(i) / 8, 0.5f);
+    }
+    MatteSettings s = plainSettings(popupValue(Mode::Layer));
+    s.axis = popupValue(Plane::XY);
+    s.tile = 1;
+    s.radius = 1;
+    s.sizeZ = 4;
+    s.layer.reserved0 = &gHostReference;
+    s.layer.data = reinterpret_cast<PF_PixelPtr>(picture.data());
+    s.layer.rowbytes = size.width * static_cast<A_long>(sizeof(PF_PixelFloat));
+    s.layer.width = size.width;
+    s.layer.height = size.height;
+    std::vector<PF_PixelFloat> row;
+    const float tiny[] = {-0x1p-60f, -1e-30f, -std::numeric_limits<float>::denorm_min(), -0.0f};
+    for (double whole : {0.0, 1.0, -1.0, 2.0, -3.0, 1e6, -1e6, 0x1p40, -0x1p40}) {
+      for (float x : around(whole)) {
+        row.push_back(pixel(1, x, 0.3f, 0));
+        row.push_back(pixel(1, 0.3f, x, 0));
+        row.push_back(pixel(1, x, -x, 0));
+      }
+    }
+    for (float x : tiny) {
+      row.push_back(pixel(1, x, tiny[0], 0));
+      row.push_back(pixel(1, 0.3f, x, 0));
+    }
+    for (double offset : {0.0, -1.0 / 3.0}) {
+      s.offsetU = s.offsetV = offset;
+      expectEveryPathAgrees(s, row,
+                            "picture " + std::to_string(size.width) + " x " +
+                                std::to_string(size.height) + ", offset " + std::to_string(offset));
+    }
+  }
+}
+
 // Each path's arithmetic keeps both roundings of a * b + c: with
 // a * b = 1 - 2^-60, rounded to 1, the sum is 0, where a fused multiply-add
 // gives -2^-60.
