@@ -211,15 +211,28 @@ struct GridKernel {
     g = select<L>(g < lanes<L>(grid.half), cell - g, g);
     return smoothStep<L>((g - grid.half) * 2.0 - c.halfThickness, 0.0, c.halfFeather);
   }
+  // (float)(|v| * weight) in double. Where the weight is a float, the
+  // double product of two floats is exact, so its one rounding to float is
+  // the float product's (overflow and subnormals alike).
   template <class L>
-  static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
-                             typename L::D z) {
+  static typename L::F magnitude(typename L::F v, double weight, const RowConstants& c) {
+    using F = typename L::F;
+    const F size = (F)((typename L::MF)v & lanes<L>(std::int32_t{0x7fffffff}));
+    if (c.floatWeights) {
+      return size * static_cast<float>(weight);
+    }
+    return narrow<L>(widen<L>(size) * weight);
+  }
+  // Takes the transformed point in float lanes.
+  template <class L>
+  static typename L::D matteOfFloats(const RowConstants& c, typename L::F x, typename L::F y,
+                                     typename L::F z) {
     using D = typename L::D;
     using F = typename L::F;
     using MF = typename L::MF;
-    const F ax = narrow<L>(absolute<L>(x) * c.weightX);
-    const F ay = narrow<L>(absolute<L>(y) * c.weightY);
-    const F az = narrow<L>(absolute<L>(z) * c.weightZ);
+    const F ax = magnitude<L>(x, c.weightX, c);
+    const F ay = magnitude<L>(y, c.weightY, c);
+    const F az = magnitude<L>(z, c.weightZ, c);
     if (c.gridX.quick && c.gridY.quick && c.gridZ.quick) {
       const QuickFactor<L> qx = quickFactor<L>(ax, c.gridX);
       const QuickFactor<L> qy = quickFactor<L>(ay, c.gridY);

@@ -20,7 +20,12 @@ inline void matteBlock(const RowConstants& c, const PF_PixelFloat* in, PF_PixelF
   PixelLanes<L> p = loadPixels<L>(in);
   const F inputAlpha = p.alpha;
   toLocal<L>(c, p);
-  F m = narrow<L>(Kernel::template matte<L>(c, widen<L>(p.x), widen<L>(p.y), widen<L>(p.z)));
+  F m;
+  if constexpr (requires { Kernel::template matteOfFloats<L>(c, p.x, p.y, p.z); }) {
+    m = narrow<L>(Kernel::template matteOfFloats<L>(c, p.x, p.y, p.z));
+  } else {
+    m = narrow<L>(Kernel::template matte<L>(c, widen<L>(p.x), widen<L>(p.y), widen<L>(p.z)));
+  }
   const F zero = lanes<L>(0.0f);
   const F one = lanes<L>(1.0f);
   F alpha = inputAlpha;

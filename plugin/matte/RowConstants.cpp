@@ -187,8 +187,8 @@ void planQuickGrid(GridCell& g, double extent, double weight, double halfThickne
   g.quickInverse = static_cast<float>(1.0 / g.size);
   g.quickHalf = static_cast<float>(extent / 2.0);
   g.quickBelow = static_cast<float>(g.size * 0x1p21);  // exact: size is a float
-  g.marginBase = static_cast<float>(
-      0x1p-16 * (g.size + std::fabs(halfThickness) + halfFeather) * (1.0 + 0x1p-10));
+  g.marginBase = static_cast<float>(0x1p-16 * (g.size + std::fabs(halfThickness) + halfFeather) *
+                                    (1.0 + 0x1p-10));
   const double oneFrom = (halfThickness + halfFeather) / 2.0 + slack;
   const double zeroTo = halfThickness / 2.0 - slack;
   // Rounded outwards: up for the lower bound of ones, down for the upper
@@ -225,6 +225,8 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.weightX = axisWeight(s.scaleX);
   c.weightY = axisWeight(s.scaleY);
   c.weightZ = axisWeight(s.scaleZ);
+  const auto isFloat = [](double w) { return static_cast<double>(static_cast<float>(w)) == w; };
+  c.floatWeights = isFloat(c.weightX) && isFloat(c.weightY) && isFloat(c.weightZ);
   c.radius = s.radius;
   c.halfFeather = s.feather / 2.0;
   c.halfThickness = s.thickness / 2.0;

@@ -63,6 +63,7 @@ struct RowConstants {
   // Single-precision cosine and sine of each axis's angle.
   float cosX, sinX, cosY, sinY, cosZ, sinZ;
   double weightX, weightY, weightZ;
+  bool floatWeights;  // all three weights are floats exactly
   double radius;
   double halfFeather;
   double halfThickness;

@@ -65,7 +65,8 @@ class Draw {
     return static_cast<float>(uniform(lo, hi));
   }
   float alpha() {
-    static constexpr float kAlpha[] = {1.0f, 0.0f, -0.0f, 0.5f, kNaN, kInf, -1.0f};
+    static const float kAlpha[] = {1.0f, 0.0f, -0.0f, 0.5f,
+                                   kNaN, kInf, -1.0f, std::bit_cast<float>(0x7fa00001u)};
     return chance(0.5) ? kAlpha[pick(std::size(kAlpha))] : static_cast<float>(uniform(0, 1));
   }
   // A setting: usually in its range, sometimes zero, rarely non-finite.
