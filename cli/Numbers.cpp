@@ -62,7 +62,8 @@ WholeNumber readWhole(std::string_view text) {
 }
 
 std::string numberProblem(std::string_view text, NumberStatus status) {
-  const std::string quoted = "\"" + std::string(text) + "\"";
+  std::string quoted = "\"";  // appended, not concatenated: GCC 12 warns falsely on the latter
+  quoted.append(text).append("\"");
   switch (status) {
     case NumberStatus::Ok:
       break;
