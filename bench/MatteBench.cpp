@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "AE_EffectSuites.h"
@@ -115,6 +116,22 @@ void copyPixels(benchmark::State& state, Size size) {
   countPixels(state, f);
 }
 
+// The same copy split between two threads: where it takes as long as on
+// one, the memory, not the thread, bounds the frame.
+void copyPixelsTwoThreads(benchmark::State& state) {
+  Frame& f = frame(kFrame);
+  const std::size_t bytes = f.input.pixels.size() * sizeof(PF_PixelFloat), half = bytes / 2;
+  char* const to = reinterpret_cast<char*>(f.output.pixels.data());
+  const char* const from = reinterpret_cast<const char*>(f.input.pixels.data());
+  for (auto _ : state) {
+    std::thread second([&] { std::memcpy(to + half, from + half, bytes - half); });
+    std::memcpy(to, from, half);
+    second.join();
+    benchmark::ClobberMemory();
+  }
+  countPixels(state, f);
+}
+
 // Every row of the frame through `rowFunction` with the reference value
 // `prepare` makes, once per pass as a render does.
 template <class Prepare>
@@ -157,6 +174,9 @@ const bool kRegistered = [] {
                                  kRowSet, m);
   }
   benchmark::RegisterBenchmark("frame/copy", copyPixels, kFrame)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("frame/copy_2_threads", copyPixelsTwoThreads)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   for (matte::SimdPath path : matte::kSimdPaths) {
     if (!matte::simdPathAvailable(path)) {
       continue;
