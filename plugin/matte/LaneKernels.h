@@ -217,11 +217,11 @@ struct GridKernel {
   template <class L>
   static typename L::F magnitude(typename L::F v, double weight, const RowConstants& c) {
     using F = typename L::F;
-    const F size = (F)((typename L::MF)v & lanes<L>(std::int32_t{0x7fffffff}));
+    const F positive = (F)((typename L::MF)v & lanes<L>(std::int32_t{0x7fffffff}));
     if (c.floatWeights) {
-      return size * static_cast<float>(weight);
+      return positive * static_cast<float>(weight);
     }
-    return narrow<L>(widen<L>(size) * weight);
+    return narrow<L>(widen<L>(positive) * weight);
   }
   // Takes the transformed point in float lanes.
   template <class L>

@@ -102,34 +102,37 @@ inline typename L::D absolute(typename L::D v) {
   return (typename L::D)((M)v & lanes<L>(std::int64_t{0x7fffffffffffffff}));
 }
 
-// The largest whole number not above v, for |v| below 2^52 (other lanes
-// get whatever the instruction gives). A lane set may supply its own;
-// otherwise |v| rounded to the nearest whole number (adding and taking away
-// 2^52), v's sign put back, and a step down where that rounded up.
+// The largest whole number not above each lane of v, for |v| below
+// `big` (2^52 in double, 2^23 in float): |v| rounded to the nearest whole
+// number (adding and taking away `big`), v's sign put back, and a step
+// down where that rounded up.
+template <class V, class S>
+inline V floorByRounding(V v, S big) {
+  using Bits = decltype(v < v);
+  const Bits sign = (Bits)(-V{});  // -0 in every lane: the sign bits alone
+  const V magnitude = (V)((Bits)v & ~sign);
+  const V rounded = (V)((Bits)((magnitude + big) - big) | ((Bits)v & sign));
+  return rounded > v ? rounded - S{1} : rounded;
+}
+
+// floorOf in double lanes (other lanes than |v| below 2^52 get whatever
+// the instruction gives) and in float lanes (|v| below 2^23). A lane set
+// may supply its own.
 template <class L>
 inline typename L::D floorOf(typename L::D v) {
   if constexpr (requires { L::floor(v); }) {
     return L::floor(v);
   } else {
-    using M = typename L::M;
-    const M sign = (M)v & lanes<L>(std::int64_t{INT64_MIN});
-    const typename L::D rounded = (typename L::D)((M)((absolute<L>(v) + 0x1p52) - 0x1p52) | sign);
-    return select<L>(rounded > v, rounded - 1.0, rounded);
+    return floorByRounding(v, 0x1p52);
   }
 }
 
-// floorOf in float lanes, for |v| below 2^23.
 template <class L>
 inline typename L::F floorOf(typename L::F v) {
   if constexpr (requires { L::floor(v); }) {
     return L::floor(v);
   } else {
-    using MF = typename L::MF;
-    const MF sign = (MF)v & lanes<L>(std::int32_t{INT32_MIN});
-    const MF magnitude = (MF)v & lanes<L>(std::int32_t{0x7fffffff});
-    const typename L::F rounded =
-        (typename L::F)((MF)(((typename L::F)magnitude + 0x1p23f) - 0x1p23f) | sign);
-    return select<L>(rounded > v, rounded - 1.0f, rounded);
+    return floorByRounding(v, 0x1p23f);
   }
 }
 

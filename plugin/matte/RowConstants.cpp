@@ -172,9 +172,8 @@ GridCell gridCellOf(double extent) {
 // quotient, is within 2^-19 (a + cell) of the exact one wherever the
 // estimated quotient is at most one away from the true one; the margin
 // 2^-16 (a + cell + |halfThickness| + |halfFeather|) covers that and the
-// float rounding of the test itself. Where the quotient is further off, a
-// is above 2^21 cells, the margin exceeds every distance in the cell, and
-// a decision can only be the one that holds across the whole cell.
+// float rounding of the test itself. The quotient is that close only below
+// 2^21 cells (`quickBelow`); beyond, the test decides nothing.
 void planQuickGrid(GridCell& g, double extent, double weight, double halfThickness,
                    double halfFeather) {
   g.quick = false;
@@ -233,12 +232,14 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   c.extentX = s.radius * s.sizeX;
   c.extentY = s.radius * s.sizeY;
   c.extentZ = s.radius * s.sizeZ;
-  c.gridX = gridCellOf(c.extentX);
-  c.gridY = gridCellOf(c.extentY);
-  c.gridZ = gridCellOf(c.extentZ);
-  planQuickGrid(c.gridX, c.extentX, c.weightX, c.halfThickness, c.halfFeather);
-  planQuickGrid(c.gridY, c.extentY, c.weightY, c.halfThickness, c.halfFeather);
-  planQuickGrid(c.gridZ, c.extentZ, c.weightZ, c.halfThickness, c.halfFeather);
+  const auto cellOf = [&c](double extent, double weight) {
+    GridCell g = gridCellOf(extent);
+    planQuickGrid(g, extent, weight, c.halfThickness, c.halfFeather);
+    return g;
+  };
+  c.gridX = cellOf(c.extentX, c.weightX);
+  c.gridY = cellOf(c.extentY, c.weightY);
+  c.gridZ = cellOf(c.extentZ, c.weightZ);
   c.frequency = s.frequency;
   c.phase = s.offset * 3.14 * 2.0;
   c.picture = makePictureConstants(s);
