@@ -34,6 +34,24 @@ PF_LayerDef layerFor(CommandContext& context, PF_ParamIndex index) {
   return layer->def();
 }
 
+bool smartCommand(const CommandContext& context) {
+  return context.cmd == PF_Cmd_SMART_PRE_RENDER || context.cmd == PF_Cmd_SMART_RENDER;
+}
+
+// A point control as the effect sees it at the render's preview
+// resolution: scaled by the downsample factors, in double. A 3D point's z
+// takes the vertical factor (the documentation does not say).
+void scaleForPreview(const CommandContext& context, PF_ParamDef& param) {
+  if (param.param_type != PF_Param_POINT_3D) return;
+  const PF_RationalScale& sx = context.downsampleX;
+  const PF_RationalScale& sy = context.downsampleY;
+  if (sx.den == 0 || sy.den == 0) return;
+  PF_Point3DDef& p = param.u.point3d_d;
+  p.x_value = p.x_value * double(sx.num) / double(sx.den);
+  p.y_value = p.y_value * double(sy.num) / double(sy.den);
+  p.z_value = p.z_value * double(sy.num) / double(sy.den);
+}
+
 // ------------------------------------------------------------------ inter
 
 // Like the real host, a record whose check-out failed may still be checked
@@ -58,10 +76,19 @@ PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, 
     *param = host.params[std::size_t(index)].def;
   }
   if (isLayerParam(host, index)) {
-    const A_long dephault = param->u.ld.dephault;
-    param->u.ld = layerFor(*context, index);
-    param->u.ld.dephault = dephault;
+    if (smartCommand(*context)) {
+      // Layers come only through the smart callbacks: the record is that
+      // of a layer control set to none.
+      param->u.ld = PF_LayerDef{};
+      noteMisuse(context, "checkout_param " + std::to_string(index) +
+                              ": a layer parameter read while smart rendering (use checkout_layer)");
+    } else {
+      const A_long dephault = param->u.ld.dephault;
+      param->u.ld = layerFor(*context, index);
+      param->u.ld.dephault = dephault;
+    }
   }
+  scaleForPreview(*context, *param);
   std::lock_guard lock(context->mutex);
   context->checkedOut.emplace_back(param, index);
   context->callTargets.push_back("checkout_param " + std::to_string(index));
@@ -140,6 +167,24 @@ PF_Err checkoutLayer(PF_ProgPtr effectRef, PF_ParamIndex index, A_long id,
       result == nullptr || !isLayerParam(*context->host, index)) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
+  const std::string call = "checkout_layer " + std::to_string(index) + " id " + std::to_string(id);
+  if (context->cmd != PF_Cmd_SMART_PRE_RENDER) {
+    noteMisuse(context, call + ": layers are checked out in smart pre-render only");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (id <= 0) {
+    noteMisuse(context, call + ": check-out ids must be positive");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  {
+    std::lock_guard lock(context->mutex);
+    const auto& checkouts = context->render->checkouts;
+    if (std::any_of(checkouts.begin(), checkouts.end(),
+                    [id](const RenderState::Checkout& c) { return c.id == id; })) {
+      context->misuses.push_back(call + ": check-out ids must be unique");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+  }
   const PF_LayerDef layer = layerFor(*context, index);
   const PF_LRect extent{0, 0, layer.width, layer.height};
   *result = PF_CheckoutResult{};
@@ -158,12 +203,34 @@ PF_Err checkoutLayerPixels(PF_ProgPtr effectRef, A_long id, PF_EffectWorld** pix
   if (!checkEffectRef(context, effectRef) || context->render == nullptr || pixels == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
+  const std::string call = "checkout_layer_pixels id " + std::to_string(id);
+  if (context->cmd != PF_Cmd_SMART_RENDER) {
+    noteMisuse(context, call + ": layer pixels are taken in smart render only");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
   RenderState& render = *context->render;
-  auto it = std::find_if(render.checkouts.begin(), render.checkouts.end(),
-                         [id](const RenderState::Checkout& c) { return c.id == id; });
-  if (it == render.checkouts.end())
-    return PF_Err_BAD_CALLBACK_PARAM;  // not requested in pre-render
-  const PF_LayerDef layer = layerFor(*context, it->index);
+  PF_ParamIndex index = 0;
+  {
+    std::lock_guard lock(context->mutex);
+    auto it = std::find_if(render.checkouts.begin(), render.checkouts.end(),
+                           [id](const RenderState::Checkout& c) { return c.id == id; });
+    if (it == render.checkouts.end()) {
+      context->misuses.push_back(call + ": not checked out in pre-render");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (it->taken) {
+      context->misuses.push_back(call + ": taken twice (one take per pre-render check-out)");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    it->taken = true;
+    index = it->index;
+  }
+  const PF_LayerDef layer = layerFor(*context, index);
+  // A layer control set to none has no pixels: no world is handed over.
+  if (layer.data == nullptr) {
+    *pixels = nullptr;
+    return PF_Err_NONE;
+  }
   std::lock_guard lock(context->mutex);
   render.handedOut.push_back(layer);
   *pixels = &render.handedOut.back();

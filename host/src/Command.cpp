@@ -12,6 +12,12 @@ thread_local CommandContext* t_current = nullptr;
 
 CommandContext* currentContext() { return t_current; }
 
+void noteMisuse(CommandContext* context, std::string what) {
+  if (context == nullptr) return;
+  std::lock_guard lock(context->mutex);
+  context->misuses.push_back(std::move(what));
+}
+
 ContextScope::ContextScope(CommandContext& context) : previous_(t_current) { t_current = &context; }
 ContextScope::~ContextScope() { t_current = previous_; }
 
@@ -54,7 +60,7 @@ void ParamArray::fill(const std::vector<PF_ParamDef>& values) {
 
 CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
                          PF_ParamDef** params, PF_LayerDef* output, void* extra,
-                         PF_Handle mustDispose) {
+                         PF_Handle mustDispose, bool mayReturn) {
   Host::State& host = *context.host;
   context.cmd = cmd;
   context.params = params;
@@ -76,6 +82,8 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   record.suitesAcquired = context.suitesAcquired;
   record.iterateRows = context.iterateRows.load();
   record.strayCalls = context.stray;
+  record.misuses = std::move(context.misuses);
+  context.misuses.clear();
   record.paramCheckins = context.paramCheckins;
   record.hostCalls = context.hostCalls;
   record.hostCallLog.assign(context.hostCallLog.begin(), context.hostCallLog.end());
@@ -94,7 +102,8 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
     }
     leaks.handleSizes.push_back(handles.size(handle).value_or(0));
   }
-  if (mustDispose != nullptr && handles.contains(mustDispose)) {
+  const bool returned = mayReturn && record.err == PF_Err_NONE && mustDispose == out.sequence_data;
+  if (mustDispose != nullptr && handles.contains(mustDispose) && !returned) {
     leaks.handleSizes.push_back(handles.size(mustDispose).value_or(0));
   }
   for (const auto& [key, count] : context.suites) {
@@ -135,6 +144,9 @@ Status statusOf(const Host::State& host, const CommandRecord& record) {
   }
   if (host.options.strict && !record.leaks.empty()) {
     return Status::error(StatusCode::kLeak, name + ": " + record.leaks.describe());
+  }
+  if (host.options.strict && !record.misuses.empty()) {
+    return Status::error(StatusCode::kLeak, name + ": " + record.misuses.front());
   }
   return Status::success();
 }

@@ -52,7 +52,6 @@ Status sendGlobalSetdown(Host::State& s) {
   context.effectRef = &s.tag;
   PF_InData in = baseInData(s, &s.tag);
   PF_OutData out{};
-  out.global_data = s.globalData;
   const CommandRecord record =
       runCommand(context, PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr, s.globalData);
   s.globalData = nullptr;
@@ -135,7 +134,6 @@ Status Host::load(const std::filesystem::path& pluginFile) {
     params.effectRef = &s.tag;
     in = baseInData(s, &s.tag);
     out = PF_OutData{};
-    out.global_data = s.globalData;
     record = runCommand(params, PF_Cmd_PARAMS_SETUP, in, out, nullptr, nullptr, nullptr);
     status = statusOf(s, record);
     if (status.ok() && std::size_t(out.num_params) != s.params.size()) {

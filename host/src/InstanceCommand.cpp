@@ -22,6 +22,8 @@ Status runInstanceCommand(Instance::State& instance, InstanceCall& call) {
     in.downsample_y = o->downsampleY;
     in.output_origin_x = o->outputOriginX;
     in.output_origin_y = o->outputOriginY;
+    context.downsampleX = o->downsampleX;
+    context.downsampleY = o->downsampleY;
   }
   if (call.render != nullptr) {
     in.width = call.render->input.width;
@@ -41,14 +43,15 @@ Status runInstanceCommand(Instance::State& instance, InstanceCall& call) {
       }
     }
   }
+  // Global and sequence data arrive in PF_InData only; PF_OutData's handle
+  // fields are empty on entry, and what the effect leaves there is its
+  // answer.
   PF_OutData& out = call.out;
   out = PF_OutData{};
-  out.global_data = host.globalData;
-  out.sequence_data = in.sequence_data;
   out.out_flags = call.presetOutFlags;
   out.out_flags2 = call.presetOutFlags2;
   call.record = runCommand(context, call.cmd, in, out, call.params.data(), call.output, call.extra,
-                           call.mustDispose);
+                           call.mustDispose, call.mayReturn);
   return statusOf(host, call.record);
 }
 

@@ -19,6 +19,7 @@ struct InstanceCall {
   PF_OutFlags presetOutFlags = 0;  // out_flags / out_flags2 before the call
   PF_OutFlags2 presetOutFlags2 = 0;
   PF_Handle mustDispose = nullptr;
+  bool mayReturn = false;  // mustDispose may come back in out.sequence_data instead
 
   // Filled by the call.
   PF_OutData out{};

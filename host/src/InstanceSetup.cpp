@@ -1,5 +1,6 @@
 // Creating, restoring, saving and closing effect instances.
 #include <cstring>
+#include <vector>
 
 #include "HandleRegistry.h"
 #include "InstanceCommand.h"
@@ -24,6 +25,54 @@ std::shared_ptr<Instance::State> newState(const std::shared_ptr<Host::State>& ho
   state->layers.resize(n);
   state->dynamicFlags.assign(n, 0);
   return state;
+}
+
+// The bytes of a sequence block as a project stores them: flat_sdata_size
+// bytes when the plug-in gave a fitting size, the whole handle otherwise;
+// empty for no block (or one the host does not hold).
+std::vector<std::uint8_t> flatBytes(PF_Handle block, A_long flatSize) {
+  HandleRegistry& handles = handleRegistry();
+  if (block == nullptr || !handles.contains(block)) return {};
+  const std::size_t size = handles.size(block).value_or(0);
+  const std::size_t flat =
+      flatSize > 0 && std::size_t(flatSize) <= size ? std::size_t(flatSize) : size;
+  const auto* bytes = static_cast<const std::uint8_t*>(*block);
+  return {bytes, bytes + flat};
+}
+
+// A new host handle holding `bytes`; null for none.
+PF_Handle blockOf(const std::vector<std::uint8_t>& bytes, const void* owner) {
+  if (bytes.empty()) return nullptr;
+  PF_Handle block = handleRegistry().allocate(bytes.size(), owner);
+  std::memcpy(*block, bytes.data(), bytes.size());
+  return block;
+}
+
+// PF_Cmd_SEQUENCE_FLATTEN or PF_Cmd_SEQUENCE_RESETUP with the instance's
+// block: the effect disposes of it or hands it back, and the handle it
+// leaves in out_data becomes the instance's block. After a failed command
+// the instance keeps its old block while that still lives.
+Status replaceBlock(Instance::State& s, PF_Cmd cmd) {
+  PF_Handle old = nullptr;
+  {
+    std::lock_guard lock(s.mutex);
+    old = s.sequenceData;
+  }
+  InstanceCall call;
+  call.cmd = cmd;
+  call.useOwnSequence = true;
+  call.sequence = old;
+  call.mustDispose = old;
+  call.mayReturn = true;
+  Status status = runInstanceCommand(s, call);
+  std::lock_guard lock(s.mutex);
+  if (status.ok()) {
+    s.sequenceData = call.out.sequence_data;
+    s.flatSize = call.out.flat_sdata_size;
+  } else if (old != nullptr && !handleRegistry().contains(old)) {
+    s.sequenceData = nullptr;
+  }
+  return status;
 }
 
 Status finishSetup(const std::shared_ptr<Host::State>& host,
@@ -91,15 +140,13 @@ Status Host::loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>&
     if (state->values[i].param_type == PF_Param_CHECKBOX) state->values[i].u.bd.u = defined.bd.u;
     if (i < saved.floatColors.size()) state->floatColors[i] = saved.floatColors[i];
   }
-  PF_Handle stored = nullptr;
-  if (!saved.sequenceData.empty()) {
-    stored = handleRegistry().allocate(saved.sequenceData.size(), state_.get());
-    std::memcpy(*stored, saved.sequenceData.data(), saved.sequenceData.size());
-  }
+  PF_Handle stored = blockOf(saved.sequenceData, state_.get());
   InstanceCall call;
   call.cmd = PF_Cmd_SEQUENCE_RESETUP;
   call.useOwnSequence = true;
   call.sequence = stored;
+  call.mustDispose = stored;
+  call.mayReturn = true;
   Status status = finishSetup(state_, state, call, out);
   // The stored block is the plug-in's to dispose of or keep; one it neither
   // disposed of nor kept goes back to the host.
@@ -119,6 +166,7 @@ Status Instance::close() {
     s.closed = true;
     return Status::success();
   }
+  if (s.renderOpen) (void)endRender();
   InstanceCall call;
   call.cmd = PF_Cmd_SEQUENCE_SETDOWN;
   call.mustDispose = s.sequenceData;
@@ -143,31 +191,69 @@ PF_PixelFloat Instance::floatColor(PF_ParamIndex index) const {
   return state_->floatColors[std::size_t(index)];
 }
 
-Status Instance::save(SavedInstance& out) const {
-  const State& s = *state_;
+Status Instance::save(SavedInstance& out) {
+  State& s = *state_;
   if (s.closed) return Status::error(StatusCode::kWrongState, "the effect instance is closed");
+  Status status = replaceBlock(s, PF_Cmd_SEQUENCE_FLATTEN);
+  if (!status.ok()) return status;
   std::lock_guard lock(s.mutex);
   out.values = s.values;
   for (PF_ParamDef& value : out.values) {
     if (value.param_type == PF_Param_LAYER) value.u.ld = World::emptyLayerDef();
   }
   out.floatColors = s.floatColors;
-  out.sequenceData.clear();
-  if (s.sequenceData != nullptr && handleRegistry().contains(s.sequenceData)) {
-    const std::size_t size = handleRegistry().size(s.sequenceData).value_or(0);
-    // Flat data: flat_sdata_size bytes when the plug-in gave a fitting size.
-    const std::size_t flat =
-        s.flatSize > 0 && std::size_t(s.flatSize) <= size ? std::size_t(s.flatSize) : size;
-    const auto* bytes = static_cast<const std::uint8_t*>(*s.sequenceData);
-    out.sequenceData.assign(bytes, bytes + flat);
-  }
+  out.sequenceData = flatBytes(s.sequenceData, s.flatSize);
   return Status::success();
 }
 
+Status Instance::resetup() {
+  if (state_->closed) {
+    return Status::error(StatusCode::kWrongState, "the effect instance is closed");
+  }
+  return replaceBlock(*state_, PF_Cmd_SEQUENCE_RESETUP);
+}
+
+Status Instance::duplicate(std::unique_ptr<Instance>& copy) {
+  State& s = *state_;
+  if (s.closed) return Status::error(StatusCode::kWrongState, "the effect instance is closed");
+  Host::State& host = *s.host;
+  if (!host.loaded) return Status::error(StatusCode::kWrongState, "no plug-in loaded");
+  Status status = replaceBlock(s, PF_Cmd_SEQUENCE_FLATTEN);
+  if (!status.ok()) return status;
+
+  auto twin = std::make_shared<State>();
+  twin->host = s.host;
+  twin->tag.instance = twin.get();
+  std::vector<std::uint8_t> flat;
+  {
+    std::lock_guard lock(s.mutex);
+    twin->values = s.values;
+    twin->layers = s.layers;
+    twin->floatColors = s.floatColors;
+    twin->dynamicFlags = s.dynamicFlags;
+    flat = flatBytes(s.sequenceData, s.flatSize);
+  }
+  // Both sequences are set up again: the old one with its flattened block,
+  // the new one with its own copy of those bytes.
+  status = replaceBlock(s, PF_Cmd_SEQUENCE_RESETUP);
+  if (!status.ok()) return status;
+  PF_Handle own = blockOf(flat, &host);
+  InstanceCall call;
+  call.cmd = PF_Cmd_SEQUENCE_RESETUP;
+  call.useOwnSequence = true;
+  call.sequence = own;
+  call.mustDispose = own;
+  call.mayReturn = true;
+  status = finishSetup(s.host, twin, call, copy);
+  if (own != nullptr && call.out.sequence_data != own && handleRegistry().contains(own)) {
+    handleRegistry().dispose(own);
+  }
+  return status;
+}
+
 std::vector<std::uint8_t> Instance::sequenceData() const {
-  SavedInstance saved;
-  save(saved);
-  return saved.sequenceData;
+  std::lock_guard lock(state_->mutex);
+  return flatBytes(state_->sequenceData, state_->flatSize);
 }
 
 A_long Instance::flatSequenceDataSize() const {

@@ -1,5 +1,6 @@
 // One frame: smart pre-render, then smart render, as the real host sends them.
 #include <cstring>
+#include <thread>
 
 #include "HandleRegistry.h"
 #include "InstanceCommand.h"
@@ -16,6 +17,7 @@ Status checkWorlds(const World& input, const World& output, const RenderOptions&
   if (!input.valid() || !output.valid()) return bad("invalid world");
   if (input.depth() != output.depth()) return bad("input and output differ in depth");
   if (o.downsampleX.den == 0 || o.downsampleY.den == 0) return bad("downsample denominator 0");
+  if (o.preRenders < 1) return bad("at least one pre-render");
   // The pixel function walks whole output rows of the input from the
   // origin on, so the input must cover the output there.
   if (o.outputOriginX < 0 || o.outputOriginY < 0 ||
@@ -36,11 +38,41 @@ PF_Handle copyOf(PF_Handle block, const void* owner) {
   return copy;
 }
 
-}  // namespace
+// The sequence block a render on this thread writes: the instance's own
+// (renders take turns), this thread's copy for the open render span, or a
+// copy for this render alone. `dropAfter` is set for the last kind.
+PF_Handle blockForRender(Instance::State& s, bool ownCopy, bool& dropAfter) {
+  const Host::State& host = *s.host;
+  std::lock_guard lock(s.mutex);
+  dropAfter = false;
+  if (!ownCopy) return s.sequenceData;
+  if (!s.renderOpen) {
+    dropAfter = true;
+    return copyOf(s.sequenceData, &host);
+  }
+  PF_Handle& copy = s.renderCopies[std::this_thread::get_id()];
+  if (copy == nullptr) copy = copyOf(s.sequenceData, &host);
+  return copy;
+}
 
-Status Instance::render(World& input, World& output, const RenderOptions& options,
-                        RenderReport* report) {
-  State& s = *state_;
+// Frees what a pre-render left for its render; a throwing deleter is the
+// plug-in's failure.
+void deletePreRenderData(PF_PreRenderOutput& output, Status& status) {
+  if (output.pre_render_data == nullptr || output.delete_pre_render_data_func == nullptr) return;
+  try {
+    output.delete_pre_render_data_func(output.pre_render_data);
+  } catch (...) {
+    if (status.ok()) {
+      status = Status::error(StatusCode::kPluginThrew, "pre-render data deleter threw");
+    }
+  }
+  output.pre_render_data = nullptr;
+}
+
+// One frame: options.preRenders pre-renders, then the render unless
+// `preRenderOnly`.
+Status frame(Instance::State& s, World& input, World& output, const RenderOptions& options,
+             RenderReport* report, bool preRenderOnly) {
   Host::State& host = *s.host;
   Status status = checkWorlds(input, output, options);
   if (!status.ok()) return status;
@@ -48,16 +80,11 @@ Status Instance::render(World& input, World& output, const RenderOptions& option
     return Status::error(StatusCode::kWrongState, "the effect instance is no longer open");
   }
 
-  // With mutable render-time sequence data every render writes its own
-  // copy; without it renders of this instance take turns on the one block.
   const bool ownCopy = (host.outFlags2 & PF_OutFlag2_MUTABLE_RENDER_SEQUENCE_DATA_SLOWER) != 0;
   std::unique_lock turn(s.renderMutex, std::defer_lock);
   if (!ownCopy) turn.lock();
-  PF_Handle sequence = nullptr;
-  {
-    std::lock_guard lock(s.mutex);
-    sequence = ownCopy ? copyOf(s.sequenceData, &host) : s.sequenceData;
-  }
+  bool dropAfter = false;
+  PF_Handle sequence = blockForRender(s, ownCopy, dropAfter);
 
   RenderState render;
   render.input = input.def();
@@ -81,28 +108,27 @@ Status Instance::render(World& input, World& output, const RenderOptions& option
     return call;
   };
 
-  // A CPU render: no GPU data or device.
+  // A CPU render: no GPU data or device. Each pre-render starts afresh; the
+  // render sees the last one's check-outs and data.
   PF_PreRenderInput preInput{request, bits, nullptr, PF_GPU_Framework_NONE, 0};
   PF_PreRenderOutput preOutput{};
-  PF_PreRenderExtra preExtra{&preInput, &preOutput, preRenderCallbacks()};
-  InstanceCall pre = renderCall(PF_Cmd_SMART_PRE_RENDER, &preExtra);
-  status = runInstanceCommand(s, pre);
+  InstanceCall pre;
+  for (int pass = 0; pass < options.preRenders && status.ok(); ++pass) {
+    deletePreRenderData(preOutput, status);
+    render.checkouts.clear();
+    preOutput = PF_PreRenderOutput{};
+    PF_PreRenderExtra preExtra{&preInput, &preOutput, preRenderCallbacks()};
+    pre = renderCall(PF_Cmd_SMART_PRE_RENDER, &preExtra);
+    status = runInstanceCommand(s, pre);
+  }
 
   PF_SmartRenderInput smartInput{
       request, bits, preOutput.pre_render_data, nullptr, PF_GPU_Framework_NONE, 0};
   PF_SmartRenderExtra smartExtra{&smartInput, smartRenderCallbacks()};
   InstanceCall smart = renderCall(PF_Cmd_SMART_RENDER, &smartExtra);
-  if (status.ok()) status = runInstanceCommand(s, smart);
-  if (preOutput.pre_render_data != nullptr && preOutput.delete_pre_render_data_func != nullptr) {
-    try {
-      preOutput.delete_pre_render_data_func(preOutput.pre_render_data);
-    } catch (...) {
-      if (status.ok()) {
-        status = Status::error(StatusCode::kPluginThrew, "pre-render data deleter threw");
-      }
-    }
-  }
-  if (ownCopy && sequence != nullptr) handleRegistry().dispose(sequence);
+  if (status.ok() && !preRenderOnly) status = runInstanceCommand(s, smart);
+  deletePreRenderData(preOutput, status);
+  if (dropAfter && sequence != nullptr) handleRegistry().dispose(sequence);
 
   if (report != nullptr) {
     report->preRender = preOutput;
@@ -116,6 +142,39 @@ Status Instance::render(World& input, World& output, const RenderOptions& option
     report->renderErr = smart.record.err;
   }
   return status;
+}
+
+}  // namespace
+
+Status Instance::render(World& input, World& output, const RenderOptions& options,
+                        RenderReport* report) {
+  return frame(*state_, input, output, options, report, false);
+}
+
+Status Instance::preRender(World& input, World& output, const RenderOptions& options,
+                           RenderReport* report) {
+  return frame(*state_, input, output, options, report, true);
+}
+
+Status Instance::beginRender() {
+  State& s = *state_;
+  std::lock_guard lock(s.mutex);
+  if (s.closed) return Status::error(StatusCode::kWrongState, "the effect instance is closed");
+  if (s.renderOpen) return Status::error(StatusCode::kWrongState, "a render is already open");
+  s.renderOpen = true;
+  return Status::success();
+}
+
+Status Instance::endRender() {
+  State& s = *state_;
+  std::lock_guard lock(s.mutex);
+  if (!s.renderOpen) return Status::error(StatusCode::kWrongState, "no render is open");
+  for (auto& [thread, copy] : s.renderCopies) {
+    if (copy != nullptr) handleRegistry().dispose(copy);
+  }
+  s.renderCopies.clear();
+  s.renderOpen = false;
+  return Status::success();
 }
 
 }  // namespace kestrow::host

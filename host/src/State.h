@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -89,6 +90,10 @@ struct Instance::State {
   bool closed = false;
 
   std::mutex renderMutex;  // serialises renders sharing one sequence block
+  // Between beginRender() and endRender(): each render thread's own copy of
+  // the sequence block (mutable render-time sequence data).
+  bool renderOpen = false;
+  std::map<std::thread::id, PF_Handle> renderCopies;
 };
 
 // A render's checked-out layers and worlds, reached by the smart callbacks.
@@ -99,6 +104,7 @@ struct RenderState {
     A_long id;
     PF_ParamIndex index;
     PF_RenderRequest request;
+    bool taken = false;  // its pixels were checked out in render (once only)
   };
   std::vector<Checkout> checkouts;
   std::deque<PF_LayerDef> handedOut;  // copies lent to the plug-in (stable addresses)
@@ -110,6 +116,7 @@ struct AegpEffectRef {
 struct AegpStreamRef {
   Instance::State* instance;
   PF_ParamIndex index;
+  const AegpEffectRef* effect;  // the effect reference it came from
 };
 
 // One command in progress on this thread.
@@ -119,6 +126,9 @@ struct CommandContext {
   PF_Cmd cmd = 0;
   const EffectRefTag* effectRef = nullptr;
   PF_ParamDef** params = nullptr;  // the array passed with the command, if any
+  // Preview resolution of a render: point controls are scaled by these.
+  PF_RationalScale downsampleX{1, 1};
+  PF_RationalScale downsampleY{1, 1};
   int numParams = 0;
   RenderState* render = nullptr;
 
@@ -131,6 +141,7 @@ struct CommandContext {
   std::vector<PF_Handle> handlesMade;
   std::vector<std::shared_ptr<World>> keepAlive;  // layers lent out during the command
   int stray = 0;
+  std::vector<std::string> misuses;  // see CommandRecord::misuses
   std::vector<std::string> unimplementedCalls;  // see Unimplemented.h
   int paramCheckins = 0;                        // checkin_param calls, accepted or not
   int hostCalls = 0;                            // calls into the host (HostCall.h)
@@ -143,6 +154,10 @@ struct CommandContext {
 
 // The command running on this thread, or null.
 CommandContext* currentContext();
+
+// Records a breach of the documented protocol in the running command (if
+// any): `what` says which call and why.
+void noteMisuse(CommandContext* context, std::string what);
 
 // Makes `context` the current one for its lifetime.
 class ContextScope {
@@ -169,10 +184,12 @@ PF_SmartRenderCallbacks* smartRenderCallbacks();
 // out.sequence_data excepted).
 // Leaked references are freed. Appends the record to the host's log.
 // `mustDispose` is a handle the command is expected to dispose of (global
-// or sequence data at set-down); still alive afterwards, it counts as leaked.
+// or sequence data at set-down) or, with `mayReturn`, to dispose of or hand
+// back in out.sequence_data (re-setup, flatten); still alive otherwise, it
+// counts as leaked.
 CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
                          PF_ParamDef** params, PF_LayerDef* output, void* extra,
-                         PF_Handle mustDispose = nullptr);
+                         PF_Handle mustDispose = nullptr, bool mayReturn = false);
 
 // Status of a finished command: ok, kPluginError (with return_msg when the
 // plug-in asked to show it), kPluginThrew, or kLeak in strict mode.

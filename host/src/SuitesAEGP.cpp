@@ -5,6 +5,9 @@
 // takes an id refuses any other. Effect and stream references belong to the
 // command that made them: disposing of them there is the plug-in's duty, and
 // one still alive when the command returns is a leak.
+#include <algorithm>
+#include <string>
+
 #include "HostCall.h"
 #include "SuiteTables.h"
 #include "Unimplemented.h"
@@ -75,7 +78,7 @@ A_Err getNewEffectStreamByIndex(AEGP_PluginID id, AEGP_EffectRefH effect, PF_Par
   }
   if (!idAccepted(*context, id)) return PF_Err_BAD_CALLBACK_PARAM;
   if (index < 0 || std::size_t(index) >= context->host->params.size()) return PF_Err_INVALID_INDEX;
-  auto ref = std::make_unique<AegpStreamRef>(AegpStreamRef{effectRef->instance, index});
+  auto ref = std::make_unique<AegpStreamRef>(AegpStreamRef{effectRef->instance, index, effectRef});
   *out = reinterpret_cast<AEGP_StreamRefH>(ref.get());
   std::lock_guard lock(context->mutex);
   context->streamRefs.emplace(ref.get(), std::move(ref));
@@ -86,7 +89,20 @@ A_Err disposeStream(AEGP_StreamRefH stream) {
   return disposeRef(stream, &CommandContext::streamRefs);
 }
 
+// Streams taken from an effect reference keep it checked out: disposing of
+// it first unbalances After Effects' check-out mechanism.
 A_Err disposeEffect(AEGP_EffectRefH effect) {
+  CommandContext* context = currentContext();
+  if (context != nullptr) {
+    const auto* ref = reinterpret_cast<const AegpEffectRef*>(effect);
+    std::lock_guard lock(context->mutex);
+    const auto live = std::count_if(context->streamRefs.begin(), context->streamRefs.end(),
+                                     [ref](const auto& s) { return s.first->effect == ref; });
+    if (live > 0 && context->effectRefs.count(const_cast<AegpEffectRef*>(ref)) != 0) {
+      context->misuses.push_back("AEGP_DisposeEffect: " + std::to_string(live) +
+                                 " stream reference(s) from it still live");
+    }
+  }
   return disposeRef(effect, &CommandContext::effectRefs);
 }
 

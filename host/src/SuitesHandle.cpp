@@ -27,7 +27,10 @@ void hostUnlockHandle(PF_Handle handle) {
 void hostDisposeHandle(PF_Handle handle) {
   if (handle == nullptr) return;
   if (!handleRegistry().dispose(handle)) {
-    if (CommandContext* context = currentContext()) ++context->stray;
+    if (CommandContext* context = currentContext()) {
+      ++context->stray;
+      noteMisuse(context, "host_dispose_handle: a handle the host does not hold (disposed twice?)");
+    }
   }
 }
 

@@ -24,6 +24,8 @@ PF_Err dispatch(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDe
       return SequenceSetup(in_data, out_data, params, output);
     case PF_Cmd_SEQUENCE_RESETUP:
       return SequenceResetup(in_data, out_data, params, output);
+    case PF_Cmd_SEQUENCE_FLATTEN:
+      return SequenceFlatten(in_data, out_data, params, output);
     case PF_Cmd_SEQUENCE_SETDOWN:
       return SequenceSetdown(in_data, out_data, params, output);
     case PF_Cmd_USER_CHANGED_PARAM:

@@ -38,5 +38,9 @@ PF_Err SequenceSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* para
                      PF_LayerDef* output);
 PF_Err SequenceResetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                        PF_LayerDef* output);
+// Hands the instance's block back in out_data as its flat form (saving,
+// duplicating).
+PF_Err SequenceFlatten(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                       PF_LayerDef* output);
 PF_Err SequenceSetdown(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                        PF_LayerDef* output);

@@ -38,3 +38,14 @@ PF_Err SequenceSetdown(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* /*
   }
   return PF_Err_NONE;
 }
+
+PF_Err SequenceFlatten(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* /*params*/[],
+                       PF_LayerDef* /*output*/) {
+  // The block holds no pointers the project needs (re-setup starts afresh),
+  // so it is its own flat form: handed back as it is, the host stores it.
+  out_data->sequence_data = in_data->sequence_data;
+  if (in_data->sequence_data) {
+    out_data->flat_sdata_size = kSequenceDataSize;
+  }
+  return PF_Err_NONE;
+}

@@ -1,4 +1,6 @@
 // The per-row entry points handed to the host's pixel iterations.
+#include <algorithm>
+
 #include "matte/Matte.h"
 #include "matte/PlannedRows.h"
 
@@ -30,6 +32,31 @@ PF_Err InvertPixelFloat(void* refcon, A_long /*x*/, A_long /*y*/, PF_PixelFloat*
   return PF_Err_NONE;
 }
 
-PF_Err InvertPixel16(void*, A_long, A_long, PF_Pixel16*, PF_Pixel16*) { return PF_Err_NONE; }
+namespace {
 
-PF_Err InvertPixel8(void*, A_long, A_long, PF_Pixel8*, PF_Pixel8*) { return PF_Err_NONE; }
+// A row of transparent black: the planned width from `out` on.
+template <typename Pixel>
+PF_Err clearRow(const void* refcon, Pixel* out) {
+  const auto* rows = static_cast<const kestrow::matte::PlannedRows*>(refcon);
+  if (rows == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (rows->width <= 0) {
+    return PF_Err_NONE;
+  }
+  if (out == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  std::fill(out, out + rows->width, Pixel{});
+  return PF_Err_NONE;
+}
+
+}  // namespace
+
+PF_Err InvertPixel16(void* refcon, A_long, A_long, PF_Pixel16*, PF_Pixel16* out) {
+  return clearRow(refcon, out);
+}
+
+PF_Err InvertPixel8(void* refcon, A_long, A_long, PF_Pixel8*, PF_Pixel8* out) {
+  return clearRow(refcon, out);
+}

@@ -56,7 +56,9 @@ struct MatteRowContext {
 // PF_Err_BAD_CALLBACK_PARAM (nothing written) for a null refcon, or a null
 // row when there are pixels to evaluate.
 PF_Err InvertPixelFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out);
-// Mattes are computed only in 32-bit float: these write nothing.
+// Mattes are computed only in 32-bit float: at 8 and 16 bits a row comes
+// out transparent black (the planned width from `out` on), with the same
+// errors as InvertPixelFloat.
 PF_Err InvertPixel16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out);
 PF_Err InvertPixel8(void* refcon, A_long x, A_long y, PF_Pixel8* in, PF_Pixel8* out);
 

@@ -105,7 +105,8 @@ PF_Err applyVisibility(const StreamSuites& suites, AEGP_PluginID pluginId, PF_Pr
 }
 
 // Disposes of every reference obtained, keeping the first error; every
-// disposal is attempted.
+// disposal is attempted. The streams go first: the host's check-out
+// bookkeeping needs the effect reference until its streams are gone.
 PF_Err releaseReferences(const StreamSuites& suites, const References& refs) {
   PF_Err err = PF_Err_NONE;
   auto keep = [&err](PF_Err e) {
@@ -113,14 +114,14 @@ PF_Err releaseReferences(const StreamSuites& suites, const References& refs) {
       err = e;
     }
   };
-  if (refs.effect != nullptr) {
-    keep(suites.effect->AEGP_DisposeEffect(refs.effect));
-  }
   for (int k = 0; k < kControlCount; ++k) {
     const AEGP_StreamRefH stream = refs.streams[kReleaseOrder[k]];
     if (stream != nullptr) {
       keep(suites.stream->AEGP_DisposeStream(stream));
     }
+  }
+  if (refs.effect != nullptr) {
+    keep(suites.effect->AEGP_DisposeEffect(refs.effect));
   }
   return err;
 }
@@ -130,12 +131,12 @@ PF_Err releaseReferences(const StreamSuites& suites, const References& refs) {
 PF_Err UpdateParameterUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                          PF_LayerDef* /*output*/) {
   AEGP_SuiteHandler suites(in_data->pica_basicP);
-  // The plug-in identifier comes from global set-up; without it no stream
-  // can be named.
-  if (out_data->global_data == nullptr || *out_data->global_data == nullptr) {
+  // The plug-in identifier comes from global set-up, whose block the host
+  // hands back in in_data; without it no stream can be named.
+  if (in_data->global_data == nullptr || *in_data->global_data == nullptr) {
     return PF_Err_INTERNAL_STRUCT_DAMAGED;
   }
-  const AEGP_PluginID pluginId = static_cast<const GlobalData*>(*out_data->global_data)->pluginId;
+  const AEGP_PluginID pluginId = static_cast<const GlobalData*>(*in_data->global_data)->pluginId;
   const Visibility visibility = visibilityFor(params[MATTE_MODE]->u.pd.value);
 
   const StreamSuites streamSuites = acquireStreamSuites(suites);

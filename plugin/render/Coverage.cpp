@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "util/Rect.h"
 
@@ -43,17 +44,19 @@ PF_Rect CoveredOutputArea(const PF_LayerDef& input, const PF_LayerDef& output, P
                  static_cast<A_long>(bottom)};
 }
 
-void ClearOutsideFloat(PF_LayerDef* output, const PF_Rect& keep) {
+void ClearOutside(PF_LayerDef* output, const PF_Rect& keep, A_long pixelBytes) {
   const bool keepNone = IsEmptyRect(&keep);
+  const auto bytes = [pixelBytes](A_long pixels) {
+    return static_cast<std::size_t>(pixels) * static_cast<std::size_t>(pixelBytes);
+  };
   auto* base = reinterpret_cast<char*>(output->data);
   for (A_long y = 0; y < output->height; ++y) {
-    auto* row =
-        reinterpret_cast<PF_PixelFloat*>(base + static_cast<ptrdiff_t>(y) * output->rowbytes);
+    char* row = base + static_cast<ptrdiff_t>(y) * output->rowbytes;
     if (keepNone || y < keep.top || y >= keep.bottom) {
-      std::fill(row, row + output->width, PF_PixelFloat{0, 0, 0, 0});
+      std::memset(row, 0, bytes(output->width));
     } else {
-      std::fill(row, row + keep.left, PF_PixelFloat{0, 0, 0, 0});
-      std::fill(row + keep.right, row + output->width, PF_PixelFloat{0, 0, 0, 0});
+      std::memset(row, 0, bytes(keep.left));
+      std::memset(row + bytes(keep.right), 0, bytes(output->width - keep.right));
     }
   }
 }

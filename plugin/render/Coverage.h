@@ -18,6 +18,7 @@ bool IsWritableWorld(const PF_LayerDef& world, A_long pixelBytes);
 PF_Rect CoveredOutputArea(const PF_LayerDef& input, const PF_LayerDef& output, PF_Point origin,
                           A_long pixelBytes);
 
-// Sets every float pixel of `output` outside `keep` to transparent black.
-// `output` must be a writable float world.
-void ClearOutsideFloat(PF_LayerDef* output, const PF_Rect& keep);
+// Sets every pixel of `output` outside `keep` to transparent black (all
+// bytes 0, at any depth). `output` must be a writable world of `pixelBytes`
+// pixels (IsWritableWorld).
+void ClearOutside(PF_LayerDef* output, const PF_Rect& keep, A_long pixelBytes);

@@ -1,6 +1,7 @@
 #include "render/FillSettings.h"
 
-void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS], MatteSettings* settings) {
+void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS],
+                       const PF_LayerDef& picture, MatteSettings* settings) {
   using kestrow::matte::Mode;
   const auto mode = static_cast<Mode>(params[MATTE_MODE]->u.pd.value);
   const double multiply = params[MATTE_MULTIPLY_VALUES]->u.fs_d.value;
@@ -8,9 +9,9 @@ void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS], MatteS
   const double feather = params[MATTE_FEATHER]->u.fs_d.value;
   const double thickness = params[MATTE_THICKNESS]->u.fs_d.value;
 
-  // The layer world is copied by value; it stays valid only until the
-  // "Layer" record is checked in at the end of this render.
-  settings->layer = params[MATTE_LAYER]->u.ld;
+  // The picture is copied by value; its pixels stay valid only for this
+  // render.
+  settings->layer = picture;
   settings->tile = static_cast<PF_Boolean>(params[MATTE_TILE]->u.bd.value);
   settings->offsetU = params[MATTE_OFFSET_U]->u.fs_d.value;
   settings->offsetV = params[MATTE_OFFSET_V]->u.fs_d.value;

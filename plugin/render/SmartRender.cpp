@@ -58,11 +58,11 @@ PF_Err iterateRows(const Suite* suite, PF_InData* in_data, PF_EffectWorld* input
 // Steps after the settings record is known to exist. A missing iteration
 // suite throws from the suite handler.
 PF_Err renderMatte(AEGP_SuiteHandler& suites, const PF_WorldSuite2* worldSuite, PF_InData* in_data,
-                   PF_EffectWorld* input, const RenderParams& controls, PF_EffectWorld* output,
-                   MatteSettings* settings) {
+                   PF_EffectWorld* input, const RenderParams& controls, const PF_LayerDef& picture,
+                   PF_EffectWorld* output, MatteSettings* settings) {
   const PF_ParamDef* params[MATTE_NUM_PARAMS] = {};
   controls.byIndex(params);
-  FillMatteSettings(params, settings);
+  FillMatteSettings(params, picture, settings);
 
   // Written last, and only when it changes.
   const A_long mode = params[MATTE_MODE]->u.pd.value;
@@ -93,15 +93,14 @@ PF_Err renderMatte(AEGP_SuiteHandler& suites, const PF_WorldSuite2* worldSuite, 
   kestrow::matte::PlannedRows rows =
       kestrow::matte::planRows(*settings, *in_data, covered.right - covered.left);
 
+  // Output pixels without an input pixel become transparent black.
+  ClearOutside(output, covered, pixelBytes);
   switch (format) {
-    case PF_PixelFormat_ARGB128: {
-      const PF_iterateFloatSuite1* suite = suites.IterateFloatSuite1();
-      // Output pixels without an input pixel become transparent black.
-      ClearOutsideFloat(output, covered);
-      return iterateRows(suite, in_data, input, output, covered, origin, &rows, InvertPixelFloat);
-    }
+    case PF_PixelFormat_ARGB128:
+      return iterateRows(suites.IterateFloatSuite1(), in_data, input, output, covered, origin,
+                         &rows, InvertPixelFloat);
     case PF_PixelFormat_ARGB64:
-      // Mattes are float only: these pixel functions write nothing.
+      // Mattes are float only: these rows come out transparent black.
       return iterateRows(suites.Iterate16Suite1(), in_data, input, output, covered, origin, &rows,
                          InvertPixel16);
     default:
@@ -135,7 +134,7 @@ void showMessage(PF_InData* in_data, PF_OutData* out_data, const char* text) {
 }  // namespace
 
 PF_Err ActuallyRender(PF_InData* in_data, PF_EffectWorld* input, const RenderParams& params,
-                      PF_OutData* out_data, PF_EffectWorld* output) {
+                      const PF_LayerDef& picture, PF_OutData* out_data, PF_EffectWorld* output) {
   // Throws when there is no basic suite; every suite acquired here is
   // released when the handler goes, in slot order: the world suite, then
   // the iteration suite.
@@ -158,10 +157,33 @@ PF_Err ActuallyRender(PF_InData* in_data, PF_EffectWorld* input, const RenderPar
   }
 
   if (err == PF_Err_NONE) {
-    err = renderMatte(suites, worldSuite, in_data, input, params, output, settings);
+    err = renderMatte(suites, worldSuite, in_data, input, params, picture, output, settings);
   }
   return err;
 }
+
+namespace {
+
+// The "Layer" control's picture, taken in "Layer" mode only (the mode in
+// which pre-render checked it out): an empty layer when the mode does not
+// read it or no layer is chosen (the host then hands over no world).
+PF_Err takePicture(PF_InData* in_data, PF_SmartRenderExtra* extra, const RenderParams& params,
+                   PF_LayerDef* picture) {
+  const PF_ParamDef* values[MATTE_NUM_PARAMS] = {};
+  params.byIndex(values);
+  *picture = PF_LayerDef{};
+  if (values[MATTE_MODE]->u.pd.value != kestrow::matte::popupValue(kestrow::matte::Mode::Layer)) {
+    return PF_Err_NONE;
+  }
+  PF_EffectWorld* world = nullptr;
+  const PF_Err err = extra->cb->checkout_layer_pixels(in_data->effect_ref, kPictureCheckoutId, &world);
+  if (err == PF_Err_NONE && world != nullptr) {
+    *picture = *world;
+  }
+  return err;
+}
+
+}  // namespace
 
 PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra* extra) {
   // Checked back in on every path, after the suites are released; a thrown
@@ -169,8 +191,9 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
   RenderParams params(in_data, kRenderControls);
   PF_EffectWorld* input = nullptr;
   PF_EffectWorld* output = nullptr;
+  PF_LayerDef picture{};
 
-  PF_Err err = extra->cb->checkout_layer_pixels(in_data->effect_ref, 0, &input);
+  PF_Err err = extra->cb->checkout_layer_pixels(in_data->effect_ref, kInputCheckoutId, &input);
   if (err == PF_Err_NONE) {
     err = extra->cb->checkout_output(in_data->effect_ref, &output);
   }
@@ -181,9 +204,12 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
   if (err == PF_Err_NONE && (input == nullptr || output == nullptr)) {
     err = PF_Err_BAD_CALLBACK_PARAM;
   }
+  if (err == PF_Err_NONE) {
+    err = takePicture(in_data, extra, params, &picture);
+  }
 
   if (err == PF_Err_NONE) {
-    err = ActuallyRender(in_data, input, params, out_data, output);
+    err = ActuallyRender(in_data, input, params, picture, out_data, output);
   }
   return params.checkIn(err);
 }

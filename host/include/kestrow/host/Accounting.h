@@ -43,6 +43,14 @@ struct CommandRecord {
   // Protocol slips that are not leaks: check-ins of records never checked
   // out, releases of unknown references, calls with an unknown effect_ref.
   int strayCalls = 0;
+  // Breaches of the documented protocol that After Effects would not
+  // forgive, one line each: a layer check-out id that is not positive or
+  // not unique, layer pixels not checked out in pre-render or taken twice,
+  // a layer control read with checkout_param while smart rendering, an
+  // effect reference disposed of while streams from it live, a handle
+  // disposed of twice. The command still gets the answer a lenient host
+  // would give, or an error where After Effects gives one.
+  std::vector<std::string> misuses;
   int suitesAcquired = 0;  // acquisitions made during the command
   int paramCheckins = 0;   // checkin_param calls during the command
   int iterateRows = 0;     // rows run by iterate_origin during the command

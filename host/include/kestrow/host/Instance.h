@@ -3,8 +3,9 @@
 //
 // Thread safety: render() may run on several threads at once. When the
 // plug-in declares PF_OutFlag2_MUTABLE_RENDER_SEQUENCE_DATA_SLOWER each
-// render gets a writable copy of the sequence block, dropped afterwards;
-// otherwise renders of one instance take turns. The other calls are for one
+// render thread gets a writable copy of the sequence block for the span of
+// a render (beginRender() to endRender(); a render() outside one is a span
+// of its own); otherwise renders of one instance take turns. The other calls are for one
 // thread at a time, but may overlap running renders (values are read under
 // a lock when a render checks them out).
 #pragma once
@@ -41,6 +42,10 @@ struct RenderOptions {
   // must cover the output there.
   A_long outputOriginX = 0;
   A_long outputOriginY = 0;
+  // PF_Cmd_SMART_PRE_RENDER commands sent before the render (at least one):
+  // After Effects may ask any number of times; the last one's check-outs
+  // are those the render may take.
+  int preRenders = 1;
 };
 
 // Result of one render, for tests.
@@ -90,11 +95,27 @@ class Instance {
   int rerenderRequests() const;
 
   // Smart pre-render then smart render of one frame from `input` into
-  // `output` (same depth). Fails with kInvalidArgument when the worlds are
-  // invalid, of different depths, or the input does not cover the output
-  // at the origin; with kPluginError when a command fails.
+  // `output` (same depth), as After Effects sends them: no parameter array;
+  // layer pixels only for ids the last pre-render checked out, each once;
+  // point controls scaled by the downsample factors. Fails with
+  // kInvalidArgument when the worlds are invalid, of different depths, or
+  // the input does not cover the output at the origin; with kPluginError
+  // when a command fails.
   Status render(World& input, World& output, const RenderOptions& options = {},
                 RenderReport* report = nullptr);
+  // Smart pre-render alone, as After Effects may send it with no render
+  // after it (options.preRenders times).
+  Status preRender(World& input, World& output, const RenderOptions& options = {},
+                   RenderReport* report = nullptr);
+
+  // The span of one render (a render queue item, a RAM preview): with
+  // mutable render-time sequence data each thread that renders in the span
+  // keeps one copy of the sequence block for all its frames, as After
+  // Effects duplicates it to each render thread when the render begins.
+  // endRender() drops the copies; call it once the span's renders have
+  // returned. kWrongState for a span already open / not open.
+  Status beginRender();
+  Status endRender();
 
   // Sends PF_Cmd_UPDATE_PARAMS_UI / PF_Cmd_QUERY_DYNAMIC_FLAGS on their own.
   Status updateParamsUI();
@@ -103,10 +124,21 @@ class Instance {
   PF_OutFlags dynamicOutFlags() const;
   PF_OutFlags2 dynamicOutFlags2() const;
 
-  // The instance as a project stores it.
-  Status save(SavedInstance& out) const;
+  // Project operations as After Effects performs them.
+  // save: PF_Cmd_SEQUENCE_FLATTEN, then the control values and the bytes of
+  // the block the effect left in out_data->sequence_data (which the
+  // instance keeps). Host::loadInstance() is the way back.
+  Status save(SavedInstance& out);
+  // Pre-compose, copy, or a change of the layer the effect sits on:
+  // PF_Cmd_SEQUENCE_RESETUP with the instance's block.
+  Status resetup();
+  // Duplicate: PF_Cmd_SEQUENCE_FLATTEN, then PF_Cmd_SEQUENCE_RESETUP for
+  // this instance with the flattened block and for the new one (same
+  // controls) with its own copy of those bytes.
+  Status duplicate(std::unique_ptr<Instance>& copy);
 
-  // Current sequence block (a copy), empty when there is none.
+  // Current sequence block (a copy, flat_sdata_size bytes where that
+  // fits), empty when there is none. Sends nothing.
   std::vector<std::uint8_t> sequenceData() const;
   A_long flatSequenceDataSize() const;
 
