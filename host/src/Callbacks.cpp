@@ -80,8 +80,9 @@ PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, 
       // Layers come only through the smart callbacks: the record is that
       // of a layer control set to none.
       param->u.ld = PF_LayerDef{};
-      noteMisuse(context, "checkout_param " + std::to_string(index) +
-                              ": a layer parameter read while smart rendering (use checkout_layer)");
+      noteMisuse(context,
+                 "checkout_param " + std::to_string(index) +
+                     ": a layer parameter read while smart rendering (use checkout_layer)");
     } else {
       const A_long dephault = param->u.ld.dephault;
       param->u.ld = layerFor(*context, index);

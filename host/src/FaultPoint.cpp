@@ -12,8 +12,9 @@ const char* memberOf(const char* slot) {
   return dot ? dot + 1 : slot;
 }
 
-bool matches(const FaultRule& rule, const HostCallInfo& call) {
+bool matches(const FaultRule& rule, const HostCallInfo& call, PF_Cmd cmd) {
   if (rule.nth < 0 || rule.call != memberOf(call.slot)) return false;
+  if (rule.cmd && *rule.cmd != cmd) return false;
   if (rule.index && *rule.index != call.index) return false;
   if (!rule.suite.empty() &&
       (call.suite == nullptr || rule.suite != call.suite || rule.version != call.version)) {
@@ -44,7 +45,7 @@ InjectedFault enterHostCall(const HostCallInfo& call) {
   }
   for (FaultRule& rule : faults.rules) {
     if (fault.fail) break;
-    if (!matches(rule, call)) continue;
+    if (!matches(rule, call, context->cmd)) continue;
     if (rule.nth > 0) {
       if (--rule.nth > 0) continue;
       rule.nth = -1;  // spent

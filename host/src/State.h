@@ -141,7 +141,7 @@ struct CommandContext {
   std::vector<PF_Handle> handlesMade;
   std::vector<std::shared_ptr<World>> keepAlive;  // layers lent out during the command
   int stray = 0;
-  std::vector<std::string> misuses;  // see CommandRecord::misuses
+  std::vector<std::string> misuses;             // see CommandRecord::misuses
   std::vector<std::string> unimplementedCalls;  // see Unimplemented.h
   int paramCheckins = 0;                        // checkin_param calls, accepted or not
   int hostCalls = 0;                            // calls into the host (HostCall.h)

@@ -97,7 +97,7 @@ A_Err disposeEffect(AEGP_EffectRefH effect) {
     const auto* ref = reinterpret_cast<const AegpEffectRef*>(effect);
     std::lock_guard lock(context->mutex);
     const auto live = std::count_if(context->streamRefs.begin(), context->streamRefs.end(),
-                                     [ref](const auto& s) { return s.first->effect == ref; });
+                                    [ref](const auto& s) { return s.first->effect == ref; });
     if (live > 0 && context->effectRefs.count(const_cast<AegpEffectRef*>(ref)) != 0) {
       context->misuses.push_back("AEGP_DisposeEffect: " + std::to_string(live) +
                                  " stream reference(s) from it still live");

@@ -12,11 +12,14 @@
 // back in). "Pick Point" is never read, and the "Layer" control's picture
 // is not a value: it comes as layer pixels (kPictureCheckoutId).
 inline constexpr std::array<PF_ParamIndex, 24> kRenderControls = {
-    MATTE_ALPHA_MATTE,  MATTE_INVERT,   MATTE_MULTIPLY_VALUES, MATTE_THICKNESS, MATTE_FEATHER,
-    MATTE_SCALE_Z,      MATTE_SCALE_Y,  MATTE_SCALE_X,         MATTE_OFFSET,    MATTE_FREQUENCY,
-    MATTE_SIZE_Z,       MATTE_SIZE_Y,   MATTE_SIZE_X,          MATTE_RADIUS,    MATTE_AXIS,
-    MATTE_POSITION,     MATTE_MODE,     MATTE_TILE,            MATTE_OFFSET_U,  MATTE_OFFSET_V,
-    MATTE_ROTATE_ORDER, MATTE_ROTATE_X, MATTE_ROTATE_Y,        MATTE_ROTATE_Z};
+    MATTE_ALPHA_MATTE, MATTE_INVERT,   MATTE_MULTIPLY_VALUES,
+    MATTE_THICKNESS,   MATTE_FEATHER,  MATTE_SCALE_Z,
+    MATTE_SCALE_Y,     MATTE_SCALE_X,  MATTE_OFFSET,
+    MATTE_FREQUENCY,   MATTE_SIZE_Z,   MATTE_SIZE_Y,
+    MATTE_SIZE_X,      MATTE_RADIUS,   MATTE_AXIS,
+    MATTE_POSITION,    MATTE_MODE,     MATTE_TILE,
+    MATTE_OFFSET_U,    MATTE_OFFSET_V, MATTE_ROTATE_ORDER,
+    MATTE_ROTATE_X,    MATTE_ROTATE_Y, MATTE_ROTATE_Z};
 
 using RenderParams = ParamCheckout<kRenderControls.size()>;
 

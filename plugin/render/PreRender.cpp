@@ -61,8 +61,8 @@ PF_Err PreRender(PF_InData* in_data, PF_OutData* /*out_data*/, PF_PreRenderExtra
     whole.rect = {0, 0, kMaxLayerSide, kMaxLayerSide};
     PF_CheckoutResult picture{};
     err = extra->cb->checkout_layer(in_data->effect_ref, MATTE_LAYER, kPictureCheckoutId, &whole,
-                                    in_data->current_time, in_data->time_step,
-                                    in_data->time_scale, &picture);
+                                    in_data->current_time, in_data->time_step, in_data->time_scale,
+                                    &picture);
   }
   return err;
 }

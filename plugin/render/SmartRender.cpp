@@ -176,7 +176,8 @@ PF_Err takePicture(PF_InData* in_data, PF_SmartRenderExtra* extra, const RenderP
     return PF_Err_NONE;
   }
   PF_EffectWorld* world = nullptr;
-  const PF_Err err = extra->cb->checkout_layer_pixels(in_data->effect_ref, kPictureCheckoutId, &world);
+  const PF_Err err =
+      extra->cb->checkout_layer_pixels(in_data->effect_ref, kPictureCheckoutId, &world);
   if (err == PF_Err_NONE && world != nullptr) {
     *picture = *world;
   }

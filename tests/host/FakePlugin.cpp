@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "AE_EffectCB.h"
+#include "AE_EffectSmartRender.h"
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
 #include "FakePluginBehaviour.h"
@@ -51,7 +52,8 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
 }
 
 PF_Err updateUI(PF_InData* in, PF_OutData* out) {
-  const AEGP_PluginID id = static_cast<Global*>(*out->global_data)->id;
+  (void)out;
+  const AEGP_PluginID id = static_cast<Global*>(*in->global_data)->id;
   auto* pf = static_cast<const AEGP_PFInterfaceSuite1*>(acquire(in, kAEGPPFInterfaceSuite, 1));
   auto* streams = static_cast<const AEGP_StreamSuite2*>(acquire(in, kAEGPStreamSuite, 7));
   auto* effects = static_cast<const AEGP_EffectSuite2*>(acquire(in, kAEGPEffectSuite, 2));
@@ -65,7 +67,10 @@ PF_Err updateUI(PF_InData* in, PF_OutData* out) {
   }
   PF_Err err = pf->AEGP_GetNewEffectForEffect(useId, in->effect_ref, &effect);
   if (!err) err = streams->AEGP_GetNewEffectStreamByIndex(id, effect, 1, &stream);
-  if (g_behaviour != kFakeLeakReferences) {
+  if (g_behaviour == kFakeEffectBeforeStreams) {
+    if (effect) effects->AEGP_DisposeEffect(effect);
+    if (stream) streams->AEGP_DisposeStream(stream);
+  } else if (g_behaviour != kFakeLeakReferences) {
     if (stream) streams->AEGP_DisposeStream(stream);
     if (effect) effects->AEGP_DisposeEffect(effect);
   }
@@ -101,12 +106,48 @@ PF_Err about(PF_InData* in) {
   return PF_Err_NONE;
 }
 
+// The input under id 1 (or as told), the output rectangles from its result.
+PF_Err preRender(PF_InData* in, PF_PreRenderExtra* extra) {
+  const A_long id = g_behaviour == kFakeZeroCheckoutId ? 0 : 1;
+  PF_RenderRequest request = extra->input->output_request;
+  PF_CheckoutResult result{};
+  PF_Err err = extra->cb->checkout_layer(in->effect_ref, 0, id, &request, in->current_time,
+                                         in->time_step, in->time_scale, &result);
+  if (!err && g_behaviour == kFakeRepeatedCheckoutId) {
+    err = extra->cb->checkout_layer(in->effect_ref, 0, id, &request, in->current_time,
+                                    in->time_step, in->time_scale, &result);
+  }
+  extra->output->result_rect = result.result_rect;
+  extra->output->max_result_rect = result.max_result_rect;
+  return err;
+}
+
+// Takes the input and the output and leaves the output as it is.
+PF_Err smartRender(PF_InData* in, PF_SmartRenderExtra* extra) {
+  PF_EffectWorld* input = nullptr;
+  PF_EffectWorld* output = nullptr;
+  const A_long id = g_behaviour == kFakeUnrequestedPixels ? 7 : 1;
+  PF_Err err = extra->cb->checkout_layer_pixels(in->effect_ref, id, &input);
+  if (!err && g_behaviour == kFakePixelsTwice) {
+    err = extra->cb->checkout_layer_pixels(in->effect_ref, id, &input);
+  }
+  if (!err && g_behaviour == kFakeLayerParamInRender) {
+    PF_ParamDef layer{};
+    err = in->inter.checkout_param(in->effect_ref, 0, in->current_time, in->time_step,
+                                   in->time_scale, &layer);
+    if (!err && layer.u.ld.data != nullptr) err = PF_Err_INTERNAL_STRUCT_DAMAGED;
+    in->inter.checkin_param(in->effect_ref, &layer);
+  }
+  if (!err) err = extra->cb->checkout_output(in->effect_ref, &output);
+  return err;
+}
+
 }  // namespace
 
 PF_EXPORT void FakeSetBehaviour(int behaviour) { g_behaviour = behaviour; }
 
 PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[],
-                                PF_LayerDef*, void*) {
+                                PF_LayerDef*, void* extra) {
   switch (cmd) {
     case PF_Cmd_ABOUT:
       return about(in);
@@ -124,9 +165,22 @@ PF_EXPORT PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_P
       out->sequence_data = in->utils->host_new_handle(16);
       out->flat_sdata_size = 16;
       return PF_Err_NONE;
+    case PF_Cmd_SEQUENCE_RESETUP:
+      in->utils->host_dispose_handle(in->sequence_data);
+      out->sequence_data = in->utils->host_new_handle(16);
+      out->flat_sdata_size = 16;
+      return PF_Err_NONE;
+    case PF_Cmd_SEQUENCE_FLATTEN:
+      if (g_behaviour != kFakeFlattenDropsBlock) out->sequence_data = in->sequence_data;
+      return PF_Err_NONE;
     case PF_Cmd_SEQUENCE_SETDOWN:
       in->utils->host_dispose_handle(in->sequence_data);
+      if (g_behaviour == kFakeDisposeTwice) in->utils->host_dispose_handle(in->sequence_data);
       return PF_Err_NONE;
+    case PF_Cmd_SMART_PRE_RENDER:
+      return preRender(in, static_cast<PF_PreRenderExtra*>(extra));
+    case PF_Cmd_SMART_RENDER:
+      return smartRender(in, static_cast<PF_SmartRenderExtra*>(extra));
     case PF_Cmd_USER_CHANGED_PARAM:
       return userChanged(in, params);
     case PF_Cmd_UPDATE_PARAMS_UI:

@@ -13,6 +13,16 @@ enum FakeBehaviour {
   kFakeLeakReferences,  // UPDATE_PARAMS_UI disposes of neither reference
   kFakeWrongPluginId,   // UPDATE_PARAMS_UI passes an id the host never gave
   kFakeWrongSlots,      // UPDATE_PARAMS_UI also calls two functions the host does not offer
+  // Breaches of the documented protocol (CommandRecord::misuses):
+  kFakeZeroCheckoutId,       // SMART_PRE_RENDER checks the input out under id 0
+  kFakeRepeatedCheckoutId,   // SMART_PRE_RENDER checks the input out twice under one id
+  kFakePixelsTwice,          // SMART_RENDER takes the input's pixels twice
+  kFakeUnrequestedPixels,    // SMART_RENDER takes pixels of an id never checked out
+  kFakeLayerParamInRender,   // SMART_RENDER reads the input layer with checkout_param
+  kFakeEffectBeforeStreams,  // UPDATE_PARAMS_UI disposes of the effect before its stream
+  kFakeDisposeTwice,         // SEQUENCE_SETDOWN disposes of its block twice
+  // Losses the accounting catches:
+  kFakeFlattenDropsBlock,  // SEQUENCE_FLATTEN hands nothing back and keeps its block
 };
 
 constexpr A_u_long kFakeVersion = 0x00080001;

@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
+#include <string>
 
 #include "AE_PiPL.h"
 #include "DynamicLibrary.h"
 #include "FakePluginBehaviour.h"
 #include "kestrow/host/Instance.h"
 #include "kestrow/host/TestHooks.h"
+#include "kestrow/host/World.h"
 
 namespace kestrow::host {
 namespace {
@@ -229,6 +232,104 @@ TEST_F(HostTest, MisbehaviourIsContainedOrRefused) {
   EXPECT_EQ(status.pfErr, PF_Err_BAD_CALLBACK_PARAM) << status.message;
   behave(kFakeWellBehaved);
   EXPECT_EQ(about(host), PF_Err_NONE);
+}
+
+// What After Effects documents and does not forgive, each caught where a
+// lenient host would let it pass: the command's record names the breach
+// (or the leak), and strict mode fails it.
+struct Breach {
+  const char* name;
+  FakeBehaviour behaviour;
+  std::function<Status(Instance&)> act;
+  const char* misuse;  // part of the record's misuse line; null: a leak instead
+};
+
+Status renderFrame(Instance& instance) {
+  World input(4, 3, PixelDepth::kFloat32), output(4, 3, PixelDepth::kFloat32);
+  return instance.render(input, output);
+}
+
+const Breach kBreaches[] = {
+    {"ZeroId", kFakeZeroCheckoutId, renderFrame, "ids must be positive"},
+    {"RepeatedId", kFakeRepeatedCheckoutId, renderFrame, "ids must be unique"},
+    {"PixelsTwice", kFakePixelsTwice, renderFrame, "taken twice"},
+    {"UnrequestedPixels", kFakeUnrequestedPixels, renderFrame, "not checked out in pre-render"},
+    {"LayerParamInRender", kFakeLayerParamInRender, renderFrame, "a layer parameter read"},
+    {"EffectBeforeStreams", kFakeEffectBeforeStreams,
+     [](Instance& i) { return i.updateParamsUI(); }, "stream reference(s) from it still live"},
+    {"DisposeTwice", kFakeDisposeTwice, [](Instance& i) { return i.close(); }, "disposed twice"},
+    {"FlattenDropsBlock", kFakeFlattenDropsBlock,
+     [](Instance& i) {
+       SavedInstance saved;
+       return i.save(saved);
+     },
+     nullptr},
+};
+
+class HostBreachTest : public HostTest, public testing::WithParamInterface<Breach> {};
+
+TEST_P(HostBreachTest, IsReportedAndFailsStrictMode) {
+  const Breach& breach = GetParam();
+  for (bool strict : {false, true}) {
+    SCOPED_TRACE(strict ? "strict" : "lenient");
+    Host host({.strict = strict});
+    ASSERT_TRUE(host.load(module_).ok());
+    std::unique_ptr<Instance> instance;
+    ASSERT_TRUE(host.createInstance(instance).ok());
+    behave(kFakeWellBehaved);
+    ASSERT_TRUE(breach.act(*instance).ok());  // done right, nothing to report
+    std::unique_ptr<Instance> again;
+    ASSERT_TRUE(host.createInstance(again).ok());
+    behave(breach.behaviour);
+    const Status status = breach.act(*again);
+    behave(kFakeWellBehaved);
+    std::string lines;
+    CommandRecord breached;
+    for (const CommandRecord& record : host.commandLog()) {
+      for (const std::string& m : record.misuses) lines += m + "\n";
+      if (!record.misuses.empty() || !record.leaks.empty()) breached = record;
+    }
+    if (breach.misuse != nullptr) {
+      EXPECT_NE(lines.find(breach.misuse), std::string::npos) << lines;
+    } else {
+      EXPECT_EQ(lines, "");
+      EXPECT_FALSE(breached.leaks.handleSizes.empty()) << breached.leaks.describe();
+    }
+    if (strict) {
+      EXPECT_FALSE(status.ok());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Documented, HostBreachTest, testing::ValuesIn(kBreaches),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Pre-render may come several times before a render, or with no render at
+// all; project operations replace the block as the effect answers. Nothing
+// is left behind either way.
+TEST_F(HostTest, RepeatedPreRendersAndProjectOperationsLeaveNothing) {
+  Host host({.strict = true});
+  ASSERT_TRUE(host.load(module_).ok());
+  std::unique_ptr<Instance> instance;
+  ASSERT_TRUE(host.createInstance(instance).ok());
+  World input(4, 3, PixelDepth::kFloat32), output(4, 3, PixelDepth::kFloat32);
+  RenderReport report;
+  EXPECT_TRUE(instance->render(input, output, {.preRenders = 3}, &report).ok());
+  EXPECT_EQ(report.checkoutIds, std::vector<A_long>{1});  // the last pre-render's
+  EXPECT_TRUE(instance->preRender(input, output, {.preRenders = 2}).ok());
+  SavedInstance saved;
+  EXPECT_TRUE(instance->save(saved).ok());
+  EXPECT_EQ(saved.sequenceData.size(), 16u);
+  std::unique_ptr<Instance> copy;
+  EXPECT_TRUE(instance->duplicate(copy).ok());
+  EXPECT_TRUE(copy->resetup().ok());
+  EXPECT_TRUE(copy->render(input, output).ok());
+  EXPECT_EQ(host.liveHandles(), 3u);  // global, two sequence blocks
+  for (const CommandRecord& record : host.commandLog()) {
+    EXPECT_TRUE(record.leaks.empty() && record.misuses.empty()) << commandName(record.cmd);
+  }
+  EXPECT_TRUE(host.unload().ok());
+  EXPECT_EQ(host.liveHandles(), 0u);
 }
 
 }  // namespace

@@ -38,12 +38,14 @@ std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd) 
 }
 
 ::testing::AssertionResult leftNothing(const host::CommandRecord& record) {
-  if (record.leaks.empty() && record.strayCalls == 0) {
+  if (record.leaks.empty() && record.strayCalls == 0 && record.misuses.empty()) {
     return ::testing::AssertionSuccess();
   }
+  std::string misuses;
+  for (const std::string& m : record.misuses) misuses += "\n  misuse: " + m;
   return ::testing::AssertionFailure()
          << host::commandName(record.cmd) << " left: " << record.leaks.describe()
-         << " stray calls: " << record.strayCalls;
+         << " stray calls: " << record.strayCalls << misuses;
 }
 
 ::testing::AssertionResult isOk(const host::Status& status) {

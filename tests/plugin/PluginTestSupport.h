@@ -32,7 +32,8 @@ std::string hex32(std::uint32_t v);
 // The records of every `cmd` in the host's command log, in order.
 std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd);
 
-// Passes when the command left nothing behind; otherwise names it.
+// Passes when the command left nothing behind and kept the documented
+// protocol (no stray calls, no misuse); otherwise names what it did.
 ::testing::AssertionResult leftNothing(const host::CommandRecord& record);
 // Passes for an ok status; otherwise gives its code, PF_Err and message.
 ::testing::AssertionResult isOk(const host::Status& status);

@@ -20,6 +20,7 @@
 #include "matte/Matte.h"
 #include "matte/PlannedRows.h"
 #include "params/Params.h"
+#include "render/Render.h"
 
 namespace kestrow::test {
 
@@ -164,9 +165,10 @@ inline ::testing::AssertionResult samePixelBytes(const host::World& expected,
 // thread (the callbacks find the worlds through a thread-local pointer).
 class ManualSmartRender {
  public:
-  PF_EffectWorld* input = nullptr;   // what checkout_layer_pixels hands over
-  PF_EffectWorld* output = nullptr;  // what checkout_output hands over
-  SequenceData block{};              // the instance's settings record lives here
+  PF_EffectWorld* input = nullptr;    // what checkout_layer_pixels hands over
+  PF_EffectWorld* output = nullptr;   // what checkout_output hands over
+  PF_EffectWorld* picture = nullptr;  // the "Layer" control's pixels (null: none)
+  SequenceData block{};               // the instance's settings record lives here
   bool withSequenceData = true;
 
   // Sends PF_Cmd_SMART_RENDER; `prepare` may change in_data first.
@@ -198,8 +200,8 @@ class ManualSmartRender {
     return render;
   }
   static PF_Err checkoutLayerPixels(PF_ProgPtr, A_long id, PF_EffectWorld** pixels) {
-    if (id != 0) return PF_Err_BAD_CALLBACK_PARAM;
-    *pixels = current()->input;
+    if (id != kInputCheckoutId && id != kPictureCheckoutId) return PF_Err_BAD_CALLBACK_PARAM;
+    *pixels = id == kInputCheckoutId ? current()->input : current()->picture;
     return PF_Err_NONE;
   }
   static PF_Err checkinLayerPixels(PF_ProgPtr, A_long) { return PF_Err_NONE; }

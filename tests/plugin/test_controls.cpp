@@ -119,9 +119,12 @@ TEST_F(ControlsTest, MissingSuiteOrGlobalDataChangesNothing) {
       expectNothingChanged(rerenders, hidden);
     }
   }
-  // Without global data there is no plug-in identifier to name streams with.
+  // The plug-in identifier comes from the global data in in_data (the only
+  // place the host promises it); without it no stream can be named.
   hooks::faults(host_) = {};
   PF_InData in = hooks::makeInData(*instance_);
+  ASSERT_NE(in.global_data, nullptr);
+  in.global_data = nullptr;
   PF_OutData out{};
   EXPECT_EQ(hooks::rawCall(*instance_, PF_Cmd_UPDATE_PARAMS_UI, in, out,
                            hooks::paramArray(*instance_).data(), nullptr, nullptr),

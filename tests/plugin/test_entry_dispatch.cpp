@@ -57,9 +57,8 @@ TEST_P(UnhandledCommand, SucceedsAndChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, UnhandledCommand,
-                         ::testing::Values(PF_Cmd_UNUSED_0, PF_Cmd_SEQUENCE_FLATTEN,
-                                           PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP, PF_Cmd_RENDER,
-                                           PF_Cmd_FRAME_SETDOWN, PF_Cmd_EVENT,
+                         ::testing::Values(PF_Cmd_UNUSED_0, PF_Cmd_DO_DIALOG, PF_Cmd_FRAME_SETUP,
+                                           PF_Cmd_RENDER, PF_Cmd_FRAME_SETDOWN, PF_Cmd_EVENT,
                                            PF_Cmd_GET_EXTERNAL_DEPENDENCIES,
                                            PF_Cmd_COMPLETELY_GENERAL, PF_Cmd_AUDIO_RENDER,
                                            PF_Cmd_AUDIO_SETUP, PF_Cmd_AUDIO_SETDOWN,

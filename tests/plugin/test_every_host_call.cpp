@@ -79,17 +79,22 @@ std::string repeated(const std::string& calls, int n) {
   return out;
 }
 
+// In "Layer" mode: the input's pixels, the output, the controls, then the
+// picture's pixels.
 constexpr const char* kRenderCalls =
-    "checkout_layer_pixels checkout_output checkout_param*25 AcquireSuite PF_GetPixelFormat "
-    "AcquireSuite iterate_origin ReleaseSuite*2 checkin_param*25";
+    "checkout_layer_pixels checkout_output checkout_param*24 checkout_layer_pixels AcquireSuite "
+    "PF_GetPixelFormat AcquireSuite iterate_origin ReleaseSuite*2 checkin_param*24";
 
 // The controls a frame reads, in the order it checks them out and back in.
 const std::vector<PF_ParamIndex> kFrameControls = {
-    MATTE_ALPHA_MATTE, MATTE_INVERT,       MATTE_MULTIPLY_VALUES, MATTE_THICKNESS, MATTE_FEATHER,
-    MATTE_SCALE_Z,     MATTE_SCALE_Y,      MATTE_SCALE_X,         MATTE_OFFSET,    MATTE_FREQUENCY,
-    MATTE_SIZE_Z,      MATTE_SIZE_Y,       MATTE_SIZE_X,          MATTE_RADIUS,    MATTE_AXIS,
-    MATTE_POSITION,    MATTE_MODE,         MATTE_LAYER,           MATTE_TILE,      MATTE_OFFSET_U,
-    MATTE_OFFSET_V,    MATTE_ROTATE_ORDER, MATTE_ROTATE_X,        MATTE_ROTATE_Y,  MATTE_ROTATE_Z};
+    MATTE_ALPHA_MATTE, MATTE_INVERT,   MATTE_MULTIPLY_VALUES,
+    MATTE_THICKNESS,   MATTE_FEATHER,  MATTE_SCALE_Z,
+    MATTE_SCALE_Y,     MATTE_SCALE_X,  MATTE_OFFSET,
+    MATTE_FREQUENCY,   MATTE_SIZE_Z,   MATTE_SIZE_Y,
+    MATTE_SIZE_X,      MATTE_RADIUS,   MATTE_AXIS,
+    MATTE_POSITION,    MATTE_MODE,     MATTE_TILE,
+    MATTE_OFFSET_U,    MATTE_OFFSET_V, MATTE_ROTATE_ORDER,
+    MATTE_ROTATE_X,    MATTE_ROTATE_Y, MATTE_ROTATE_Z};
 
 // The parameters `params` checked out in order, then `between`, then the
 // same parameters checked back in, in the same order.
@@ -139,6 +144,9 @@ const Scenario kScenarios[] = {
        (void)s.host.loadInstance(s.saved, restored);
      },
      "host_dispose_handle host_new_handle"},
+    // Saving hands the block back as its flat form; nothing to fail.
+    {"SequenceFlatten", PF_Cmd_SEQUENCE_FLATTEN, instantiate,
+     [](Session& s) { (void)s.instance->save(s.saved); }, ""},
     {"SequenceSetdown", PF_Cmd_SEQUENCE_SETDOWN, instantiate,
      [](Session& s) { (void)s.instance->close(); }, "host_dispose_handle"},
     {"About", PF_Cmd_ABOUT, load,
@@ -151,7 +159,7 @@ const Scenario kScenarios[] = {
     {"UpdateParamsUI", PF_Cmd_UPDATE_PARAMS_UI, instantiate,
      [](Session& s) { (void)s.instance->updateParamsUI(); },
      "AcquireSuite*4 AEGP_GetNewEffectForEffect AEGP_GetNewEffectStreamByIndex*16 "
-     "AEGP_SetDynamicStreamFlag*16 AEGP_DisposeEffect AEGP_DisposeStream*16 ReleaseSuite*4"},
+     "AEGP_SetDynamicStreamFlag*16 AEGP_DisposeStream*16 AEGP_DisposeEffect ReleaseSuite*4"},
     {"PickPoint", PF_Cmd_USER_CHANGED_PARAM, instantiate,
      [](Session& s) {
        (void)s.instance->pickColor(MATTE_PICK_POINT, {1, 0.5f, -2, 7});
@@ -160,7 +168,10 @@ const Scenario kScenarios[] = {
     {"QueryDynamicFlags", PF_Cmd_QUERY_DYNAMIC_FLAGS, instantiate,
      [](Session& s) { (void)s.instance->queryDynamicFlags(); }, "checkout_param checkin_param",
      host::PixelDepth::kFloat32, false, "ReleaseSuite", checkedOutAround({MATTE_MODE}, {})},
-    {"SmartPreRender", PF_Cmd_SMART_PRE_RENDER, prepareFrame, render, "checkout_layer"},
+    // "Layer" mode: the input, "Mode", then the picture layer.
+    {"SmartPreRender", PF_Cmd_SMART_PRE_RENDER, prepareFrame, render,
+     "checkout_layer checkout_param checkin_param checkout_layer", host::PixelDepth::kFloat32,
+     false, "ReleaseSuite", checkedOutAround({MATTE_MODE}, {})},
     frame("SmartRender32", host::PixelDepth::kFloat32, false),
     frame("SmartRender32Picture", host::PixelDepth::kFloat32, true),
     frame("SmartRender16", host::PixelDepth::kU16, false),

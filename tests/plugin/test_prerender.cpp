@@ -5,6 +5,7 @@
 #include <string>
 
 #include "RenderTestSupport.h"
+#include "render/Render.h"
 
 namespace kestrow::test {
 namespace {
@@ -67,7 +68,7 @@ class PreRenderTest : public PluginInstance {
     EXPECT_TRUE(leftNothing(host_.lastCommand()));
     EXPECT_EQ(call.calls, 1);
     EXPECT_EQ(call.index, 0);
-    EXPECT_EQ(call.id, 0);
+    EXPECT_EQ(call.id, kInputCheckoutId);
     EXPECT_TRUE(sameBytes(&input_.output_request, &call.request, sizeof call.request));
     EXPECT_EQ(call.time, 48);
     EXPECT_EQ(call.step, 2);
@@ -155,15 +156,30 @@ TEST_F(PreRenderTest, ResultAndMaximumAreMergedSeparately) {
   EXPECT_TRUE(sameRect(PF_LRect{-8, -9, 50, 30}, output.max_result_rect));
 }
 
-// Through the host's own call order: one check-out, id 0, and the host's
-// failure comes back.
+// Through the host's own call order: the input under id 1, and in "Layer"
+// mode the picture layer whole under id 2 (its rectangles not merged); the
+// host's failure comes back.
 TEST_F(PreRenderTest, ThroughTheHost) {
   host::World input = positionPass(6, 4);
   host::World output(6, 4, host::PixelDepth::kFloat32);
   host::RenderReport report;
   ASSERT_TRUE(isOk(instance_->render(input, output, {}, &report)));
-  EXPECT_EQ(report.checkoutIds, std::vector<A_long>{0});
+  EXPECT_EQ(report.checkoutIds, std::vector<A_long>{kInputCheckoutId});
   EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
+
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Layer))));
+  for (bool picture : {false, true}) {
+    SCOPED_TRACE(picture ? "picture" : "no picture");
+    ASSERT_TRUE(isOk(instance_->setLayer(
+        MATTE_LAYER, picture ? std::make_shared<host::World>(positionPass(40, 30)) : nullptr)));
+    ASSERT_TRUE(isOk(instance_->render(input, output, {}, &report)));
+    EXPECT_TRUE(leftNothing(host_.lastCommand()));
+    EXPECT_EQ(report.checkoutIds, (std::vector<A_long>{kInputCheckoutId, kPictureCheckoutId}));
+    ASSERT_EQ(report.checkoutRequests.size(), 2u);
+    EXPECT_TRUE(sameRect(PF_LRect{0, 0, 30000, 30000}, report.checkoutRequests[1].rect));
+    EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
+    EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.max_result_rect));
+  }
 
   hooks::faults(host_).fail("checkout_layer");
   const host::Status status = instance_->render(input, output, {}, &report);

@@ -11,8 +11,9 @@
 namespace kestrow::test {
 namespace {
 
-constexpr PF_ParamIndex kCheckoutOrder[] = {26, 25, 24, 20, 19, 23, 22, 21, 18, 17, 16, 15, 14,
-                                            13, 12, 3,  1,  8,  9,  10, 11, 4,  5,  6,  7};
+// "Layer" (8) is not among them: its picture comes as layer pixels.
+constexpr PF_ParamIndex kCheckoutOrder[] = {26, 25, 24, 20, 19, 23, 22, 21, 18, 17, 16, 15,
+                                            14, 13, 12, 3,  1,  9,  10, 11, 4,  5,  6,  7};
 
 // A world of `depth` whose every byte is `byte`.
 host::World filled(int width, int height, host::PixelDepth depth, std::uint8_t byte) {
@@ -43,7 +44,7 @@ class CheckoutSweepTest : public RenderFailureTest,
 // the records checked out before it and the failed one all go back, those
 // never checked out are not handed over, and nothing is drawn.
 TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
-  hooks::faults(host_).fail("checkout_param", GetParam());
+  hooks::faults(host_).fail("checkout_param", GetParam()).during(PF_Cmd_SMART_RENDER);
   const host::Status status = instance_->render(input_, output_);
   EXPECT_EQ(status.code, host::StatusCode::kPluginError);
   EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
@@ -58,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(EachControl, CheckoutSweepTest, ::testing::ValuesIn(kCh
 
 // Every host fault the render can meet: the fault's error (or 516 where the
 // effect itself gives up), nothing left behind, no pixel drawn. 16 and 8
-// bits per channel without a fault: success, every row visited, no pixel
-// written.
+// bits per channel without a fault: success, every row visited, and the
+// output (junk before) transparent black: mattes are float only.
 enum class Outcome { kHostError, kEffectError, kSuccess };
 
 struct HostFault {
@@ -78,8 +79,9 @@ using host::PixelDepth;
 const HostFault kHostFaults[] = {
     {"InputPixels", [](host::FaultInjection& f) { f.fail("checkout_layer_pixels"); }},
     {"Output", [](host::FaultInjection& f) { f.fail("checkout_output"); }},
-    {"Checkins", [](host::FaultInjection& f) { f.fail("checkin_param"); }, PixelDepth::kFloat32,
-     Outcome::kHostError, true},
+    {"Checkins",
+     [](host::FaultInjection& f) { f.fail("checkin_param").during(PF_Cmd_SMART_RENDER); },
+     PixelDepth::kFloat32, Outcome::kHostError, true},
     {"FormatQuery", [](host::FaultInjection& f) { f.fail("PF_GetPixelFormat"); }},
     {"Iteration", [](host::FaultInjection& f) { f.fail("iterate_origin"); }},
     {"UnknownFormat",
@@ -95,8 +97,8 @@ const HostFault kHostFaults[] = {
      PixelDepth::kU16, Outcome::kEffectError},
     {"EightBitSuite", [](host::FaultInjection& f) { missing(f, "PF Iterate8 Suite", 1); },
      PixelDepth::kU8, Outcome::kEffectError},
-    {"DeepFrame", [](host::FaultInjection&) {}, PixelDepth::kU16, Outcome::kSuccess},
-    {"EightBitFrame", [](host::FaultInjection&) {}, PixelDepth::kU8, Outcome::kSuccess},
+    {"DeepFrame", [](host::FaultInjection&) {}, PixelDepth::kU16, Outcome::kSuccess, true},
+    {"EightBitFrame", [](host::FaultInjection&) {}, PixelDepth::kU8, Outcome::kSuccess, true},
 };
 
 class HostFaultTest : public RenderFailureTest, public ::testing::WithParamInterface<HostFault> {};
@@ -121,6 +123,7 @@ TEST_P(HostFaultTest, ErrorComesBackAndNothingIsLeftOrDrawn) {
       EXPECT_TRUE(isOk(status));
       EXPECT_EQ(record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
       EXPECT_EQ(record.iterateRows, 3);
+      EXPECT_TRUE(samePixelBytes(filled(4, 3, c.depth, 0), output));
       break;
   }
 }

@@ -94,35 +94,45 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, RenderModeTest, ::testing::ValuesIn(allModes
                                   (info.param.alphaMatte ? "AlphaMatte" : "");
                          });
 
-using RenderTest = PluginInstance;
-
-// Downsampling scales "Position" by the denominators; the origin offsets
+// At half resolution After Effects hands over every other input pixel and
+// "Position" scaled by 1/2; the effect's correction puts the matte back
+// where it was: every mode's half-resolution pixels equal the full
+// resolution ones at the matching places, bit for bit. The origin offsets
 // every row into a larger input.
-TEST_F(RenderTest, DownsampleAndOutputOrigin) {
-  auto picture = std::make_shared<host::World>(positionPass(5, 3));
-  setBusyControls(*instance_, picture);
-  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Box))));
+class HalfResolutionTest : public PluginInstance, public ::testing::WithParamInterface<A_long> {};
 
-  host::RenderOptions options;
-  options.downsampleX = {1, 2};
-  options.downsampleY = {1, 4};
-  options.outputOriginX = 3;
-  options.outputOriginY = 2;
-  host::World input = positionPass(12, 9, 32);
-  host::World output(6, 5, host::PixelDepth::kFloat32, 16);
-  ASSERT_TRUE(isOk(instance_->render(input, output, options)));
+TEST_P(HalfResolutionTest, MatchesFullResolutionBitForBit) {
+  setBusyControls(*instance_, std::make_shared<host::World>(positionPass(5, 3)));
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, GetParam())));
+
+  host::World fullInput = positionPass(16, 12, 32);
+  host::World full(12, 8, host::PixelDepth::kFloat32);
+  ASSERT_TRUE(isOk(instance_->render(fullInput, full, {.outputOriginX = 2, .outputOriginY = 2})));
+
+  host::World halfInput(8, 6, host::PixelDepth::kFloat32);
+  for (int y = 0; y < halfInput.height(); ++y) {
+    for (int x = 0; x < halfInput.width(); ++x) {
+      *halfInput.pixelFloat(x, y) = *fullInput.pixelFloat(2 * x, 2 * y);
+    }
+  }
+  host::World half(6, 4, host::PixelDepth::kFloat32, 16);
+  fillWorld(half, 0x7f);
+  const host::RenderOptions options{
+      .downsampleX = {1, 2}, .downsampleY = {1, 2}, .outputOriginX = 1, .outputOriginY = 1};
+  ASSERT_TRUE(isOk(instance_->render(halfInput, half, options)));
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  EXPECT_TRUE(output.paddingIntact());
-  const MatteSettings settings = expectedSettings(*instance_, picture->def());
-  EXPECT_TRUE(sameBits(expectedMatte(input, 6, 5, settings, options), output));
+  EXPECT_TRUE(half.paddingIntact());
 
-  // The same frame at full resolution differs: the denominators were used.
-  host::World full(6, 5, host::PixelDepth::kFloat32);
-  options.downsampleX = {1, 1};
-  options.downsampleY = {1, 1};
-  ASSERT_TRUE(isOk(instance_->render(input, full, options)));
-  EXPECT_FALSE(sameBits(full, output));
+  host::World expected(6, 4, host::PixelDepth::kFloat32);
+  for (int y = 0; y < expected.height(); ++y) {
+    for (int x = 0; x < expected.width(); ++x) {
+      *expected.pixelFloat(x, y) = *full.pixelFloat(2 * x, 2 * y);
+    }
+  }
+  EXPECT_TRUE(sameBits(expected, half));
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, HalfResolutionTest, ::testing::Range(A_long{1}, A_long{11}));
 
 }  // namespace
 }  // namespace kestrow::test

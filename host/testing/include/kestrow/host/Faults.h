@@ -33,6 +33,7 @@ enum class MissingSuiteMode {
 struct FaultRule {
   std::string call;
   std::optional<A_long> index;  // only calls naming this parameter index
+  std::optional<PF_Cmd> cmd;    // only calls made during this command
   std::string suite;            // AcquireSuite: only for this suite name ...
   int version = 0;              // ... and version
   MissingSuiteMode mode = MissingSuiteMode::kErrorAndNull;  // AcquireSuite's answer
@@ -63,6 +64,11 @@ struct FaultInjection {
     FaultRule& rule = rules.emplace_back();
     rule.call = std::move(call);
     rule.index = index;
+    return *this;
+  }
+  // Calls matched by the last rule added fail only during command `cmd`.
+  FaultInjection& during(PF_Cmd cmd) {
+    if (!rules.empty()) rules.back().cmd = cmd;
     return *this;
   }
   // Only the nth call to `call` from now on fails (1 = the next one).
