@@ -1,9 +1,14 @@
 // Sequence data: set-up, save and reload (re-setup), set-down.
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "PluginTestSupport.h"
+#include "RenderTestSupport.h"
 
 namespace kestrow::test {
 namespace {
@@ -77,6 +82,123 @@ TEST_F(SequenceDataTest, ReloadedInstanceStartsFromAFreshBlock) {
     EXPECT_EQ(setups[0].err, PF_Err_NONE);
     EXPECT_TRUE(leftNothing(setups[0]));  // the stored block was disposed of
     ASSERT_TRUE(isOk(reloaded->close()));
+  }
+}
+
+// Project operations as After Effects performs them: what the host sends,
+// and afterwards every instance has a fresh block where re-setup ran, the
+// saved block where only flatten ran, renders as before, and closing them
+// all leaves only the global block.
+struct ProjectOperation {
+  const char* name;
+  std::vector<PF_Cmd> sent;  // sequence commands, in order
+  bool fresh;                // re-setup ran on the original
+  std::function<host::Status(host::Host&, host::Instance&,
+                             std::vector<std::unique_ptr<host::Instance>>&)>
+      act;
+};
+
+const ProjectOperation kOperations[] = {
+    {"Save",
+     {PF_Cmd_SEQUENCE_FLATTEN},
+     false,
+     [](host::Host&, host::Instance& original, auto&) {
+       host::SavedInstance saved;
+       const std::vector<std::uint8_t> before = original.sequenceData();
+       host::Status status = original.save(saved);
+       EXPECT_EQ(saved.sequenceData, before);  // the block is its own flat form
+       return status;
+     }},
+    {"SaveAndOpen",
+     {PF_Cmd_SEQUENCE_FLATTEN, PF_Cmd_SEQUENCE_RESETUP},
+     false,
+     [](host::Host& host, host::Instance& original, auto& made) {
+       host::SavedInstance saved;
+       host::Status status = original.save(saved);
+       if (status.ok()) status = host.loadInstance(saved, made.emplace_back());
+       return status;
+     }},
+    {"Duplicate",
+     {PF_Cmd_SEQUENCE_FLATTEN, PF_Cmd_SEQUENCE_RESETUP, PF_Cmd_SEQUENCE_RESETUP},
+     true,
+     [](host::Host&, host::Instance& original, auto& made) {
+       return original.duplicate(made.emplace_back());
+     }},
+    {"PreCompose",
+     {PF_Cmd_SEQUENCE_RESETUP},
+     true,
+     [](host::Host&, host::Instance& original, auto&) { return original.resetup(); }},
+};
+
+class ProjectOperationTest : public LoadedPlugin,
+                             public ::testing::WithParamInterface<ProjectOperation> {};
+
+TEST_P(ProjectOperationTest, SendsWhatAfterEffectsSendsAndLosesNothing) {
+  const ProjectOperation& op = GetParam();
+  std::unique_ptr<host::Instance> original;
+  ASSERT_TRUE(isOk(host_.createInstance(original)));
+  ASSERT_TRUE(isOk(original->setPopup(MATTE_MODE, 2)));
+  host::World input = positionPass(6, 4);
+  host::World before(6, 4, host::PixelDepth::kFloat32);
+  ASSERT_TRUE(isOk(original->render(input, before)));
+
+  host_.clearCommandLog();
+  std::vector<std::unique_ptr<host::Instance>> made;
+  ASSERT_TRUE(isOk(op.act(host_, *original, made)));
+  std::vector<PF_Cmd> sent;
+  for (const host::CommandRecord& record : host_.commandLog()) {
+    EXPECT_TRUE(leftNothing(record));
+    if (record.cmd == PF_Cmd_SEQUENCE_FLATTEN || record.cmd == PF_Cmd_SEQUENCE_RESETUP) {
+      sent.push_back(record.cmd);
+    }
+  }
+  EXPECT_EQ(sent, op.sent);
+  if (op.fresh) expectFreshBlock(*original);
+  for (const auto& instance : made) expectFreshBlock(*instance);
+  EXPECT_EQ(host_.liveHandles(), 2u + made.size());
+
+  made.push_back(std::move(original));
+  for (const auto& instance : made) {
+    host::World after(6, 4, host::PixelDepth::kFloat32);
+    ASSERT_TRUE(isOk(instance->render(input, after)));
+    EXPECT_TRUE(samePixelBytes(before, after));
+    ASSERT_TRUE(isOk(instance->close()));
+  }
+  EXPECT_EQ(host_.liveHandles(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, ProjectOperationTest, ::testing::ValuesIn(kOperations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// With mutable render-time sequence data each thread that renders in one
+// render span keeps one copy of the block for all its frames; the span's
+// end drops them, and a render outside a span drops its own at once.
+TEST_F(SequenceDataTest, ARenderSpanKeepsOneCopyPerThread) {
+  std::unique_ptr<host::Instance> instance;
+  ASSERT_TRUE(isOk(host_.createInstance(instance)));
+  host::World input(4, 2, host::PixelDepth::kFloat32);
+  host::World output(4, 2, host::PixelDepth::kFloat32);
+  ASSERT_TRUE(isOk(instance->render(input, output)));
+  EXPECT_EQ(host_.liveHandles(), 2u);
+
+  ASSERT_TRUE(isOk(instance->beginRender()));
+  for (int frame = 0; frame < 3; ++frame) {
+    ASSERT_TRUE(isOk(instance->render(input, output, {.currentTime = frame})));
+  }
+  EXPECT_EQ(host_.liveHandles(), 3u);
+  std::thread other([&] {
+    host::World otherOutput(4, 2, host::PixelDepth::kFloat32);
+    for (int frame = 3; frame < 5; ++frame) {
+      EXPECT_TRUE(isOk(instance->render(input, otherOutput, {.currentTime = frame})));
+    }
+  });
+  other.join();
+  EXPECT_EQ(host_.liveHandles(), 4u);
+  ASSERT_TRUE(isOk(instance->endRender()));
+  EXPECT_EQ(host_.liveHandles(), 2u);
+  EXPECT_FALSE(instance->endRender().ok());
+  for (const host::CommandRecord& record : host_.commandLog()) {
+    EXPECT_TRUE(leftNothing(record));
   }
 }
 
