@@ -188,6 +188,10 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     render.instance = session.newInstance();
     applyControls(*render.instance, session.specs(), render.values,
                   [&](const std::string& path) { return session.layerWorld(path); });
+    // The run is one render, as a render queue item is: each render thread
+    // keeps its copy of the sequence data for every frame (set-down ends it).
+    if (const host::Status opened = render.instance->beginRender(); !opened.ok())
+      failure(session.pluginPath(), "cannot start the render: " + opened.message);
   }
 
   Progress progress(range.count());
