@@ -48,6 +48,18 @@ PF_Handle blockOf(const std::vector<std::uint8_t>& bytes, const void* owner) {
   return block;
 }
 
+// `cmd` (flatten or re-setup) handing the effect `block`, which it must
+// dispose of or hand back in out_data.
+InstanceCall blockCall(PF_Cmd cmd, PF_Handle block) {
+  InstanceCall call;
+  call.cmd = cmd;
+  call.useOwnSequence = true;
+  call.sequence = block;
+  call.mustDispose = block;
+  call.mayReturn = true;
+  return call;
+}
+
 // PF_Cmd_SEQUENCE_FLATTEN or PF_Cmd_SEQUENCE_RESETUP with the instance's
 // block: the effect disposes of it or hands it back, and the handle it
 // leaves in out_data becomes the instance's block. After a failed command
@@ -58,12 +70,7 @@ Status replaceBlock(Instance::State& s, PF_Cmd cmd) {
     std::lock_guard lock(s.mutex);
     old = s.sequenceData;
   }
-  InstanceCall call;
-  call.cmd = cmd;
-  call.useOwnSequence = true;
-  call.sequence = old;
-  call.mustDispose = old;
-  call.mayReturn = true;
+  InstanceCall call = blockCall(cmd, old);
   Status status = runInstanceCommand(s, call);
   std::lock_guard lock(s.mutex);
   if (status.ok()) {
@@ -141,12 +148,7 @@ Status Host::loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>&
     if (i < saved.floatColors.size()) state->floatColors[i] = saved.floatColors[i];
   }
   PF_Handle stored = blockOf(saved.sequenceData, state_.get());
-  InstanceCall call;
-  call.cmd = PF_Cmd_SEQUENCE_RESETUP;
-  call.useOwnSequence = true;
-  call.sequence = stored;
-  call.mustDispose = stored;
-  call.mayReturn = true;
+  InstanceCall call = blockCall(PF_Cmd_SEQUENCE_RESETUP, stored);
   Status status = finishSetup(state_, state, call, out);
   // The stored block is the plug-in's to dispose of or keep; one it neither
   // disposed of nor kept goes back to the host.
@@ -238,12 +240,7 @@ Status Instance::duplicate(std::unique_ptr<Instance>& copy) {
   status = replaceBlock(s, PF_Cmd_SEQUENCE_RESETUP);
   if (!status.ok()) return status;
   PF_Handle own = blockOf(flat, &host);
-  InstanceCall call;
-  call.cmd = PF_Cmd_SEQUENCE_RESETUP;
-  call.useOwnSequence = true;
-  call.sequence = own;
-  call.mustDispose = own;
-  call.mayReturn = true;
+  InstanceCall call = blockCall(PF_Cmd_SEQUENCE_RESETUP, own);
   status = finishSetup(s.host, twin, call, copy);
   if (own != nullptr && call.out.sequence_data != own && handleRegistry().contains(own)) {
     handleRegistry().dispose(own);
