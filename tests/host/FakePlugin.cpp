@@ -52,7 +52,11 @@ PF_Err paramsSetup(PF_InData* in, PF_OutData* out) {
 }
 
 PF_Err updateUI(PF_InData* in, PF_OutData* out) {
-  (void)out;
+  // The host promises its blocks in in_data only; out_data's handle fields
+  // are the effect's answer and must come empty.
+  if (out->global_data != nullptr || out->sequence_data != nullptr) {
+    return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  }
   const AEGP_PluginID id = static_cast<Global*>(*in->global_data)->id;
   auto* pf = static_cast<const AEGP_PFInterfaceSuite1*>(acquire(in, kAEGPPFInterfaceSuite, 1));
   auto* streams = static_cast<const AEGP_StreamSuite2*>(acquire(in, kAEGPStreamSuite, 7));

@@ -180,6 +180,13 @@ TEST_F(PreRenderTest, ThroughTheHost) {
     EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
     EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.max_result_rect));
   }
+  // Pre-render again and again, with or without a render after it.
+  host_.clearCommandLog();
+  ASSERT_TRUE(isOk(instance_->render(input, output, {.preRenders = 3})));
+  ASSERT_TRUE(isOk(instance_->preRender(input, output, {.preRenders = 2})));
+  EXPECT_EQ(commandsOf(host_, PF_Cmd_SMART_PRE_RENDER).size(), 5u);
+  for (const host::CommandRecord& record : host_.commandLog()) EXPECT_TRUE(leftNothing(record));
+  EXPECT_EQ(host_.liveHandles(), 2u);
 
   hooks::faults(host_).fail("checkout_layer");
   const host::Status status = instance_->render(input, output, {}, &report);
