@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "matte/LaneMath.h"
+#include "matte/RoundedLanes.h"
 
 namespace kestrow::matte {
 
@@ -29,8 +30,7 @@ struct DistanceKernel {
     if (typename L::D flat; flatMatte<L>(c.flat, sum, flat)) {
       return flat;
     }
-    const auto outcome = [&c](typename L::D d) { return narrow<L>(Shape::template of<L>(c, d)); };
-    return Shape::template of<L>(c, rootAsPow<L>(sum, outcome));
+    return Shape::template of<L>(c, rootAsPow<L>(sum));
   }
 };
 
@@ -270,7 +270,7 @@ struct GridKernel {
 // The sine wave in 0..1 at u x frequency cycles, a band where it is below
 // halfThickness:
 //   phi = (float)(u * frequency * 3.14 * 2.0 + phase)
-//   s = (sinf(phi) + 1.0f) / 2.0f
+//   s = (sin(phi) + 1.0f) / 2.0f   (sin correctly rounded to float)
 //   1 - smoothStep((double)s - halfThickness, 0, halfFeather)
 template <class L>
 inline typename L::F wavePhase(const RowConstants& c, typename L::D u) {
@@ -280,9 +280,7 @@ inline typename L::F wavePhase(const RowConstants& c, typename L::D u) {
 template <class L>
 inline typename L::D waveMatte(const RowConstants& c, typename L::D u) {
   const typename L::F phi = wavePhase<L>(c, u);
-  typename L::F sine;
-  for (int i = 0; i < L::kCount; ++i) sine[i] = sinf(phi[i]);
-  const typename L::F s = (sine + 1.0f) / 2.0f;
+  const typename L::F s = (sinLanes<L>(phi) + 1.0f) / 2.0f;
   return 1.0 - smoothStep<L>(widen<L>(s) - c.halfThickness, 0.0, c.halfFeather);
 }
 
@@ -290,14 +288,12 @@ struct RadialKernel {
   template <class L>
   static typename L::D matte(const RowConstants& c, typename L::D x, typename L::D y,
                              typename L::D z) {
-    // The output depends on the distance only through the float phase.
-    const auto outcome = [&c](typename L::D d) { return wavePhase<L>(c, d); };
-    return waveMatte<L>(c, weightedDistance<L>(c, x, y, z, outcome));
+    return waveMatte<L>(c, weightedDistance<L>(c, x, y, z));
   }
 };
 
 // Sectors round the axis the plane does not name:
-//   angle = atan2f((float)(a * weightA), (float)(b * weightB))
+//   angle = atan2((float)(a * weightA), (float)(b * weightB))   (correctly rounded)
 //   waveMatte(((double)angle + 3.14) / 6.28)
 template <Plane P>
 struct RaysKernel {
@@ -312,9 +308,7 @@ struct RaysKernel {
     } else {
       a = narrow<L>(y * c.weightY), b = narrow<L>(z * c.weightZ);
     }
-    typename L::F angle;
-    for (int i = 0; i < L::kCount; ++i) angle[i] = atan2f(a[i], b[i]);
-    return waveMatte<L>(c, (widen<L>(angle) + 3.14) / 6.28);
+    return waveMatte<L>(c, (widen<L>(atan2Lanes<L>(a, b)) + 3.14) / 6.28);
   }
 };
 

@@ -130,34 +130,15 @@ inline typename L::D smoothStep(typename L::D value, double edge0, double edge1)
   return select<L>(t > one, one, select<L>(t < zero, zero, cubic));
 }
 
-// pow(sum, 0.5) for the sum of weighted squares, through the correctly
-// rounded square root. pow is only nearly correctly rounded, so its result
-// is the root or one of its two neighbouring doubles. `outcome(d)` gives
-// the float bits the caller's output is made from; wherever the three
-// candidates give the same outcome, the root stands in for pow. Every other
-// lane, and every lane outside the ordinary range (zero, negative,
-// not-a-number, infinite, tiny or huge sums, where pow and sqrt also differ
-// on -0 and -infinity), calls pow itself.
-template <class L, class Outcome>
-inline typename L::D rootAsPow(typename L::D sum, Outcome outcome) {
+// pow(sum, 0.5), defined as its correctly rounded value: the square root
+// with pow's special cases, -0 giving +0 (adding +0 turns -0 into +0 and
+// leaves every other value) and -infinity +infinity; other negative sums
+// give not-a-number, as both do.
+template <class L>
+inline typename L::D rootAsPow(typename L::D sum) {
   using D = typename L::D;
-  using M = typename L::M;
-  using MF = typename L::MF;
-  D root = L::sqrt(sum);
-  const M ordinary = (sum >= lanes<L>(0x1p-960)) & (sum <= lanes<L>(0x1p960));
-  using U = typename L::U;
-  const U bits = (U)root;
-  const MF here = (MF)outcome(root);
-  const MF below = (MF)outcome((D)(bits - 1));
-  const MF above = (MF)outcome((D)(bits + 1));
-  const M same = __builtin_convertvector((below == here) & (above == here), M);
-  const M usePow = ~(ordinary & same);
-  if (any<L>(usePow)) {
-    for (int i = 0; i < L::kCount; ++i) {
-      if (usePow[i]) root[i] = pow(sum[i], 0.5);
-    }
-  }
-  return root;
+  const D root = L::sqrt(sum) + 0.0;
+  return select<L>(sum == lanes<L>(-__builtin_inf()), lanes<L>(__builtin_inf()), root);
 }
 
 // Weighted distance:
@@ -169,10 +150,10 @@ inline typename L::D weightedSum(const RowConstants& c, typename L::D x, typenam
   return x * x * c.weightX + y * y * c.weightY + z * z * c.weightZ;
 }
 
-template <class L, class Outcome>
+template <class L>
 inline typename L::D weightedDistance(const RowConstants& c, typename L::D x, typename L::D y,
-                                      typename L::D z, Outcome outcome) {
-  return rootAsPow<L>(weightedSum<L>(c, x, y, z), outcome);
+                                      typename L::D z) {
+  return rootAsPow<L>(weightedSum<L>(c, x, y, z));
 }
 
 // Whether every lane's sum lies in one of the flat ranges; `matte` then

@@ -227,4 +227,47 @@ void multiplyAddLanes(const double* a, const double* b, const double* c, double*
   std::memcpy(out, &r, sizeof r);
 }
 
+// The correctly rounded functions over arrays, block by block.
+template <class L, class Fn>
+void floatRow(const float* x, float* out, long count, Fn fn) {
+  using F = typename L::F;
+  for (long i = 0; i < count; i += L::kCount) {
+    F v{};
+    const long n = count - i < L::kCount ? count - i : L::kCount;
+    std::memcpy(&v, x + i, std::size_t(n) * sizeof(float));
+    const F r = fn(v);
+    std::memcpy(out + i, &r, std::size_t(n) * sizeof(float));
+  }
+}
+
+template <class L>
+void sinLaneRow(const float* x, float* out, long count) {
+  floatRow<L>(x, out, count, [](typename L::F v) { return sinLanes<L>(v); });
+}
+
+template <class L>
+void cosLaneRow(const float* x, float* out, long count) {
+  floatRow<L>(x, out, count, [](typename L::F v) { return cosLanes<L>(v); });
+}
+
+template <class L>
+void atan2LaneRow(const float* y, const float* x, float* out, long count) {
+  using F = typename L::F;
+  for (long i = 0; i < count; i += L::kCount) {
+    F vy{}, vx{};
+    const long n = count - i < L::kCount ? count - i : L::kCount;
+    std::memcpy(&vy, y + i, std::size_t(n) * sizeof(float));
+    std::memcpy(&vx, x + i, std::size_t(n) * sizeof(float));
+    const F r = atan2Lanes<L>(vy, vx);
+    std::memcpy(out + i, &r, std::size_t(n) * sizeof(float));
+  }
+}
+
+// The lane set's entry in its file's table.
+#define KESTROW_LANE_SET(L)                                                          \
+  LaneSet {                                                                          \
+    L::kCount, &laneRowFor<L>, &multiplyAddLanes<L>, &sinLaneRow<L>, &cosLaneRow<L>, \
+        &atan2LaneRow<L>                                                             \
+  }
+
 }  // namespace kestrow::matte

@@ -45,6 +45,6 @@ struct Avx2Lanes : LaneTypes<4> {
 
 }  // namespace
 
-const LaneSet kAvx2Lanes{Avx2Lanes::kCount, &laneRowFor<Avx2Lanes>, &multiplyAddLanes<Avx2Lanes>};
+const LaneSet kAvx2Lanes = KESTROW_LANE_SET(Avx2Lanes);
 
 }  // namespace kestrow::matte

@@ -62,7 +62,6 @@ struct Avx512Lanes : LaneTypes<8> {
 
 }  // namespace
 
-const LaneSet kAvx512Lanes{Avx512Lanes::kCount, &laneRowFor<Avx512Lanes>,
-                           &multiplyAddLanes<Avx512Lanes>};
+const LaneSet kAvx512Lanes = KESTROW_LANE_SET(Avx512Lanes);
 
 }  // namespace kestrow::matte

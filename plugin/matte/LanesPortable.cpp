@@ -27,7 +27,6 @@ struct PortableLanes : LaneTypes<2> {
 
 }  // namespace
 
-const LaneSet kPortableLanes{PortableLanes::kCount, &laneRowFor<PortableLanes>,
-                             &multiplyAddLanes<PortableLanes>};
+const LaneSet kPortableLanes = KESTROW_LANE_SET(PortableLanes);
 
 }  // namespace kestrow::matte

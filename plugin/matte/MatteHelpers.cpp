@@ -3,14 +3,15 @@
 
 #include "matte/Matte.h"
 #include "matte/MatteMath.h"
+#include "matte/RoundedMath.h"
 
 using kestrow::matte::Point3f;
 
 namespace {
 
 // Cosine and sine are taken in single precision on the angle as a float.
-float cosOf(double angle) { return std::cos(static_cast<float>(angle)); }
-float sinOf(double angle) { return std::sin(static_cast<float>(angle)); }
+float cosOf(double angle) { return kestrow::matte::cosRounded(static_cast<float>(angle)); }
+float sinOf(double angle) { return kestrow::matte::sinRounded(static_cast<float>(angle)); }
 
 PF_PixelFloat withPoint(PF_PixelFloat pixel, const Point3f& p) {
   pixel.red = p.x;

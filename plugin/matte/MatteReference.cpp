@@ -6,6 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "matte/RoundedMath.h"
+
 namespace kestrow::matte {
 
 namespace {
@@ -13,7 +15,7 @@ namespace {
 // The evaluator's own rotations and smoothstep, written out again here so
 // that a fault in the shared helpers cannot hide in both evaluations.
 PF_PixelFloat turnX(double angle, PF_PixelFloat p) {
-  const float c = cosf(static_cast<float>(angle)), s = sinf(static_cast<float>(angle));
+  const float c = cosRounded(static_cast<float>(angle)), s = sinRounded(static_cast<float>(angle));
   const double y = p.green, z = p.blue;
   p.green = static_cast<float>(y * c + z * s);
   p.blue = static_cast<float>(z * c - y * s);
@@ -21,7 +23,7 @@ PF_PixelFloat turnX(double angle, PF_PixelFloat p) {
 }
 
 PF_PixelFloat turnY(double angle, PF_PixelFloat p) {
-  const float c = cosf(static_cast<float>(angle)), s = sinf(static_cast<float>(angle));
+  const float c = cosRounded(static_cast<float>(angle)), s = sinRounded(static_cast<float>(angle));
   const double x = p.red, z = p.blue;
   p.red = static_cast<float>(x * c + z * s);
   p.blue = static_cast<float>(z * c - x * s);
@@ -29,7 +31,7 @@ PF_PixelFloat turnY(double angle, PF_PixelFloat p) {
 }
 
 PF_PixelFloat turnZ(double angle, PF_PixelFloat p) {
-  const float c = cosf(static_cast<float>(angle)), s = sinf(static_cast<float>(angle));
+  const float c = cosRounded(static_cast<float>(angle)), s = sinRounded(static_cast<float>(angle));
   const double x = p.red, y = p.green;
   p.red = static_cast<float>(x * c + y * s);
   p.green = static_cast<float>(y * c - x * s);
@@ -70,7 +72,7 @@ double weight(double s) { return s > 1 ? s * s : s; }
 
 double wave(const MatteSettings& s, double u) {
   const auto phi = static_cast<float>(u * s.frequency * 3.14 * 2.0 + s.offset * 3.14 * 2.0);
-  const float w = (sinf(phi) + 1.0f) / 2.0f;
+  const float w = (sinRounded(phi) + 1.0f) / 2.0f;
   return 1.0 - step(static_cast<double>(w) - s.thickness / 2.0, 0.0, s.feather / 2.0);
 }
 
@@ -85,8 +87,7 @@ double matteValue(const MatteSettings& s, double x, double y, double z) {
   const double weightX = weight(s.scaleX), weightY = weight(s.scaleY), weightZ = weight(s.scaleZ);
   const double r = s.radius, halfFeather = s.feather / 2.0, halfThickness = s.thickness / 2.0;
   const double extentX = r * s.sizeX, extentY = r * s.sizeY, extentZ = r * s.sizeZ;
-  const double d =
-      std::pow(std::pow(x, 2) * weightX + std::pow(y, 2) * weightY + std::pow(z, 2) * weightZ, 0.5);
+  const double d = powHalf(x * x * weightX + y * y * weightY + z * z * weightZ);
   const double ax = std::fabs(x) * weightX, ay = std::fabs(y) * weightY,
                az = std::fabs(z) * weightZ;
   switch (static_cast<Mode>(s.mode)) {
@@ -121,9 +122,9 @@ double matteValue(const MatteSettings& s, double x, double y, double z) {
       const auto X = static_cast<float>(x * weightX);
       const auto Y = static_cast<float>(y * weightY);
       const auto Z = static_cast<float>(z * weightZ);
-      const double uXZ = (atan2f(X, Z) + 3.14) / 6.28;
-      const double uXY = (atan2f(X, Y) + 3.14) / 6.28;
-      const double uYZ = (atan2f(Y, Z) + 3.14) / 6.28;
+      const double uXZ = (atan2Rounded(X, Z) + 3.14) / 6.28;
+      const double uXY = (atan2Rounded(X, Y) + 3.14) / 6.28;
+      const double uYZ = (atan2Rounded(Y, Z) + 3.14) / 6.28;
       return wave(s, planeOf(s.axis) == Plane::XY ? uXY : planeOf(s.axis) == Plane::YZ ? uYZ : uXZ);
     }
   }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "matte/MatteMath.h"
+#include "matte/RoundedMath.h"
 
 namespace kestrow::matte {
 
@@ -214,12 +215,12 @@ RowConstants makeRowConstants(const MatteSettings& s, const PF_InData& inData) {
   const auto ax = static_cast<float>(angleRadians(s.angleX));
   const auto ay = static_cast<float>(angleRadians(s.angleY));
   const auto az = static_cast<float>(angleRadians(s.angleZ));
-  c.cosX = std::cos(ax);
-  c.sinX = std::sin(ax);
-  c.cosY = std::cos(ay);
-  c.sinY = std::sin(ay);
-  c.cosZ = std::cos(az);
-  c.sinZ = std::sin(az);
+  c.cosX = cosRounded(ax);
+  c.sinX = sinRounded(ax);
+  c.cosY = cosRounded(ay);
+  c.sinY = sinRounded(ay);
+  c.cosZ = cosRounded(az);
+  c.sinZ = sinRounded(az);
 
   c.weightX = axisWeight(s.scaleX);
   c.weightY = axisWeight(s.scaleY);

@@ -45,6 +45,12 @@ struct LaneSet {
   // arithmetic: proves the file's flags keep the two roundings (no fused
   // multiply-add).
   void (*multiplyAdd)(const double* a, const double* b, const double* c, double* out);
+  // The correctly rounded functions as the kernels evaluate them in this
+  // file's lanes, over `count` values (any count; a partial block is
+  // padded): for the tests that prove the lanes equal the scalar ones.
+  void (*sinRow)(const float* x, float* out, long count);
+  void (*cosRow)(const float* x, float* out, long count);
+  void (*atan2Row)(const float* y, const float* x, float* out, long count);
 };
 
 extern const LaneSet kPortableLanes;
