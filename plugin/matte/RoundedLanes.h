@@ -1,31 +1,139 @@
 // The correctly rounded sine, cosine and arc tangent of RoundedMath.h in
 // lanes: every lane gets exactly the scalar function's bits.
+//
+// Each lane is first evaluated in double, with a relative error below
+// 2^-50 (argued below); where every value within 2^-46 of that result
+// rounds to the same float, that float is the correctly rounded result,
+// which the scalar function also gives. The rest (arguments the lanes do
+// not reduce, not-a-number, infinities, zeros of the arc tangent, and the
+// rare results too close to a halfway point between floats) are handed to
+// the scalar function, lane by lane.
 #pragma once
 
+#include <cstdint>
+
 #include "matte/Lanes.h"
+#include "matte/RoundedConstants.h"
 #include "matte/RoundedMath.h"
 
 namespace kestrow::matte {
 
+namespace rounded {
+
+inline constexpr double kLaneError = 0x1p-46;
+// Adding and taking away 1.5 x 2^52 rounds a double below 2^51 in
+// magnitude to a whole number, whose low bits are then those of the sum.
+inline constexpr double kShifter = 0x1.8p52;
+
+template <class L>
+inline typename L::D horner(typename L::D v, const double* c, int count) {
+  typename L::D p = lanes<L>(c[count - 1]);
+  for (int i = count - 2; i >= 0; --i) p = p * v + c[i];
+  return p;
+}
+
+// The float nearest to y where every value within the lane error of y
+// rounds to it; `decided` says where. Not-a-number lanes are undecided.
+template <class L>
+inline typename L::F roundDecided(typename L::D y, typename L::M& decided) {
+  const typename L::D err = absolute<L>(y) * kLaneError;
+  const typename L::F low = narrow<L>(y - err);
+  const typename L::F high = narrow<L>(y + err);
+  decided &= widenMask<L>(low == high);
+  return low;
+}
+
+// sin(x), or cos(x) = sin(x + pi/2). Lanes below 2^19 are reduced by the
+// three-part pi/2: x - k p1 is exact (k p1 is exact and within a factor of
+// 2 of x), k p2 is exact, and the two further roundings and what the parts
+// leave out (below 2^-100 absolute) keep r within 2^-52 of itself, as no
+// float below 2^19 comes within 2^-40 of a multiple of pi/2. The series
+// (as the scalar's first evaluation, without its low part) add below
+// 2^-52, the final sum 2^-53.
+template <class L>
+inline typename L::F sinCosLanes(typename L::F x, bool cosine) {
+  using D = typename L::D;
+  using M = typename L::M;
+  using U = typename L::U;
+  const D wide = widen<L>(x);
+  M decided = absolute<L>(wide) < lanes<L>(kLaneReductionLimit);
+  const D shifted = wide * kTwoOverPi + kShifter;
+  const D k = shifted - kShifter;
+  const D r = ((wide - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
+  const D r2 = r * r;
+  const D sine = r + r * r2 * horner<L>(r2, kSinFast, 8);
+  const D cos = 1.0 + r2 * horner<L>(r2, kCosFast, 9);
+  // The quadrant is k modulo 4, from the low bits of the shifted sum (also
+  // for negative k); cosine is a quadrant on.
+  const U quadrant = ((U)shifted + std::uint64_t{cosine ? 1u : 0u}) & std::uint64_t{3};
+  const M useCos = (quadrant & std::uint64_t{1}) != std::uint64_t{0};
+  const M flip = (quadrant & std::uint64_t{2}) != std::uint64_t{0};
+  D y = select<L>(useCos, cos, sine);
+  y = select<L>(flip, -y, y);
+  typename L::F out = roundDecided<L>(y, decided);
+  if (!all<L>(decided)) {
+    for (int i = 0; i < L::kCount; ++i) {
+      if (!decided[i]) out[i] = cosine ? cosRounded(x[i]) : sinRounded(x[i]);
+    }
+  }
+  return out;
+}
+
+// atan2(y, x) from atan(t), t the smaller magnitude over the larger, as
+// atan(c) + atan(u) with c the nearest eighth, then turned into its
+// quadrant: the scalar's first evaluation, below 2^-50 (see there).
+template <class L>
+inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
+  using D = typename L::D;
+  using M = typename L::M;
+  using U = typename L::U;
+  const D wy = widen<L>(y), wx = widen<L>(x);
+  const D ay = absolute<L>(wy), ax = absolute<L>(wx);
+  const M steep = ay > ax;
+  const D t = select<L>(steep, ax, ay) / select<L>(steep, ay, ax);
+  // Zeros, infinities and not-a-number leave t at 0 or not a number.
+  M decided = t > lanes<L>(0.0);
+  const D shifted = t * 8.0 + kShifter;
+  const D c = (shifted - kShifter) * 0.125;
+  const D u = (t - c) / (1.0 + t * c);
+  const D u2 = u * u;
+  D tableHi, tableLo;
+  for (int i = 0; i < L::kCount; ++i) {
+    const auto j = static_cast<unsigned>(((U)shifted)[i] & 15u);
+    const DD& entry = kAtanEighths[j <= 8u ? j : 0u];
+    tableHi[i] = entry.hi;
+    tableLo[i] = entry.lo;
+  }
+  D a = tableHi + (tableLo + (u + u * u2 * horner<L>(u2, kAtanFast, 7)));
+  a = select<L>(steep, (kHalfPi.hi - a) + kHalfPi.lo, a);
+  const M xNegative = (M)wx < lanes<L>(std::int64_t{0});
+  a = select<L>(xNegative, (kPi.hi - a) + kPi.lo, a);
+  const M signY = (M)wy & lanes<L>(std::int64_t{INT64_MIN});
+  a = (D)((M)a | signY);
+  typename L::F out = roundDecided<L>(a, decided);
+  if (!all<L>(decided)) {
+    for (int i = 0; i < L::kCount; ++i) {
+      if (!decided[i]) out[i] = atan2Rounded(y[i], x[i]);
+    }
+  }
+  return out;
+}
+
+}  // namespace rounded
+
 template <class L>
 inline typename L::F sinLanes(typename L::F x) {
-  typename L::F r;
-  for (int i = 0; i < L::kCount; ++i) r[i] = sinRounded(x[i]);
-  return r;
+  return rounded::sinCosLanes<L>(x, false);
 }
 
 template <class L>
 inline typename L::F cosLanes(typename L::F x) {
-  typename L::F r;
-  for (int i = 0; i < L::kCount; ++i) r[i] = cosRounded(x[i]);
-  return r;
+  return rounded::sinCosLanes<L>(x, true);
 }
 
 template <class L>
 inline typename L::F atan2Lanes(typename L::F y, typename L::F x) {
-  typename L::F r;
-  for (int i = 0; i < L::kCount; ++i) r[i] = atan2Rounded(y[i], x[i]);
-  return r;
+  return rounded::atan2LanesOf<L>(y, x);
 }
 
 }  // namespace kestrow::matte
