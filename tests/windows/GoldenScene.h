@@ -26,4 +26,15 @@ struct GoldenFrame {
   const char* hex;
 };
 
+// The wide scenes: a pass of kSceneWidth x kSceneHeight positions spread
+// far round the origin, rendered with one scene's settings; the table
+// holds the 64-bit FNV-1a hash of the output's bytes.
+inline constexpr int kSceneWidth = 256;
+inline constexpr int kSceneHeight = 128;
+
+struct GoldenDigest {
+  const char* scene;
+  std::uint64_t hash;
+};
+
 }  // namespace kestrow::test
