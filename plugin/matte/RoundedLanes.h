@@ -43,15 +43,18 @@ inline typename L::F roundDecided(typename L::D y, typename L::M& decided) {
   return low;
 }
 
-// sin(x), or cos(x) = sin(x + pi/2). Lanes below 2^19 are reduced by the
-// three-part pi/2: x - k p1 is exact (k p1 is exact and within a factor of
-// 2 of x), k p2 is exact, and the two further roundings and what the parts
-// leave out (below 2^-100 absolute) keep r within 2^-52 of itself, as no
-// float below 2^19 comes within 2^-40 of a multiple of pi/2. The series
-// (as the scalar's first evaluation, without its low part) add below
-// 2^-52, the final sum 2^-53.
+// cos(x): by the quadrant of x (k the nearest whole number to x / (pi/2)),
+// +-cos r or +-sin r with r = x - k pi/2, |r| <= pi/4 (cosine needs the
+// quarter turns: near r = pi/2 a cosine of r would lose its relative
+// precision). Lanes below 2^19 are reduced by the three-part pi/2: x - k p1
+// is exact (k p1 is exact and within a factor of 2 of x), k p2 is exact,
+// and the two further roundings and what the parts leave out (below
+// 2^-100 absolute) keep r within 2^-52 of itself, as no float below 2^19
+// comes within 2^-40 of a multiple of pi/2. The series (as the scalar's
+// first evaluation, without its low part) add below 2^-52, the final sum
+// 2^-53.
 template <class L>
-inline typename L::F sinCosLanes(typename L::F x, bool cosine) {
+inline typename L::F cosLanesOf(typename L::F x) {
   using D = typename L::D;
   using M = typename L::M;
   using U = typename L::U;
@@ -63,17 +66,45 @@ inline typename L::F sinCosLanes(typename L::F x, bool cosine) {
   const D r2 = r * r;
   const D sine = r + r * r2 * horner<L>(r2, kSinFast, 8);
   const D cos = 1.0 + r2 * horner<L>(r2, kCosFast, 9);
-  // The quadrant is k modulo 4, from the low bits of the shifted sum (also
-  // for negative k); cosine is a quadrant on.
-  const U quadrant = ((U)shifted + std::uint64_t{cosine ? 1u : 0u}) & std::uint64_t{3};
-  const M useCos = (quadrant & std::uint64_t{1}) != std::uint64_t{0};
-  const M flip = (quadrant & std::uint64_t{2}) != std::uint64_t{0};
-  D y = select<L>(useCos, cos, sine);
+  // cos(k pi/2 + r) by k modulo 4, from the low bits of the shifted sum
+  // (also for negative k): cos r, -sin r, -cos r, sin r.
+  const U quadrant = (U)shifted & std::uint64_t{3};
+  const M useSin = (quadrant & std::uint64_t{1}) != std::uint64_t{0};
+  const M flip = ((quadrant + std::uint64_t{1}) & std::uint64_t{2}) != std::uint64_t{0};
+  D y = select<L>(useSin, sine, cos);
   y = select<L>(flip, -y, y);
   typename L::F out = roundDecided<L>(y, decided);
   if (!all<L>(decided)) {
     for (int i = 0; i < L::kCount; ++i) {
-      if (!decided[i]) out[i] = cosine ? cosRounded(x[i]) : sinRounded(x[i]);
+      if (!decided[i]) out[i] = cosRounded(x[i]);
+    }
+  }
+  return out;
+}
+
+// sin(x) = (-1)^k sin(x - k pi), k the nearest whole number to x / pi:
+// one polynomial on |r| <= pi/2. Lanes below 2^19 are reduced by pi in
+// three parts (twice those of pi/2: the same exact products, x - k p1
+// exact, r within 2^-52 of itself); the polynomial adds below 2^-54, its
+// evaluation below 2^-53, the final sum 2^-53.
+template <class L>
+inline typename L::F sinLanesOf(typename L::F x) {
+  using D = typename L::D;
+  using M = typename L::M;
+  using U = typename L::U;
+  const D wide = widen<L>(x);
+  M decided = absolute<L>(wide) < lanes<L>(kLaneReductionLimit);
+  const D shifted = wide * kOneOverPi + kShifter;
+  const D k = shifted - kShifter;
+  const D r = ((wide - k * (2.0 * kHalfPi1)) - k * (2.0 * kHalfPi2)) - k * (2.0 * kHalfPi3);
+  const D r2 = r * r;
+  const D sine = r + r * r2 * horner<L>(r2, kSinLane, 8);
+  // An odd k flips the sign bit: k's low bit, moved to the top.
+  const D y = (D)((U)sine ^ ((U)shifted << 63));
+  typename L::F out = roundDecided<L>(y, decided);
+  if (!all<L>(decided)) {
+    for (int i = 0; i < L::kCount; ++i) {
+      if (!decided[i]) out[i] = sinRounded(x[i]);
     }
   }
   return out;
@@ -81,7 +112,8 @@ inline typename L::F sinCosLanes(typename L::F x, bool cosine) {
 
 // atan2(y, x) from atan(t), t the smaller magnitude over the larger, as
 // atan(c) + atan(u) with c the nearest eighth, then turned into its
-// quadrant: the scalar's first evaluation, below 2^-50 (see there).
+// quadrant: the scalar's first evaluation (see there) with a polynomial
+// closer than its series, below 2^-50.
 template <class L>
 inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
   using D = typename L::D;
@@ -104,7 +136,7 @@ inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
     tableHi[i] = entry.hi;
     tableLo[i] = entry.lo;
   }
-  D a = tableHi + (tableLo + (u + u * u2 * horner<L>(u2, kAtanFast, 7)));
+  D a = tableHi + (tableLo + (u + u * u2 * horner<L>(u2, kAtanLane, 5)));
   a = select<L>(steep, (kHalfPi.hi - a) + kHalfPi.lo, a);
   const M xNegative = (M)wx < lanes<L>(std::int64_t{0});
   a = select<L>(xNegative, (kPi.hi - a) + kPi.lo, a);
@@ -123,12 +155,12 @@ inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
 
 template <class L>
 inline typename L::F sinLanes(typename L::F x) {
-  return rounded::sinCosLanes<L>(x, false);
+  return rounded::sinLanesOf<L>(x);
 }
 
 template <class L>
 inline typename L::F cosLanes(typename L::F x) {
-  return rounded::sinCosLanes<L>(x, true);
+  return rounded::cosLanesOf<L>(x);
 }
 
 template <class L>
