@@ -21,9 +21,10 @@ double smoothStep(double v, double e0, double e1) {
   return t * t * (3 - 2 * t);
 }
 
+// pow(v, 0.5) is defined as the correctly rounded root.
 double distance(const PassPixel& p) {
-  return std::pow(std::pow(double(p.x), 2) + std::pow(double(p.y), 2) + std::pow(double(p.z), 2),
-                  0.5);
+  return std::sqrt(double(p.x) * double(p.x) + double(p.y) * double(p.y) +
+                   double(p.z) * double(p.z));
 }
 
 using Rgba = std::array<float, 4>;
