@@ -61,9 +61,9 @@ constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 // The sums whose root lies in [nearest, farthest]; nearest <= 0 reaches
 // down to every sum from -0 (pow's root of -0 is +0), an infinite farthest
-// up to infinity. The root is pow's, which is the correctly rounded root
-// or one of its neighbours: the 2^-20 margins on the squares keep far more
-// than those few units in the last place between the two.
+// up to infinity. The root is the correctly rounded one: the 2^-20 margins
+// on the squares keep far more than its half unit in the last place
+// between the two.
 FlatRange sumRange(double nearest, double farthest, double matte) {
   const auto moderate = [](double d) { return d >= 0x1p-400 && d <= 0x1p400; };
   double lowest = 0.0;
