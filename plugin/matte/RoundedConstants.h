@@ -26,14 +26,13 @@ inline constexpr double kLaneReductionLimit = 0x1p19;
 
 // Near-minimax polynomials for the lanes (rounded coefficients checked on
 // a dense grid): (sin r - r) / r^3 in r^2 for |r| <= pi/2, off by below
-// 2^-55 of sin r, and (atan u - u) / u^3 in u^2 for |u| <= 1/16, below
-// 2^-60 of atan u. Lowest coefficient first.
+// 2^-50 of sin r, and (atan u - u) / u^3 in u^2 for |u| <= 1/16, below
+// 2^-50 of atan u. Lowest coefficient first.
 inline constexpr double kSinLane[] = {
-    -0x1.5555555555555p-3,  0x1.1111111111107p-7,  -0x1.a01a01a018aaap-13, 0x1.71de3a54564dfp-19,
-    -0x1.ae6455a1c0795p-26, 0x1.612401540ed0fp-33, -0x1.ae51366b753a9p-41, 0x1.89a43bea5b135p-49};
-inline constexpr double kAtanLane[] = {-0x1.5555555555553p-2, 0x1.999999998a567p-3,
-                                       -0x1.249248aa71337p-3, 0x1.c719c5628982cp-4,
-                                       -0x1.714da24e2f3a8p-4};
+    -0x1.555555555554fp-3,  0x1.1111111110064p-7,  -0x1.a01a019e695f4p-13, 0x1.71de394e3dc0dp-19,
+    -0x1.ae63bdeee4c6cp-26, 0x1.60f6ee88df77ap-33, -0x1.a108fba8478aap-41};
+inline constexpr double kAtanLane[] = {-0x1.55555555549c5p-2, 0x1.9999996b5799ep-3,
+                                       -0x1.249161bf79dc4p-3, 0x1.c43703b60aac9p-4};
 inline constexpr double kOneOverPi = 0x1.45f306dc9c883p-2;
 
 // 2/pi, bits 1 to 384 after the binary point, most significant word first.

@@ -2,7 +2,7 @@
 // lanes: every lane gets exactly the scalar function's bits.
 //
 // Each lane is first evaluated in double, with a relative error below
-// 2^-50 (argued below); where every value within 2^-46 of that result
+// 2^-49 (argued below); where every value within 2^-45 of that result
 // rounds to the same float, that float is the correctly rounded result,
 // which the scalar function also gives. The rest (arguments the lanes do
 // not reduce, not-a-number, infinities, zeros of the arc tangent, and the
@@ -20,7 +20,7 @@ namespace kestrow::matte {
 
 namespace rounded {
 
-inline constexpr double kLaneError = 0x1p-46;
+inline constexpr double kLaneError = 0x1p-45;
 // Adding and taking away 1.5 x 2^52 rounds a double below 2^51 in
 // magnitude to a whole number, whose low bits are then those of the sum.
 inline constexpr double kShifter = 0x1.8p52;
@@ -85,7 +85,7 @@ inline typename L::F cosLanesOf(typename L::F x) {
 // sin(x) = (-1)^k sin(x - k pi), k the nearest whole number to x / pi:
 // one polynomial on |r| <= pi/2. Lanes below 2^19 are reduced by pi in
 // three parts (twice those of pi/2: the same exact products, x - k p1
-// exact, r within 2^-52 of itself); the polynomial adds below 2^-54, its
+// exact, r within 2^-52 of itself); the polynomial adds below 2^-50, its
 // evaluation below 2^-53, the final sum 2^-53.
 template <class L>
 inline typename L::F sinLanesOf(typename L::F x) {
@@ -98,7 +98,7 @@ inline typename L::F sinLanesOf(typename L::F x) {
   const D k = shifted - kShifter;
   const D r = ((wide - k * (2.0 * kHalfPi1)) - k * (2.0 * kHalfPi2)) - k * (2.0 * kHalfPi3);
   const D r2 = r * r;
-  const D sine = r + r * r2 * horner<L>(r2, kSinLane, 8);
+  const D sine = r + r * r2 * horner<L>(r2, kSinLane, 7);
   // An odd k flips the sign bit: k's low bit, moved to the top.
   const D y = (D)((U)sine ^ ((U)shifted << 63));
   typename L::F out = roundDecided<L>(y, decided);
@@ -110,24 +110,33 @@ inline typename L::F sinLanesOf(typename L::F x) {
   return out;
 }
 
-// atan2(y, x) from atan(t), t the smaller magnitude over the larger, as
-// atan(c) + atan(u) with c the nearest eighth, then turned into its
-// quadrant: the scalar's first evaluation (see there) with a polynomial
-// closer than its series, below 2^-50.
+// atan2(y, x) from atan(t), t = the smaller magnitude n over the larger d,
+// as atan(c) + atan(u) with c = j/8 near t and u = (n - c d) / (d + c n),
+// then turned into its quadrant. The eighth is chosen from the float
+// quotient (any j with |t - c| within a hair of 1/16 will do); n - c d and
+// d + c n are exact in double (products of at most 28 bits, terms within
+// a factor of 2^8 of each other), so u has one rounding and t none. The
+// polynomial adds below 2^-50 of atan u, the table's pair and the turns a
+// few roundings of 2^-53: below 2^-49 in all.
 template <class L>
 inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
   using D = typename L::D;
+  using F = typename L::F;
   using M = typename L::M;
+  using MF = typename L::MF;
   using U = typename L::U;
-  const D wy = widen<L>(y), wx = widen<L>(x);
-  const D ay = absolute<L>(wy), ax = absolute<L>(wx);
-  const M steep = ay > ax;
-  const D t = select<L>(steep, ax, ay) / select<L>(steep, ay, ax);
-  // Zeros, infinities and not-a-number leave t at 0 or not a number.
-  M decided = t > lanes<L>(0.0);
-  const D shifted = t * 8.0 + kShifter;
+  const MF magnitudeBits = lanes<L>(std::int32_t{0x7fffffff});
+  const F ay = (F)((MF)y & magnitudeBits), ax = (F)((MF)x & magnitudeBits);
+  const MF steep = ay > ax;
+  const F nf = select<L>(steep, ax, ay), df = select<L>(steep, ay, ax);
+  const F tf = nf / df;
+  // Zeros, infinities, not-a-number and quotients below the floats leave
+  // the float quotient at 0 or not a number.
+  M decided = widenMask<L>(tf > lanes<L>(0.0f));
+  const D shifted = widen<L>(tf) * 8.0 + kShifter;
   const D c = (shifted - kShifter) * 0.125;
-  const D u = (t - c) / (1.0 + t * c);
+  const D n = widen<L>(nf), d = widen<L>(df);
+  const D u = (n - c * d) / (d + c * n);
   const D u2 = u * u;
   D tableHi, tableLo;
   for (int i = 0; i < L::kCount; ++i) {
@@ -136,13 +145,13 @@ inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
     tableHi[i] = entry.hi;
     tableLo[i] = entry.lo;
   }
-  D a = tableHi + (tableLo + (u + u * u2 * horner<L>(u2, kAtanLane, 5)));
-  a = select<L>(steep, (kHalfPi.hi - a) + kHalfPi.lo, a);
-  const M xNegative = (M)wx < lanes<L>(std::int64_t{0});
+  D a = tableHi + (tableLo + (u + u * u2 * horner<L>(u2, kAtanLane, 4)));
+  a = select<L>(widenMask<L>(steep), (kHalfPi.hi - a) + kHalfPi.lo, a);
+  const M xNegative = widenMask<L>((MF)x < lanes<L>(std::int32_t{0}));
   a = select<L>(xNegative, (kPi.hi - a) + kPi.lo, a);
-  const M signY = (M)wy & lanes<L>(std::int64_t{INT64_MIN});
-  a = (D)((M)a | signY);
-  typename L::F out = roundDecided<L>(a, decided);
+  const M signY = widenMask<L>((MF)y & lanes<L>(std::int32_t{INT32_MIN}));
+  a = (D)((M)a | (signY & lanes<L>(std::int64_t{INT64_MIN})));
+  F out = roundDecided<L>(a, decided);
   if (!all<L>(decided)) {
     for (int i = 0; i < L::kCount; ++i) {
       if (!decided[i]) out[i] = atan2Rounded(y[i], x[i]);
