@@ -132,7 +132,7 @@ std::optional<float> decided(double s) {
 
 struct Failure {
   Fn fn;
-  int where;  // -1: the scalar function; otherwise the SimdPath of a lane set
+  int where;  // -1: the scalar function; otherwise a lane set's index in kSimdPaths
   std::uint32_t y, x;
   float got, expected;
 };
@@ -262,15 +262,18 @@ void checkAtan2(const float* y, const float* x, long n, Tally& t) {
     t.check(kAtan2, y[i], x[i], angles[i], std::atan2(double(y[i]), double(x[i])));
 }
 
-// chunk(c, tally) for every c below `chunks` on every core, chunks dealt
-// out in turn so that each thread gets its share of slow and fast ones.
-Tally inParallel(std::uint64_t chunks, const std::function<void(std::uint64_t, Tally&)>& chunk) {
+// check(begin, n, tally) over 0 .. size in chunks of at most kChunk, on
+// every core, the chunks dealt out in turn so that each thread gets its
+// share of slow and fast ones.
+using ChunkCheck = std::function<void(std::uint64_t begin, long n, Tally& tally)>;
+Tally inChunks(std::uint64_t size, const ChunkCheck& check) {
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   std::vector<Tally> tallies(threads);
   std::vector<std::thread> workers;
   for (unsigned w = 0; w < threads; ++w)
     workers.emplace_back([&, w] {
-      for (std::uint64_t c = w; c < chunks; c += threads) chunk(c, tallies[w]);
+      for (std::uint64_t begin = w * kChunk; begin < size; begin += threads * kChunk)
+        check(begin, long(std::min<std::uint64_t>(kChunk, size - begin)), tallies[w]);
       mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
     });
   for (std::thread& w : workers) w.join();
@@ -279,18 +282,11 @@ Tally inParallel(std::uint64_t chunks, const std::function<void(std::uint64_t, T
   return all;
 }
 
-void checkSinCosIn(const std::vector<float>& xs) {
-  expectAllRight(inParallel((xs.size() + kChunk - 1) / kChunk, [&](std::uint64_t c, Tally& t) {
-    const long begin = long(c) * kChunk;
-    checkSinCos(xs.data() + begin, std::min<long>(kChunk, long(xs.size()) - begin), t);
-  }));
-}
-
 TEST(RoundedSineCosineTest, EveryFloat) {
-  expectAllRight(inParallel(kSweepCount / kChunk, [](std::uint64_t c, Tally& t) {
+  expectAllRight(inChunks(kSweepCount, [](std::uint64_t begin, long n, Tally& t) {
     float x[kChunk];
-    for (long i = 0; i < kChunk; ++i) x[i] = floatOf(std::uint32_t((c * kChunk + i) * kSweepStep));
-    checkSinCos(x, kChunk, t);
+    for (long i = 0; i < n; ++i) x[i] = floatOf(std::uint32_t((begin + i) * kSweepStep));
+    checkSinCos(x, n, t);
   }));
 }
 
@@ -307,7 +303,9 @@ TEST(RoundedSineCosineTest, SpecialInputs) {
     xs.push_back(v);
     xs.push_back(-v);
   }
-  checkSinCosIn(xs);
+  expectAllRight(inChunks(xs.size(), [&](std::uint64_t begin, long n, Tally& t) {
+    checkSinCos(xs.data() + begin, n, t);
+  }));
 }
 
 std::uint64_t splitMix(std::uint64_t& state) {
@@ -355,10 +353,8 @@ std::uint64_t pairCount() {
 }
 
 TEST(RoundedArcTangentTest, RandomPairs) {
-  const std::uint64_t pairs = pairCount();
-  expectAllRight(inParallel((pairs + kChunk - 1) / kChunk, [pairs](std::uint64_t c, Tally& t) {
-    std::uint64_t state = c * 0x2545f4914f6cdd1d;
-    const long n = long(std::min<std::uint64_t>(kChunk, pairs - c * kChunk));
+  expectAllRight(inChunks(pairCount(), [](std::uint64_t begin, long n, Tally& t) {
+    std::uint64_t state = begin * 0x2545f4914f6cdd1d;
     float y[kChunk], x[kChunk];
     for (long i = 0; i < n; ++i) std::tie(y[i], x[i]) = randomPair(state);
     checkAtan2(y, x, n, t);
@@ -394,10 +390,8 @@ TEST(RoundedArcTangentTest, HardPairs) {
           xs.push_back(quadrant & 2 ? -x : x);
         }
       }
-  expectAllRight(inParallel((ys.size() + kChunk - 1) / kChunk, [&](std::uint64_t c, Tally& t) {
-    const long begin = long(c) * kChunk;
-    checkAtan2(ys.data() + begin, xs.data() + begin,
-               std::min<long>(kChunk, long(ys.size()) - begin), t);
+  expectAllRight(inChunks(ys.size(), [&](std::uint64_t begin, long n, Tally& t) {
+    checkAtan2(ys.data() + begin, xs.data() + begin, n, t);
   }));
 }
 
