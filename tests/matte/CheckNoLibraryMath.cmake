@@ -19,8 +19,8 @@ set(functions
   sin cos tan sincos asin acos atan atan2 sinh cosh tanh asinh acosh atanh
   pow exp exp2 expm1 log log2 log10 log1p cbrt hypot)
 list(JOIN functions "|" alternatives)
-# sinf, __sin_finite, __sincosf, sin@GLIBC_2.2.5
-set(forbidden "^_*(${alternatives})[fl]?(_finite)?(@.*)?$")
+# sinf, __sin_finite, __sincosf, sin@GLIBC_2.2.5, __imp_atan2 (a DLL import)
+set(forbidden "^(__imp_)?_*(${alternatives})[fl]?(_finite)?(@.*)?$")
 
 set(problems "")
 # Appends to `problems` each forbidden function that `file` leaves
