@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
   clang-format
   libopenimageio-dev openimageio-tools libcli11-dev nlohmann-json3-dev
   fonts-dejavu-core
