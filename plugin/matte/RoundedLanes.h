@@ -99,8 +99,10 @@ inline typename L::F sinLanesOf(typename L::F x) {
   const D r = ((wide - k * (2.0 * kHalfPi1)) - k * (2.0 * kHalfPi2)) - k * (2.0 * kHalfPi3);
   const D r2 = r * r;
   const D sine = r + r * r2 * horner<L>(r2, kSinLane, 7);
-  // An odd k flips the sign bit: k's low bit, moved to the top.
-  const D y = (D)((U)sine ^ ((U)shifted << 63));
+  // sin r has the sign of r (-0 included, which the sum would lose); an
+  // odd k flips it: k's low bit, moved to the top.
+  const U sign = (U)lanes<L>(std::int64_t{INT64_MIN});
+  const D y = (D)((((U)sine & ~sign) | ((U)r & sign)) ^ ((U)shifted << 63));
   typename L::F out = roundDecided<L>(y, decided);
   if (!all<L>(decided)) {
     for (int i = 0; i < L::kCount; ++i) {

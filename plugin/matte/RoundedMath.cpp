@@ -11,7 +11,9 @@
 // double-double's nearest float: the exhaustive test of every float shows
 // that sine and cosine never get there, and for the arc tangent, whose
 // results are never exactly halfway (they are transcendental), random and
-// structured tests find none either.
+// structured tests find none either. The one place where a quotient of
+// floats can sit exactly on a halfway point with the value a hair below
+// it, a tiny arc tangent, is decided exactly (tinyAtan).
 //
 // Arguments of sine and cosine are reduced modulo pi/2 exactly: 2/pi is
 // held to 384 bits, so that for every float x the remainder x - k pi/2
@@ -272,6 +274,27 @@ DD atanSlow(DD t) {
   return add(k::kAtanEighths[j], add(u, multiply(multiply(u, u2), p)));
 }
 
+// atan(n / d) for n / d below 2^-40 (both positive), exactly: the value is
+// n / d less a fraction below 2^-80 of itself, while a quotient of floats
+// that is not itself a halfway point between floats lies at least
+// 1 / (d 2^150) from one, far more than that. So the result is the float f
+// with lowHalf(f) < n / d <= highHalf(f): at a halfway point the value lies
+// just below it. Halfway points have at most 25 bits, so m * d is exact.
+float tinyAtan(double n, double d) {
+  float f = static_cast<float>(n / d);
+  for (;;) {
+    const float below = std::nextafter(f, -HUGE_VALF);
+    const float above = std::nextafter(f, HUGE_VALF);
+    if (n > (static_cast<double>(f) + above) * 0.5 * d) {
+      f = above;
+    } else if (n <= (static_cast<double>(below) + f) * 0.5 * d) {
+      f = below;
+    } else {
+      return f;
+    }
+  }
+}
+
 }  // namespace
 
 float sinRounded(float x) { return sinCos(x, false); }
@@ -301,6 +324,10 @@ float atan2Rounded(float y, float x) {
   const double ay = std::fabs(static_cast<double>(y)), ax = std::fabs(static_cast<double>(x));
   const bool steep = ay > ax;
   const double num = steep ? ax : ay, den = steep ? ay : ax;
+  if (!steep && !xNegative && num < den * 0x1p-40) {
+    const float tiny = tinyAtan(num, den);
+    return yNegative ? -tiny : tiny;
+  }
 
   double a = atanFast(num / den);
   if (steep) a = (k::kHalfPi.hi - a) + k::kHalfPi.lo;
