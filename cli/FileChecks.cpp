@@ -20,6 +20,15 @@ void requireRegularFile(const std::string& path, const std::string& subject) {
     failure(subject, named + "is not a regular file (a device, pipe or socket)");
 }
 
+void requireWritableOutput(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (!fs::exists(status)) return;
+  if (fs::is_directory(status)) failure(path, "is a folder, not a file");
+  if (!fs::is_regular_file(status))
+    failure(path, "is not a regular file (a device, pipe or socket); refusing to write to it");
+}
+
 void requireFileName(const std::string& path, const std::string& option) {
   if (path.empty()) usageError(option, "the file name is empty");
 }

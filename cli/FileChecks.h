@@ -16,6 +16,11 @@ namespace kestrow::cli {
 // is an existing regular file.
 void requireRegularFile(const std::string& path, const std::string& subject);
 
+// Throws a failure naming `path` when it exists (symbolic links followed)
+// and is not a regular file: a device, a pipe or a folder is never written
+// over or replaced.
+void requireWritableOutput(const std::string& path);
+
 // Throws a usage error naming `option` when `path` is empty.
 void requireFileName(const std::string& path, const std::string& option);
 

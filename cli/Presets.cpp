@@ -1,6 +1,7 @@
 #include "Presets.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -134,7 +135,9 @@ void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
     controls[spec.name] = controlJson(spec, *values[spec.index], path);
   }
   document["controls"] = controls;
-  writeTextAtomically(path, document.dump(2) + "\n");
+  if (path != "-") return writeTextAtomically(path, document.dump(2) + "\n");
+  std::fputs((document.dump(2) + "\n").c_str(), stdout);
+  flushStandardOutput();
 }
 
 void saveInstancePreset(const std::string& path, const std::vector<ControlSpec>& specs,

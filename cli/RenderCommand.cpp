@@ -134,9 +134,13 @@ RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
   files.read.add(session.pluginPath(), "the plug-in");
   files.read.add(fs::path(session.pluginPath()).replace_extension(".pipl").string(),
                  "the plug-in's side file");
-  for (const std::string& output : files.outputs) files.read.refuseOverwrite(output);
-  if (!request.savePreset.empty()) {
+  for (const std::string& output : files.outputs) {
+    files.read.refuseOverwrite(output);
+    requireWritableOutput(output);
+  }
+  if (!request.savePreset.empty() && request.savePreset != "-") {
     files.read.refuseOverwrite(request.savePreset);
+    requireWritableOutput(request.savePreset);
     for (const std::string& output : files.outputs)
       if (sameFile(request.savePreset, output))
         usageError(request.savePreset, "is also an output image of this run");
@@ -200,17 +204,11 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     const std::string& output = files.outputs[std::size_t(i)];
     FrameInput in = readFrame(files.inputs[std::size_t(i)], request, renders, layered);
     if (request.unpremultiply) unpremultiply(in.pass.world);
-    if (i == 0) {
-      // "Pick Point" holds one value for all frames: picked on the first.
-      if (request.pick) {
-        std::vector<host::Instance*> instances;
-        for (MatteRender& render : renders) instances.push_back(render.instance.get());
-        pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *request.pick);
-      }
-      // The command line's own matte comes first.
-      if (!request.savePreset.empty())
-        saveInstancePreset(request.savePreset, session.specs(), *renders[0].instance,
-                           picturePath(session, renders[0].values));
+    // "Pick Point" holds one value for all frames: picked on the first.
+    if (i == 0 && request.pick) {
+      std::vector<host::Instance*> instances;
+      for (MatteRender& render : renders) instances.push_back(render.instance.get());
+      pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *request.pick);
     }
     std::vector<host::World> results;
     for (MatteRender& render : renders) {
@@ -236,6 +234,11 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     }
     progress.step(i + 1);
   }
+  // Only a run that succeeded leaves a preset; the command line's own
+  // matte comes first.
+  if (!request.savePreset.empty())
+    saveInstancePreset(request.savePreset, session.specs(), *renders[0].instance,
+                       picturePath(session, renders[0].values));
   // Set-down failures are reported like the last one's, which unloads.
   for (std::size_t m = 1; m < renders.size(); ++m)
     if (const host::Status closed = renders[m].instance->close(); !closed.ok())

@@ -1,6 +1,7 @@
 // Every refusal names the file or control, exits with 2 (usage) or 1
 // (failure), and leaves nothing behind in the output folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
@@ -94,6 +95,19 @@ const ErrorCase kCases[] = {
     {"DeviceLayerPicture", "@/pass.exr @/out.exr --mode layer --layer /dev/zero", 1,
      "Layer: /dev/zero is not a regular file (a device, pipe or socket)\n"},
     {"FolderPreset", "@/pass.exr @/out.exr --preset @", 1, "@: is a folder, not a file\n"},
+    // Nor is anything but a regular file written over, before any work.
+    {"PipeOutput", "@/pass.exr @/fifo.exr", 1,
+     "@/fifo.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"LinkToADeviceOutput", "@/pass.exr @/null.exr", 1,
+     "@/null.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"LayeredPipeOutput", "@/shot.exr @/fifo.exr --add-layer m", 1,
+     "@/fifo.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"LinkToADevicePreset", "@/pass.exr @/out.exr --save-preset @/null.exr", 1,
+     "@/null.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"PipePreset", "@/pass.exr @/out.exr --save-preset @/fifo.exr", 1,
+     "@/fifo.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"PresetOfAFailedRun", "@/pass.exr @/missing/out.exr --save-preset @/saved.json", 1,
+     "@/missing/out.exr: cannot be written (folder @/missing does not exist)\n"},
     {"EmptyInputName", "'' @/out.exr", 2, "INPUT: the file name is empty\n"},
     {"EmptyPluginName", "@/pass.exr @/out.exr --plugin ''", 2,
      "--plugin: the file name is empty\n"},
@@ -173,6 +187,8 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
                 {0, 0, 0, 1, 1, 2, 3});
   std::ofstream(dir.file("ring.json")) << R"({"controls": {"Mode": "Ring"}})";
   std::ofstream(dir.file("broken.json")) << "{\"controls\": ";
+  ASSERT_EQ(::mkfifo(dir.file("fifo.exr").c_str(), 0644), 0);
+  fs::create_symlink("/dev/null", dir.file("null.exr"));
   const std::vector<std::string> before = dir.entries();
 
   const RunResult run = dir.run(std::string("render ") + c.args);
@@ -184,6 +200,8 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
     EXPECT_TRUE(run.err.starts_with(want)) << run.err;
   }
   EXPECT_EQ(dir.entries(), before) << "an output or temporary file was left behind";
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir.file("fifo.exr"))));
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file("null.exr"))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderErrors, ::testing::ValuesIn(kCases),
