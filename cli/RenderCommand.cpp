@@ -182,9 +182,12 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     usageError(request.output, "--frames needs a frame pattern (#### or %04d) in OUTPUT");
   if (!sequence && hasFramePattern(request.output))
     usageError(request.output, "has a frame pattern; give the frames with --frames A-B");
-  if (!sequence && hasFramePattern(request.input))
+  // An input whose own name holds '#' or "%d" is read as that file.
+  std::error_code missing;
+  if (!sequence && hasFramePattern(request.input) && !fs::exists(request.input, missing))
     usageError(request.input, "has a frame pattern; give the frames with --frames A-B");
   const FrameRange range = sequence ? parseFrameRange(request.frames) : FrameRange{0, 0};
+  for (const std::string* name : {&request.input, &request.output}) checkFramePattern(*name);
 
   std::vector<MatteRender> renders = matteControls(session, request, layers, flags);
   const RunFiles files = runFiles(session, request, range, sequence, layers, renders);

@@ -127,6 +127,11 @@ const ErrorCase kCases[] = {
      "@/p.json: is the same file as the preset @/p.json; refusing to overwrite it\n"},
     {"FramesPastTheBound", "@/seq.####.exr @/out.####.exr --frames 2147483646-2147483647", 2,
      "--frames: frame 2147483646 is outside -999999999 to 999999999\n"},
+    {"PaddingPastTheLimit", "@/pass.exr @/o.%040d.exr --frames 1-2", 2,
+     "@/o.%040d.exr: the frame pattern pads to 40 digits; at most 32 are supported\n"},
+    {"HashesPastTheLimit", "@/pass.exr @/o.#################################.exr --frames 1", 2,
+     "@/o.#################################.exr: the frame pattern pads to 33 digits; at most 32 "
+     "are supported\n"},
     {"TooManyFrames", "@/pass.exr @/out.####.exr --frames 1-1000001", 2,
      "--frames: 1000001 frames are more than the 1000000 one run renders\n"},
     // No output may be a file the run reads, however it is spelt.

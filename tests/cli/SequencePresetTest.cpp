@@ -121,6 +121,13 @@ TEST(Sequences, EveryFrameIsRenderedFromItsOwnInput) {
   }
 }
 
+TEST(Sequences, AnInputNamedLikeAPatternIsReadAsThatFile) {
+  ScratchDir dir;
+  writeRgba(dir.file("take#2%d.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  const RunResult run = dir.run("render @/take#2%d.exr @/out.exr");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
 TEST(Presets, SavedValuesRenderTheSameAndReadBack) {
   ScratchDir dir;
   const std::string flags =
