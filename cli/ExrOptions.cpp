@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 #include <iterator>
 
 #include "Errors.h"
@@ -19,6 +21,28 @@ void parseDataType(const std::string& text, ExrOutputOptions& options) {
     options.sampleType = SampleType::Float;
   else
     usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
+}
+
+bool overflowsHalf(const unsigned char* origin, std::ptrdiff_t xstride, std::ptrdiff_t ystride,
+                   int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* sample = origin + y * ystride;
+    for (int x = 0; x < width; ++x, sample += xstride) {
+      float v;
+      std::memcpy(&v, sample, sizeof v);
+      // Not-a-number fails both tests and is carried as it is.
+      if (std::fabs(v) >= 65520.f && std::isfinite(v)) return true;
+    }
+  }
+  return false;
+}
+
+void warnKeptFloat(const std::string& path, const std::vector<std::string>& channels) {
+  if (channels.empty()) return;
+  std::string names;
+  for (const std::string& name : channels) names += (names.empty() ? "" : ", ") + name;
+  warn(path, "channel(s) " + names +
+                 " hold values beyond half float's range (65504) and are written as float");
 }
 
 std::string parseCompression(const std::string& text) {

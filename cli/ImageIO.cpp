@@ -242,6 +242,17 @@ ImageSpec outputSpec(const std::string& path, const host::World& world, const Im
     // The world's own pixel order; readers find the channels by name.
     spec.channelnames = {"A", "R", "G", "B"};
     spec.alpha_channel = 0;
+    if (exrType == TypeDesc::HALF) {
+      std::vector<std::string> keptFloat;
+      const auto* first = static_cast<const unsigned char*>(world.row(0));
+      for (int c = 0; c < 4; ++c) {
+        const bool overflows = overflowsHalf(first + c * sizeof(float), sizeof(PF_PixelFloat),
+                                             world.def().rowbytes, world.width(), world.height());
+        spec.channelformats.push_back(overflows ? TypeDesc::FLOAT : TypeDesc::HALF);
+        if (overflows) keptFloat.push_back(spec.channelnames[c]);
+      }
+      warnKeptFloat(path, keptFloat);
+    }
     spec.attribute("compression", options.compression.empty() ? "zip" : options.compression);
   } else {
     // The values are written as they are, not divided by alpha.

@@ -63,8 +63,21 @@ std::string outputCompression(const ImageSpec& in, const ExrOutputOptions& optio
   return "zip";
 }
 
+// The type a float or half channel is written in: the one asked for, but
+// float where half would turn a finite value into infinity (named in
+// `keptFloat`).
+TypeDesc writtenType(const std::string& name, const ChannelSource& source, TypeDesc wanted,
+                     int width, int height, std::vector<std::string>& keptFloat) {
+  if (wanted != TypeDesc::HALF || source.type != TypeDesc::FLOAT ||
+      !overflowsHalf(source.origin, source.xstride, source.ystride, width, height))
+    return wanted;
+  keptFloat.push_back(name);
+  return TypeDesc::FLOAT;
+}
+
 PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOutputOptions& options,
-                  const std::vector<MatteLayer>& mattes, bool replace) {
+                  const std::vector<MatteLayer>& mattes, bool replace,
+                  std::vector<std::string>& keptFloat) {
   PartPlan plan{in, {}};
   ImageSpec& out = plan.spec;
   out.channelnames.clear();
@@ -78,20 +91,27 @@ PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOut
         replace && std::any_of(mattes.begin(), mattes.end(),
                                [&](const MatteLayer& m) { return m.name == layerOf(name); });
     if (!replaced) {
+      const ChannelSource source{pixels + offset, pixelBytes, pixelBytes * in.width, type};
       out.channelnames.push_back(name);
-      out.channelformats.push_back(
-          options.allLayers && isFloatType(type) ? sampleTypeDesc(options.sampleType) : type);
-      plan.sources.push_back({pixels + offset, pixelBytes, pixelBytes * in.width, type});
+      out.channelformats.push_back(options.allLayers && isFloatType(type)
+                                       ? writtenType(name, source,
+                                                     sampleTypeDesc(options.sampleType), in.width,
+                                                     in.height, keptFloat)
+                                       : type);
+      plan.sources.push_back(source);
     }
     offset += std::ptrdiff_t(type.size());
   }
   static const char* const kComponents[4] = {".R", ".G", ".B", ".A"};
   for (const MatteLayer& matte : mattes)
     for (int i = 0; i < 4; ++i) {
+      const ChannelSource source{reinterpret_cast<const unsigned char*>(matte.channel[i]),
+                                 matte.xstride, matte.ystride, TypeDesc::FLOAT};
       out.channelnames.push_back(matte.name + kComponents[i]);
-      out.channelformats.push_back(sampleTypeDesc(options.sampleType));
-      plan.sources.push_back({reinterpret_cast<const unsigned char*>(matte.channel[i]),
-                              matte.xstride, matte.ystride, TypeDesc::FLOAT});
+      out.channelformats.push_back(writtenType(out.channelnames.back(), source,
+                                               sampleTypeDesc(options.sampleType), matte.width,
+                                               matte.height, keptFloat));
+      plan.sources.push_back(source);
     }
   out.nchannels = int(out.channelnames.size());
   out.format = out.channelformats.empty() ? in.format : out.channelformats[0];
@@ -281,10 +301,12 @@ void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
   checkLayerClashes(target, names, replace, source.path);
 
   std::vector<PartPlan> plans;
+  std::vector<std::string> keptFloat;
   for (std::size_t s = 0; s < source.parts.size(); ++s)
     plans.push_back(planPart(source.parts[s], source.pixels[s].data(), options,
                              int(s) == part ? mattes : std::vector<MatteLayer>{},
-                             replace && int(s) == part));
+                             replace && int(s) == part, keptFloat));
+  warnKeptFloat(path, keptFloat);
 
   auto out = OIIO::ImageOutput::create("openexr");
   if (!out) failure(path, "no OpenEXR writer (" + OIIO::geterror() + ")");

@@ -219,6 +219,32 @@ TEST(LayeredExr, KeepsALossyCompressionOnlyWhenAsked) {
   }
 }
 
+// Channels whose finite values half float would turn into infinity stay
+// float, named in a warning; the others become half.
+TEST(LayeredExr, KeepsFloatWhereHalfWouldOverflow) {
+  ScratchDir dir;
+  writeChannels(dir.file("pass.exr"), 2, 1, {"R", "G", "B", "A", "P.X"},
+                {0, 0, 0, 1, 90000, 0, 0, 0, 1, -65520});
+  RgbaImage matte(2, 1);
+  matte.pixels = {0.5f, 65519, 0, 1, 70000, 0.5f, 0, 1};
+  ExrOutputOptions options;
+  parseDataType("all=half", options);
+  testing::internal::CaptureStderr();
+  writeLayeredExr(dir.file("out.exr"), readExrSource(dir.file("pass.exr")), 0,
+                  {matteLayer("m", matte)}, false, options);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kestrow: warning: " + dir.file("out.exr") +
+                ": channel(s) P.X, m.R hold values beyond half float's range (65504) and are "
+                "written as float\n");
+  const ExrSource out = readExrSource(dir.file("out.exr"));
+  for (const char* name : {"R", "A", "m.G", "m.A"})
+    EXPECT_EQ(out.parts[0].channelformat(out.parts[0].channelindex(name)), TypeDesc::HALF) << name;
+  EXPECT_EQ(channelBits(out, 0, "P.X", TypeDesc::FLOAT),
+            (std::vector<std::uint32_t>{std::bit_cast<std::uint32_t>(90000.f),
+                                        std::bit_cast<std::uint32_t>(-65520.f)}));
+  EXPECT_EQ(channelBits(out, 0, "m.R", TypeDesc::FLOAT), matteBits(matte, 0, TypeDesc::FLOAT));
+}
+
 TEST(LayeredExr, ReplacesALayerOnlyWhenAsked) {
   ScratchDir dir;
   writeShot(dir.file("shot.exr"), false, false, "zip");
