@@ -23,6 +23,11 @@ void parseDataType(const std::string& text, ExrOutputOptions& options) {
     usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
 }
 
+bool isLossyCompression(const std::string& compression) {
+  const std::string name = compression.substr(0, compression.find(':'));
+  return name == "dwaa" || name == "dwab" || name == "b44" || name == "b44a" || name == "pxr24";
+}
+
 bool overflowsHalf(const unsigned char* origin, std::ptrdiff_t xstride, std::ptrdiff_t ystride,
                    int width, int height) {
   for (int y = 0; y < height; ++y) {

@@ -24,6 +24,10 @@ struct ExrOutputOptions {
 // usage CliError naming --data-type.
 void parseDataType(const std::string& text, ExrOutputOptions& options);
 
+// Whether a compression name (as parseCompression returns it) loses
+// information: dwaa, dwab, b44, b44a, pxr24.
+bool isLossyCompression(const std::string& compression);
+
 // Whether any of `width` x `height` float samples (the first at `origin`,
 // strides in bytes) is a finite number that half float would store as
 // infinity: |v| >= 65520 rounds past half's largest value, 65504.

@@ -43,23 +43,17 @@ bool isFloatType(TypeDesc type) {
   return type.basetype == TypeDesc::HALF || type.basetype == TypeDesc::FLOAT;
 }
 
-bool isLossy(const std::string& compression) {
-  const std::string name = compression.substr(0, compression.find(':'));
-  return name == "dwaa" || name == "dwab" || name == "b44" || name == "b44a" || name == "pxr24";
-}
-
 // The input's own compression unless told otherwise, but never a lossy one
 // by default: decoding and encoding again would alter the input's samples.
 std::string outputCompression(const ImageSpec& in, const ExrOutputOptions& options) {
   if (!options.compression.empty()) return options.compression;
   const std::string own = in.get_string_attribute("compression", "zip");
-  if (!isLossy(own)) return own;
+  if (!isLossyCompression(own)) return own;
   static std::atomic<bool> warned{false};
   if (!warned.exchange(true))
     warn("--compression", "the input's " + own +
                               " compression is lossy and would alter its samples when written "
-                              "again; writing zip (give --compression " +
-                              own + " to keep it)");
+                              "again; writing zip");
   return "zip";
 }
 
@@ -280,15 +274,22 @@ void checkLayerClashes(const ImageSpec& part, const std::vector<std::string>& na
                                 "); name another layer or give --replace-layer");
 }
 
-void checkLayeredOutput(const std::string& path) {
+void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options) {
   if (lowerExtension(path) != ".exr")
     usageError(path, "matte layers are written to OpenEXR only; name an .exr output");
+  // OpenEXR compresses every channel of a part alike, and the mattes share
+  // the part of the input's position.
+  if (isLossyCompression(options.compression))
+    usageError("--compression", "\"" + options.compression +
+                                    "\" is lossy and would alter the input's channels written "
+                                    "with the mattes; name a lossless one (none, rle, zips, zip, "
+                                    "piz)");
 }
 
 void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                      const std::vector<MatteLayer>& mattes, bool replace,
                      const ExrOutputOptions& options) {
-  checkLayeredOutput(path);
+  checkLayeredOutput(path, {});
   const ImageSpec& target = source.parts.at(std::size_t(part));
   std::vector<std::string> names;
   for (const MatteLayer& matte : mattes) {

@@ -57,8 +57,10 @@ PositionPass positionFromSource(const ExrSource& source, const PositionChannels&
 void checkLayerClashes(const OIIO::ImageSpec& part, const std::vector<std::string>& names,
                        bool replace, const std::string& subject);
 
-// Refuses an output that is not OpenEXR (usage CliError naming `path`).
-void checkLayeredOutput(const std::string& path);
+// Refuses an output that is not OpenEXR (usage CliError naming `path`),
+// and a lossy compression (naming --compression), which would alter the
+// input's samples.
+void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options);
 
 // Writes `source` with `mattes` added to part `part` as layers NAME.R,
 // NAME.G, NAME.B, NAME.A, through a temporary file renamed over `path` once

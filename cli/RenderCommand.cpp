@@ -96,7 +96,6 @@ std::string picturePath(const PluginSession& session, const ControlValues& value
 // --data-type and --compression, for OpenEXR outputs only; --replace-layer
 // only with layers to add.
 ExrOutputOptions exrOptions(const RenderRequest& request, bool layered) {
-  if (layered) checkLayeredOutput(request.output);
   if (!layered && request.replaceLayer)
     usageError("--replace-layer", "needs --add-layer or --matte");
   ExrOutputOptions options;
@@ -106,6 +105,7 @@ ExrOutputOptions exrOptions(const RenderRequest& request, bool layered) {
                  "applies to OpenEXR outputs only");
   if (!request.dataType.empty()) parseDataType(request.dataType, options);
   if (!request.compression.empty()) options.compression = parseCompression(request.compression);
+  if (layered) checkLayeredOutput(request.output, options);
   return options;
 }
 

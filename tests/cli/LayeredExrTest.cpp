@@ -273,7 +273,7 @@ TEST(LayeredExr, RefusalsNameTheProblem) {
     const char* problem;
   };
   const Case cases[] = {
-      {[&] { checkLayeredOutput(dir.file("out.png")); }, "OpenEXR only"},
+      {[&] { checkLayeredOutput(dir.file("out.png"), {}); }, "OpenEXR only"},
       {[&] { readExrSource(dir.file("pass.tif")); }, "OpenEXR inputs only"},
       {[&] { writeLayeredExr(dir.file("o.exr"), in, 0, {matteLayer("P", mattes.a)}, false, {}); },
        "already holds layer \"P\" (channel P.X)"},
