@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <tuple>
 
 #include "AtomicFile.h"
 #include "Errors.h"
@@ -160,16 +163,35 @@ bool isIntegerFormat(TypeDesc format) {
          format.basetype != TypeDesc::DOUBLE;
 }
 
+template <typename T>
+void widen(const unsigned char* source, std::ptrdiff_t xstride, std::ptrdiff_t ystride, int width,
+           int height, unsigned char* target, std::ptrdiff_t targetXstride,
+           std::ptrdiff_t targetYstride) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      T value;
+      std::memcpy(&value, source + y * ystride + x * xstride, sizeof value);
+      const float wide = float(value);
+      std::memcpy(target + y * targetYstride + x * targetXstride, &wide, sizeof wide);
+    }
+}
+
 // Reads file channel `source[k]` into float k of every world pixel (0 alpha,
 // 1 red, 2 green, 3 blue: the host's pixel order); -1 sets 1 there. Runs of
 // slots whose channels follow each other in the file are read in one call,
-// straight into the world through its strides.
-void readIntoWorld(OIIO::ImageInput& in, int subimage, const int (&source)[4], host::World& world,
+// straight into the world through its strides. Integer channels of slots
+// marked `byValue` keep their whole numbers (read in their own type, then
+// widened); the others are scaled into 0 to 1, as pictures are.
+void readIntoWorld(OIIO::ImageInput& in, const ImageSpec& spec, int subimage,
+                   const int (&source)[4], const bool (&byValue)[4], host::World& world,
                    const std::string& subject) {
   const auto xstride = OIIO::stride_t(sizeof(PF_PixelFloat));
   // Signed: a bottom-up world's rows go downwards in memory.
   const auto ystride = OIIO::stride_t(world.def().rowbytes);
   auto* first = static_cast<float*>(world.row(0));
+  auto wholeNumbers = [&](int k) {
+    return source[k] >= 0 && byValue[k] && isIntegerFormat(spec.channelformat(source[k]));
+  };
   for (int k = 0; k < 4;) {
     if (source[k] < 0) {
       for (int y = 0; y < world.height(); ++y)
@@ -177,8 +199,20 @@ void readIntoWorld(OIIO::ImageInput& in, int subimage, const int (&source)[4], h
       ++k;
       continue;
     }
+    if (wholeNumbers(k)) {
+      const TypeDesc type = spec.channelformat(source[k]);
+      std::vector<unsigned char> samples(type.size() * spec.image_pixels());
+      if (!in.read_image(subimage, 0, source[k], source[k] + 1, type, samples.data()))
+        failure(subject, "cannot be read" + inParentheses(in.geterror()));
+      channelToFloat(samples.data(), type, std::ptrdiff_t(type.size()),
+                     std::ptrdiff_t(type.size()) * spec.width, spec.width, spec.height, first + k,
+                     xstride, ystride);
+      ++k;
+      continue;
+    }
     int end = k + 1;
-    while (end < 4 && source[end] >= 0 && source[end] == source[end - 1] + 1) ++end;
+    while (end < 4 && source[end] >= 0 && source[end] == source[end - 1] + 1 && !wholeNumbers(end))
+      ++end;
     if (!in.read_image(subimage, 0, source[k], source[end - 1] + 1, TypeDesc::FLOAT, first + k,
                        xstride, ystride))
       failure(subject, "cannot be read" + inParentheses(in.geterror()));
@@ -315,13 +349,15 @@ PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
   chooseAlpha(spec, selection.alpha, layer, chosen, path);
 
   std::vector<std::string> integerChannels;
-  for (int i = 0; i < 3; ++i)
-    if (isIntegerFormat(spec.channelformat(chosen.index[i])))
-      integerChannels.push_back(spec.channelnames[chosen.index[i]]);
+  for (int i = 0; i < 3; ++i) {
+    const TypeDesc type = spec.channelformat(chosen.index[i]);
+    if (isIntegerFormat(type))
+      integerChannels.push_back(spec.channelnames[chosen.index[i]] + " (" + type.c_str() + ")");
+  }
   if (!integerChannels.empty())
-    warn(path, "integer channels (" + listNames(integerChannels) + std::string(", ") +
-                   std::string(spec.channelformat(chosen.index[0]).c_str()) +
-                   ") widened to float; integer positions are probably not a position pass");
+    warn(path, "integer channels " + listNames(integerChannels) +
+                   " are read as the whole numbers they hold; integer positions are probably "
+                   "not a position pass");
   return chosen;
 }
 
@@ -333,7 +369,8 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
 
   PositionPass pass{newFloatWorld(spec.width, spec.height, path), windowOf(spec), {}};
   const int source[4] = {chosen.index[3], chosen.index[0], chosen.index[1], chosen.index[2]};
-  readIntoWorld(*in, chosen.part, source, pass.world, path);
+  // X, Y, Z are numbers; an integer alpha is a coverage from 0 to its maximum.
+  readIntoWorld(*in, spec, chosen.part, source, {false, true, true, true}, pass.world, path);
   for (int i = 0; i < 4; ++i)
     pass.channels[i] = chosen.index[i] >= 0 ? spec.channelnames[chosen.index[i]] : "";
   return pass;
@@ -356,7 +393,7 @@ host::World readPicture(const std::string& path, const std::string& subject) {
   }
   host::World world = newFloatWorld(spec.width, spec.height, subject);
   const int source[4] = {alpha, colour[0], colour[1], colour[2]};
-  readIntoWorld(*in, 0, source, world, subject);
+  readIntoWorld(*in, spec, 0, source, {false, false, false, false}, world, subject);
   return world;
 }
 
@@ -407,6 +444,35 @@ void writeThroughPendingFile(
     file.failWrite(text);
   }
   file.commit();
+}
+
+void channelToFloat(const unsigned char* source, TypeDesc type, std::ptrdiff_t xstride,
+                    std::ptrdiff_t ystride, int width, int height, float* target,
+                    std::ptrdiff_t targetXstride, std::ptrdiff_t targetYstride) {
+  auto* out = reinterpret_cast<unsigned char*>(target);
+  const auto args =
+      std::tuple(source, xstride, ystride, width, height, out, targetXstride, targetYstride);
+  switch (type.basetype) {
+    case TypeDesc::UINT8:
+      return std::apply(widen<std::uint8_t>, args);
+    case TypeDesc::INT8:
+      return std::apply(widen<std::int8_t>, args);
+    case TypeDesc::UINT16:
+      return std::apply(widen<std::uint16_t>, args);
+    case TypeDesc::INT16:
+      return std::apply(widen<std::int16_t>, args);
+    case TypeDesc::UINT32:
+      return std::apply(widen<std::uint32_t>, args);
+    case TypeDesc::INT32:
+      return std::apply(widen<std::int32_t>, args);
+    case TypeDesc::UINT64:
+      return std::apply(widen<std::uint64_t>, args);
+    case TypeDesc::INT64:
+      return std::apply(widen<std::int64_t>, args);
+    default:
+      OIIO::convert_image(1, width, height, 1, source, type, xstride, ystride, OIIO::AutoStride,
+                          target, TypeDesc::FLOAT, targetXstride, targetYstride, OIIO::AutoStride);
+  }
 }
 
 void writeImage(const std::string& path, const RgbaImage& image) {

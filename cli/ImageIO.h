@@ -90,6 +90,14 @@ void writeThroughPendingFile(
     const std::string& path, OIIO::ImageOutput& out,
     const std::function<bool(OIIO::ImageOutput& out, const std::string& name)>& write);
 
+// Converts one channel of `width` x `height` samples of `type` (the first
+// at `source`, strides in bytes) to float at `target`. Integer samples keep
+// the whole numbers they hold (the library's own conversion would scale
+// them into 0 to 1); half and float are copied as they are.
+void channelToFloat(const unsigned char* source, OIIO::TypeDesc type, std::ptrdiff_t xstride,
+                    std::ptrdiff_t ystride, int width, int height, float* target,
+                    std::ptrdiff_t targetXstride, std::ptrdiff_t targetYstride);
+
 // Lower-case extension of a file name including the dot ("" if none).
 std::string lowerExtension(const std::string& path);
 

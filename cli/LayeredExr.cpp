@@ -228,12 +228,17 @@ PositionPass positionFromSource(const ExrSource& source, const PositionChannels&
     for (int before = 0; before < c; ++before)
       offset += std::ptrdiff_t(spec.channelformat(before).size());
     // Signed row stride: a bottom-up world's rows go downwards in memory.
-    OIIO::convert_image(1, spec.width, spec.height, 1,
-                        source.pixels[std::size_t(channels.part)].data() + offset,
-                        spec.channelformat(c), pixelBytes, pixelBytes * spec.width,
-                        OIIO::AutoStride, static_cast<float*>(world.row(0)) + slot[i],
-                        TypeDesc::FLOAT, OIIO::stride_t(sizeof(PF_PixelFloat)),
-                        OIIO::stride_t(world.def().rowbytes), OIIO::AutoStride);
+    // An integer alpha is a coverage from 0 to its maximum, as pictures read.
+    const unsigned char* first = source.pixels[std::size_t(channels.part)].data() + offset;
+    float* target = static_cast<float*>(world.row(0)) + slot[i];
+    const auto targetXstride = OIIO::stride_t(sizeof(PF_PixelFloat));
+    if (i < 3)
+      channelToFloat(first, spec.channelformat(c), pixelBytes, pixelBytes * spec.width, spec.width,
+                     spec.height, target, targetXstride, world.def().rowbytes);
+    else
+      OIIO::convert_image(1, spec.width, spec.height, 1, first, spec.channelformat(c), pixelBytes,
+                          pixelBytes * spec.width, OIIO::AutoStride, target, TypeDesc::FLOAT,
+                          targetXstride, OIIO::stride_t(world.def().rowbytes), OIIO::AutoStride);
   }
   return pass;
 }
