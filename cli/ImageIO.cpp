@@ -52,19 +52,57 @@ std::vector<ImageSpec> readSpecs(OIIO::ImageInput& in) {
   return specs;
 }
 
-// Channels by explicit name: the first subimage holding all three.
-PositionChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& names,
+// A part by what users call it: its name, or else its number.
+std::string partName(const std::vector<ImageSpec>& specs, int part) {
+  const std::string name = specs[part].get_string_attribute("oiio:subimagename");
+  return name.empty() ? std::to_string(part) : name;
+}
+
+// "PART:NAME" limits a name to the part PART (its name or number): the
+// part and NAME; -1 and `text` itself when there is no such prefix.
+std::pair<int, std::string> splitPart(const std::vector<ImageSpec>& specs,
+                                      const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) return {-1, text};
+  const std::string prefix = text.substr(0, colon);
+  for (int s = 0; s < int(specs.size()); ++s)
+    if (partName(specs, s) == prefix || std::to_string(s) == prefix)
+      return {s, text.substr(colon + 1)};
+  return {-1, text};
+}
+
+// Channels by explicit name, each optionally "PART:NAME": the one part
+// holding all three. Two parts that both do are refused as ambiguous.
+PositionChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& given,
                          const std::string& path) {
+  int only = -1;
+  std::vector<std::string> names;
+  for (const std::string& text : given) {
+    const auto [part, name] = splitPart(specs, text);
+    if (part >= 0 && only >= 0 && part != only)
+      usageError("--position-channels",
+                 "names two parts (" + partName(specs, only) + ", " + partName(specs, part) + ")");
+    if (part >= 0) only = part;
+    names.push_back(name);
+  }
+  std::vector<PositionChannels> found;
   for (int s = 0; s < int(specs.size()); ++s) {
     PositionChannels chosen{s, {-1, -1, -1, -1}};
-    bool all = true;
+    bool all = only < 0 || s == only;
     for (int i = 0; i < 3; ++i)
       all = all && (chosen.index[i] = specs[s].channelindex(names[i])) >= 0;
-    if (all) return chosen;
+    if (all) found.push_back(chosen);
   }
+  if (found.size() > 1) {
+    std::vector<std::string> parts;
+    for (const PositionChannels& f : found) parts.push_back(partName(specs, f.part));
+    failure(path, "channels " + names[0] + ", " + names[1] + ", " + names[2] +
+                      " are in more than one part (" + listNames(parts) +
+                      "); name one as PART:CHANNEL");
+  }
+  if (!found.empty()) return found[0];
   for (const std::string& name : names)
-    if (specs[0].channelindex(name) < 0 &&
-        std::none_of(specs.begin(), specs.end(),
+    if (std::none_of(specs.begin(), specs.end(),
                      [&](const ImageSpec& spec) { return spec.channelindex(name) >= 0; }))
       failure(path,
               "no channel \"" + name + "\" (channels: " + listNames(allChannelNames(specs)) + ")");
@@ -82,61 +120,87 @@ bool layerMatches(const std::string& layer, const std::string& wanted) {
                              layer[layer.size() - wanted.size() - 1] == '.');
 }
 
-// Channels by layer name: <layer>.X/Y/Z (or x/y/z, R/G/B, r/g/b). A layer
-// name that matches two different layers is refused as ambiguous.
-PositionChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& wanted,
+// Channels by layer name, optionally "PART:LAYER": <layer>.X/Y/Z (or x/y/z,
+// R/G/B, r/g/b). A name that matches layers in two parts, two different
+// layers, or a layer with two of those sets is refused as ambiguous.
+PositionChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& given,
                          const std::string& path, std::string& foundLayer) {
   static const char* const kComponents[][3] = {
       {"X", "Y", "Z"}, {"x", "y", "z"}, {"R", "G", "B"}, {"r", "g", "b"}};
-  std::vector<std::pair<std::string, PositionChannels>> found;
+  const auto [only, wanted] = splitPart(specs, given);
+  struct Found {
+    std::string layer;
+    PositionChannels channels;
+  };
+  std::vector<Found> found;
   std::vector<std::string> layers;
   for (int s = 0; s < int(specs.size()); ++s) {
+    if (only >= 0 && s != only) continue;
     for (const std::string& channel : specs[s].channelnames) {
       const std::string layer = layerOf(channel);
       if (layer.empty()) continue;
       if (std::find(layers.begin(), layers.end(), layer) == layers.end()) layers.push_back(layer);
       if (!layerMatches(layer, wanted)) continue;
-      if (std::any_of(found.begin(), found.end(), [&](auto& f) { return f.first == layer; }))
+      if (std::any_of(found.begin(), found.end(),
+                      [&](const Found& f) { return f.layer == layer && f.channels.part == s; }))
         continue;
+      std::vector<std::string> sets;
       for (const auto& names : kComponents) {
         PositionChannels chosen{s, {-1, -1, -1, -1}};
         bool all = true;
         for (int i = 0; i < 3; ++i)
           all = all && (chosen.index[i] = specs[s].channelindex(layer + "." + names[i])) >= 0;
-        if (all) {
-          found.emplace_back(layer, chosen);
-          break;
-        }
+        if (!all) continue;
+        if (sets.empty()) found.push_back({layer, chosen});
+        sets.push_back(layer + "." + names[0] + "/" + names[1] + "/" + names[2]);
       }
+      if (sets.size() > 1)
+        failure(path, "layer \"" + layer + "\" holds more than one set of position channels (" +
+                          listNames(sets) + "); name them with --position-channels");
     }
   }
   if (found.empty())
-    failure(path, "no layer \"" + wanted + "\" with X, Y, Z channels (layers: " +
+    failure(path, "no layer \"" + given + "\" with X, Y, Z channels (layers: " +
                       (layers.empty() ? std::string("none") : listNames(layers)) + ")");
   if (found.size() > 1) {
+    const bool oneFound = std::all_of(found.begin(), found.end(),
+                                      [&](const Found& f) { return f.layer == found[0].layer; });
     std::vector<std::string> names;
-    for (auto& f : found) names.push_back(f.first);
-    failure(path, "layer \"" + wanted + "\" is ambiguous (matches " + listNames(names) + ")");
+    for (const Found& f : found)
+      names.push_back(oneFound ? partName(specs, f.channels.part) + ":" + f.layer : f.layer);
+    failure(path, "layer \"" + given + "\" is ambiguous (matches " + listNames(names) + ")" +
+                      (oneFound ? "; name one as PART:LAYER" : ""));
   }
-  foundLayer = found[0].first;
-  return found[0].second;
+  foundLayer = found[0].layer;
+  return found[0].channels;
 }
 
-// Default: R, G, B if present, else the first three channels that are
-// neither alpha nor depth, in the first part of the file.
+// Default: R, G, B, else X, Y, Z, else the only three channels that are
+// neither alpha nor depth, in the first part of the file. More than three
+// such channels are refused: which of them hold the position is a guess.
 PositionChannels byDefault(const ImageSpec& spec, const std::string& path) {
   PositionChannels chosen;
-  const char* const rgb[3] = {"R", "G", "B"};
-  bool all = true;
-  for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(rgb[i])) >= 0;
-  if (all) return chosen;
-  int n = 0;
-  for (int c = 0; c < spec.nchannels && n < 3; ++c)
-    if (c != spec.alpha_channel && c != spec.z_channel) chosen.index[n++] = c;
-  if (n < 3)
-    failure(path, "has " + std::to_string(n) +
-                      " colour channel(s); a position pass needs three (X, Y, Z)");
-  return chosen;
+  static const char* const kSets[][3] = {{"R", "G", "B"}, {"X", "Y", "Z"}};
+  for (const auto& set : kSets) {
+    bool all = true;
+    for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(set[i])) >= 0;
+    if (all) return chosen;
+  }
+  std::vector<std::string> others;
+  for (int c = 0; c < spec.nchannels; ++c)
+    if (c != spec.alpha_channel && c != spec.z_channel) {
+      if (others.size() < 3) chosen.index[others.size()] = c;
+      others.push_back(spec.channelnames[c]);
+    }
+  if (others.size() == 3) return chosen;
+  if (others.size() < 3)
+    failure(path, "has no R, G, B or X, Y, Z channels and " + std::to_string(others.size()) +
+                      " other than alpha and depth (" +
+                      (others.empty() ? std::string("none") : listNames(others)) +
+                      "); a position pass needs three");
+  failure(path, "has no R, G, B or X, Y, Z channels; which of " + listNames(others) +
+                    " hold the position is ambiguous: name them with --position-layer or "
+                    "--position-channels");
 }
 
 void chooseAlpha(const ImageSpec& spec, const std::string& wanted, const std::string& layer,

@@ -1,5 +1,6 @@
 // Every refusal names the file or control, exits with 2 (usage) or 1
 // (failure), and leaves nothing behind in the output folder.
+#include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -188,9 +189,35 @@ const ErrorCase kCases[] = {
     {"LayeredLossyCompression", "@/shot.exr @/out.exr --add-layer m --compression DWAA:500", 2,
      "--compression: \"dwaa:500\" is lossy and would alter the input's channels written with "
      "the mattes; name a lossless one (none, rle, zips, zip, piz)\n"},
+    // Which channels hold the position is never guessed.
+    {"GuessedChannels", "@/ycc.exr @/out.exr", 1,
+     "@/ycc.exr: has no R, G, B or X, Y, Z channels; which of "},
+    {"LayerInTwoParts", "@/parts.exr @/out.exr --position-layer P", 1,
+     "@/parts.exr: layer \"P\" is ambiguous (matches one:P, two:P); name one as PART:LAYER\n"},
+    {"ChannelsInTwoParts", "@/parts.exr @/out.exr --position-channels P.X,P.Y,P.Z", 1,
+     "@/parts.exr: channels P.X, P.Y, P.Z are in more than one part (one, two); name one as "
+     "PART:CHANNEL\n"},
+    {"TwoSetsInALayer", "@/cases.exr @/out.exr --position-layer P", 1,
+     "@/cases.exr: layer \"P\" holds more than one set of position channels (P.X/Y/Z, "
+     "P.x/y/z); name them with --position-channels\n"},
     {"LayeredReplaceAlone", "@/shot.exr @/out.exr --replace-layer", 2,
      "--replace-layer: needs --add-layer or --matte\n"},
 };
+
+// Two parts named "one" and "two" holding the same channels.
+void writeTwoParts(const std::string& path) {
+  OIIO::ImageSpec specs[2];
+  for (int s = 0; s < 2; ++s) {
+    specs[s] = OIIO::ImageSpec(1, 1, 4, OIIO::TypeDesc::FLOAT);
+    specs[s].channelnames = {"P.X", "P.Y", "P.Z", "P.A"};
+    specs[s].attribute("oiio:subimagename", s == 0 ? "one" : "two");
+  }
+  const float pixel[4] = {1, 2, 3, 1};
+  auto out = OIIO::ImageOutput::create(path);
+  ASSERT_TRUE(out && out->open(path, 2, specs) && out->write_image(OIIO::TypeDesc::FLOAT, pixel) &&
+              out->open(path, specs[1], OIIO::ImageOutput::AppendSubimage) &&
+              out->write_image(OIIO::TypeDesc::FLOAT, pixel) && out->close());
+}
 
 class RenderErrors : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -213,6 +240,11 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
                 {0, 0, 0, 1, 1, 2, 3});
   std::ofstream(dir.file("ring.json")) << R"({"controls": {"Mode": "Ring"}})";
   std::ofstream(dir.file("broken.json")) << "{\"controls\": ";
+  writeChannels(dir.file("ycc.exr"), 1, 1,
+                {"rgba.R", "rgba.G", "rgba.B", "rgba.A", "Y", "RY", "BY"}, {0, 0, 0, 1, 1, 2, 3});
+  writeChannels(dir.file("cases.exr"), 1, 1, {"P.X", "P.Y", "P.Z", "P.x", "P.y", "P.z"},
+                {1, 2, 3, 4, 5, 6});
+  writeTwoParts(dir.file("parts.exr"));
   ASSERT_EQ(::mkfifo(dir.file("fifo.exr").c_str(), 0644), 0);
   fs::create_symlink("/dev/null", dir.file("null.exr"));
   const std::vector<std::string> before = dir.entries();
@@ -232,6 +264,15 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderErrors, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Channels, APartIsNamedBeforeItsLayerOrChannels) {
+  ScratchDir dir;
+  writeTwoParts(dir.file("parts.exr"));
+  for (const char* flags : {"--position-layer two:P", "--position-channels 1:P.X,P.Y,P.Z"}) {
+    const RunResult run = dir.run(std::string("render @/parts.exr @/out.exr ") + flags);
+    EXPECT_EQ(run.exitCode, 0) << flags << ": " << run.err;
+  }
+}
 
 TEST(CommandLine, NoCommandIsAUsageError) {
   const RunResult run = runKestrow({});

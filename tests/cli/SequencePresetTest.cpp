@@ -72,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"R", "beauty.Position.A", "beauty.Position.X", "beauty.Position.Y",
                     "beauty.Position.Z"},
                    "--position-layer Position"},
+        LayoutCase{"XYZByDefault", {"A", "X", "Y", "Z"}, ""},
         LayoutCase{"ChannelsByName",
                    {"R", "G", "cover", "px", "py", "pz"},
                    "--position-channels px,py,pz --alpha-channel cover"}),
