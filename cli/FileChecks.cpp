@@ -39,13 +39,14 @@ void ReadFiles::add(const std::string& path, const std::string& role) {
     files_.emplace(std::make_pair(info.st_dev, info.st_ino), std::make_pair(role, path));
 }
 
-void ReadFiles::refuseOverwrite(const std::string& output) const {
+void ReadFiles::refuseOverwrite(const std::string& output, ErrorKind kind) const {
   struct stat info {};
   if (::stat(output.c_str(), &info) != 0) return;
   const auto found = files_.find({info.st_dev, info.st_ino});
   if (found != files_.end())
-    usageError(output, "is the same file as " + found->second.first + " " + found->second.second +
-                           "; refusing to overwrite it");
+    throw CliError(kind, output,
+                   "is the same file as " + found->second.first + " " + found->second.second +
+                       "; refusing to overwrite it");
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

@@ -393,8 +393,8 @@ std::string lowerExtension(const std::string& path) {
 }
 
 PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
-                                        const ChannelSelection& selection,
-                                        const std::string& path) {
+                                        const ChannelSelection& selection, const std::string& path,
+                                        bool quiet) {
   if (specs.empty()) failure(path, "holds no image");
   std::string layer;
   PositionChannels chosen;
@@ -418,11 +418,18 @@ PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
     if (isIntegerFormat(type))
       integerChannels.push_back(spec.channelnames[chosen.index[i]] + " (" + type.c_str() + ")");
   }
-  if (!integerChannels.empty())
+  if (!integerChannels.empty() && !quiet)
     warn(path, "integer channels " + listNames(integerChannels) +
                    " are read as the whole numbers they hold; integer positions are probably "
                    "not a position pass");
   return chosen;
+}
+
+void checkPositionInput(const std::string& path, const ChannelSelection& selection) {
+  auto in = openInput(path, path);
+  const std::vector<ImageSpec> specs = readSpecs(*in);
+  const ImageSpec& spec = specs[choosePositionChannels(specs, selection, path, true).part];
+  checkHostSize(spec.width, spec.height, path);
 }
 
 PositionPass readPositionPass(const std::string& path, const ChannelSelection& selection) {

@@ -46,9 +46,14 @@ struct PositionChannels {
 };
 
 // Chooses from the parts' headers as readPositionPass does, with the same
-// refusals and warnings.
+// refusals, and its warnings unless `quiet`.
 PositionChannels choosePositionChannels(const std::vector<OIIO::ImageSpec>& parts,
-                                        const ChannelSelection& selection, const std::string& path);
+                                        const ChannelSelection& selection, const std::string& path,
+                                        bool quiet = false);
+
+// Checks INPUT's headers as readPositionPass would, without reading pixels
+// or warning: the same failures, before any frame of a run renders.
+void checkPositionInput(const std::string& path, const ChannelSelection& selection);
 
 // Reads INPUT. Failures (missing or unreadable file, not a regular file,
 // unknown channel, ambiguous layer, larger than the host holds: checked

@@ -69,8 +69,9 @@ TypeDesc writtenType(const std::string& name, const ChannelSource& source, TypeD
   return TypeDesc::FLOAT;
 }
 
+// `replaced`: layers whose channels are left out; `mattes`: the layers added.
 PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOutputOptions& options,
-                  const std::vector<MatteLayer>& mattes, bool replace,
+                  const std::vector<MatteLayer>& mattes, const std::vector<std::string>& replaced,
                   std::vector<std::string>& keptFloat) {
   PartPlan plan{in, {}};
   ImageSpec& out = plan.spec;
@@ -81,10 +82,7 @@ PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOut
   for (int c = 0; c < in.nchannels; ++c) {
     const TypeDesc type = in.channelformat(c);
     const std::string& name = in.channelnames[c];
-    const bool replaced =
-        replace && std::any_of(mattes.begin(), mattes.end(),
-                               [&](const MatteLayer& m) { return m.name == layerOf(name); });
-    if (!replaced) {
+    if (std::find(replaced.begin(), replaced.end(), layerOf(name)) == replaced.end()) {
       const ChannelSource source{pixels + offset, pixelBytes, pixelBytes * in.width, type};
       out.channelnames.push_back(name);
       out.channelformats.push_back(options.allLayers && isFloatType(type)
@@ -165,16 +163,14 @@ bool writeParts(OIIO::ImageOutput& out, const std::string& file,
   return out.close();
 }
 
-}  // namespace
-
-ExrSource readExrSource(const std::string& path) {
+// Opens `path` and checks every header as readExrSource promises.
+std::unique_ptr<OIIO::ImageInput> openExr(const std::string& path, std::vector<ImageSpec>& parts) {
   requireRegularFile(path, path);
   auto in = OIIO::ImageInput::open(path);
   if (!in) failure(path, "cannot be read as an image" + inParentheses(OIIO::geterror()));
   if (std::string(in->format_name()) != "openexr")
     failure(path,
             "layers are added to OpenEXR inputs only; this is " + std::string(in->format_name()));
-  ExrSource source{path, {}, {}};
   // Every header is checked before any pixel memory is taken: a small file
   // may claim any size.
   unsigned long long bytes = 0;
@@ -190,14 +186,28 @@ ExrSource readExrSource(const std::string& path) {
     bytes += in->spec().image_bytes(true);
     if (bytes > kMaxLayeredInputBytes)
       failure(path, "holds more than 16 GiB of pixels, more than a layered output reads at once");
-    source.parts.push_back(in->spec());
+    parts.push_back(in->spec());
   }
-  if (source.parts.empty()) failure(path, "holds no image");
+  if (parts.empty()) failure(path, "holds no image");
   // OpenImageIO writes the parts of one file either all tiled or all in
   // scanlines; anything else fails or crashes inside OpenEXR.
-  for (const ImageSpec& spec : source.parts)
-    if ((spec.tile_width > 0) != (source.parts[0].tile_width > 0))
+  for (const ImageSpec& spec : parts)
+    if ((spec.tile_width > 0) != (parts[0].tile_width > 0))
       failure(path, "mixes tiled and scanline parts, which cannot be written back unchanged");
+  return in;
+}
+
+}  // namespace
+
+std::vector<ImageSpec> readExrHeaders(const std::string& path) {
+  std::vector<ImageSpec> parts;
+  openExr(path, parts);
+  return parts;
+}
+
+ExrSource readExrSource(const std::string& path) {
+  ExrSource source{path, {}, {}};
+  const auto in = openExr(path, source.parts);
   for (int s = 0; s < int(source.parts.size()); ++s) {
     const ImageSpec& spec = source.parts[std::size_t(s)];
     source.pixels.emplace_back(spec.image_bytes(true));
@@ -269,14 +279,20 @@ MatteLayer matteLayer(const std::string& name, const RgbaImage& image) {
   return layer;
 }
 
-void checkLayerClashes(const ImageSpec& part, const std::vector<std::string>& names, bool replace,
-                       const std::string& subject) {
+void checkLayerClashes(const std::vector<ImageSpec>& parts, const std::vector<std::string>& names,
+                       bool replace, const std::string& subject, ErrorKind kind) {
   if (replace) return;
   for (const std::string& name : names)
-    for (const std::string& channel : part.channelnames)
-      if (layerOf(channel) == name)
-        usageError(subject, "already holds layer \"" + name + "\" (channel " + channel +
-                                "); name another layer or give --replace-layer");
+    for (std::size_t s = 0; s < parts.size(); ++s)
+      for (const std::string& channel : parts[s].channelnames)
+        if (layerOf(channel) == name) {
+          const std::string part = parts[s].get_string_attribute("oiio:subimagename");
+          const std::string where =
+              parts.size() == 1 ? "" : " in part " + (part.empty() ? std::to_string(s) : part);
+          throw CliError(kind, subject,
+                         "already holds layer \"" + name + "\" (channel " + channel + where +
+                             "); name another layer or give --replace-layer");
+        }
 }
 
 void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options) {
@@ -304,14 +320,18 @@ void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                         std::to_string(target.width) + "x" + std::to_string(target.height));
     names.push_back(matte.name);
   }
-  checkLayerClashes(target, names, replace, source.path);
+  checkLayerClashes(source.parts, names, replace, source.path, ErrorKind::Failure);
 
+  // A replaced layer goes wherever it is; a part left with no channels goes
+  // with it.
   std::vector<PartPlan> plans;
   std::vector<std::string> keptFloat;
-  for (std::size_t s = 0; s < source.parts.size(); ++s)
-    plans.push_back(planPart(source.parts[s], source.pixels[s].data(), options,
+  for (std::size_t s = 0; s < source.parts.size(); ++s) {
+    PartPlan plan = planPart(source.parts[s], source.pixels[s].data(), options,
                              int(s) == part ? mattes : std::vector<MatteLayer>{},
-                             replace && int(s) == part, keptFloat));
+                             replace ? names : std::vector<std::string>{}, keptFloat);
+    if (plan.spec.nchannels > 0) plans.push_back(std::move(plan));
+  }
   warnKeptFloat(path, keptFloat);
 
   auto out = OIIO::ImageOutput::create("openexr");

@@ -156,14 +156,36 @@ struct FrameInput {
   PositionPass pass;
 };
 
+std::vector<std::string> layerNames(const std::vector<MatteRender>& renders) {
+  std::vector<std::string> names;
+  for (const MatteRender& render : renders) names.push_back(render.layer);
+  return names;
+}
+
+// Every input of the run is checked from its headers before the first frame
+// renders, so that a sequence does not fail after some of its frames.
+void checkInputs(const RunFiles& files, const RenderRequest& request,
+                 const std::vector<MatteRender>& renders, bool layered) {
+  for (const std::string& input : files.inputs) {
+    if (!layered) {
+      checkPositionInput(input, request.channels);
+      continue;
+    }
+    const std::vector<OIIO::ImageSpec> parts = readExrHeaders(input);
+    choosePositionChannels(parts, request.channels, input, true);
+    checkLayerClashes(parts, layerNames(renders), request.replaceLayer, input, ErrorKind::Usage);
+  }
+}
+
+// A fault found only here (a file changed since it was checked) is a
+// failure, not a fault of the command line.
 FrameInput readFrame(const std::string& input, const RenderRequest& request,
                      const std::vector<MatteRender>& renders, bool layered) {
   if (!layered) return {{}, {}, readPositionPass(input, request.channels)};
   ExrSource source = readExrSource(input);
   const PositionChannels channels = choosePositionChannels(source.parts, request.channels, input);
-  std::vector<std::string> names;
-  for (const MatteRender& render : renders) names.push_back(render.layer);
-  checkLayerClashes(source.parts[std::size_t(channels.part)], names, request.replaceLayer, input);
+  checkLayerClashes(source.parts, layerNames(renders), request.replaceLayer, input,
+                    ErrorKind::Failure);
   PositionPass pass = positionFromSource(source, channels);
   return {std::move(source), channels, std::move(pass)};
 }
@@ -191,6 +213,7 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
 
   std::vector<MatteRender> renders = matteControls(session, request, layers, flags);
   const RunFiles files = runFiles(session, request, range, sequence, layers, renders);
+  checkInputs(files, request, renders, layered);
   for (MatteRender& render : renders) {
     render.instance = session.newInstance();
     applyControls(*render.instance, session.specs(), render.values,
@@ -226,7 +249,7 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
       }
     }
     // Checked again: a file may have appeared under this name since.
-    files.read.refuseOverwrite(output);
+    files.read.refuseOverwrite(output, ErrorKind::Failure);
     if (layered) {
       std::vector<MatteLayer> mattes;
       for (std::size_t m = 0; m < renders.size(); ++m)

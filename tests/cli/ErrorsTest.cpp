@@ -200,19 +200,30 @@ const ErrorCase kCases[] = {
     {"TwoSetsInALayer", "@/cases.exr @/out.exr --position-layer P", 1,
      "@/cases.exr: layer \"P\" holds more than one set of position channels (P.X/Y/Z, "
      "P.x/y/z); name them with --position-channels\n"},
+    {"LayeredClashInAnotherPart", "@/parts.exr @/out.exr --position-layer one:P --add-layer m", 2,
+     "@/parts.exr: already holds layer \"m\" (channel m.R in part two); name another layer or "
+     "give --replace-layer\n"},
+    // Every frame's input is checked before the first frame renders.
+    {"SequenceMissingALaterFrame", "@/seq.%04d.exr @/out.####.exr --frames 1-3", 1,
+     "@/seq.0003.exr: no such file: @/seq.0003.exr\n"},
+    {"SequenceClashInALaterFrame", "@/lay.%04d.exr @/out.####.exr --frames 1-2 --add-layer m", 2,
+     "@/lay.0002.exr: already holds layer \"m\" (channel m.A); name another layer or give "
+     "--replace-layer\n"},
     {"LayeredReplaceAlone", "@/shot.exr @/out.exr --replace-layer", 2,
      "--replace-layer: needs --add-layer or --matte\n"},
 };
 
-// Two parts named "one" and "two" holding the same channels.
+// Two parts named "one" and "two" holding the same P layer; two also holds
+// layer m.
 void writeTwoParts(const std::string& path) {
   OIIO::ImageSpec specs[2];
   for (int s = 0; s < 2; ++s) {
-    specs[s] = OIIO::ImageSpec(1, 1, 4, OIIO::TypeDesc::FLOAT);
+    specs[s] = OIIO::ImageSpec(1, 1, 4 + s, OIIO::TypeDesc::FLOAT);
     specs[s].channelnames = {"P.X", "P.Y", "P.Z", "P.A"};
+    if (s == 1) specs[s].channelnames.push_back("m.R");
     specs[s].attribute("oiio:subimagename", s == 0 ? "one" : "two");
   }
-  const float pixel[4] = {1, 2, 3, 1};
+  const float pixel[5] = {1, 2, 3, 1, 0};
   auto out = OIIO::ImageOutput::create(path);
   ASSERT_TRUE(out && out->open(path, 2, specs) && out->write_image(OIIO::TypeDesc::FLOAT, pixel) &&
               out->open(path, specs[1], OIIO::ImageOutput::AppendSubimage) &&
@@ -245,6 +256,8 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   writeChannels(dir.file("cases.exr"), 1, 1, {"P.X", "P.Y", "P.Z", "P.x", "P.y", "P.z"},
                 {1, 2, 3, 4, 5, 6});
   writeTwoParts(dir.file("parts.exr"));
+  writeChannels(dir.file("lay.0001.exr"), 1, 1, {"R", "G", "B", "A"}, {0, 0, 0, 1});
+  writeChannels(dir.file("lay.0002.exr"), 1, 1, {"R", "G", "B", "A", "m.A"}, {0, 0, 0, 1, 1});
   ASSERT_EQ(::mkfifo(dir.file("fifo.exr").c_str(), 0644), 0);
   fs::create_symlink("/dev/null", dir.file("null.exr"));
   const std::vector<std::string> before = dir.entries();
@@ -272,6 +285,17 @@ TEST(Channels, APartIsNamedBeforeItsLayerOrChannels) {
     const RunResult run = dir.run(std::string("render @/parts.exr @/out.exr ") + flags);
     EXPECT_EQ(run.exitCode, 0) << flags << ": " << run.err;
   }
+  // A replaced layer goes from every part: m now lives in part one only.
+  const RunResult run =
+      dir.run("render @/parts.exr @/out.exr --position-layer one:P --add-layer m --replace-layer");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto in = OIIO::ImageInput::open(dir.file("out.exr"));
+  ASSERT_TRUE(in);
+  std::vector<std::string> layered;
+  for (int s = 0; in->seek_subimage(s, 0); ++s)
+    for (const std::string& name : in->spec().channelnames)
+      if (name.starts_with("m.")) layered.push_back(std::to_string(s) + ":" + name);
+  EXPECT_EQ(layered, (std::vector<std::string>{"0:m.R", "0:m.G", "0:m.B", "0:m.A"}));
 }
 
 TEST(CommandLine, NoCommandIsAUsageError) {
