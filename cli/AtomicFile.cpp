@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <set>
 #include <system_error>
 
 #include "Errors.h"
@@ -43,6 +46,32 @@ void keepAttributes(int fd, const fs::path& replaced) {
   ::fchmod(fd, old.st_mode & 07777);
 }
 
+// Removes, once per folder and process, the temporaries that runs killed
+// outright (SIGKILL, a power cut) left in `folder`: those whose process no
+// longer runs here and that have not been written to for ten minutes (a
+// process on another machine sharing the folder keeps writing to its own).
+void removeStaleTemporaries(const fs::path& folder) {
+  static std::set<fs::path> cleaned;
+  if (!cleaned.insert(folder).second) return;
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    unsigned long pid = 0;
+    int used = 0;
+    if (std::sscanf(name.c_str(), ".kestrow-%lu-%*u.tmp%n", &pid, &used) != 1 ||
+        used != int(name.size()) || pid == 0 || pid > 0x7fffffff || pid_t(pid) == ::getpid())
+      continue;
+    if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+    std::error_code age;
+    const auto written = fs::last_write_time(it->path(), age);
+    if (age || now - written < std::chrono::minutes(10)) continue;
+    if (fs::remove(it->path(), age))
+      warn(it->path().string(), "removed: the unfinished file of a run that was killed");
+  }
+}
+
 }  // namespace
 
 fs::path linkTarget(const fs::path& path) {
@@ -60,6 +89,7 @@ fs::path linkTarget(const fs::path& path) {
 PendingFile::PendingFile(fs::path target)
     : target_(std::move(target)), written_(linkTarget(target_)) {
   requireWritableOutput(target_.string());
+  removeStaleTemporaries(written_.parent_path());
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
     const std::string name =

@@ -18,7 +18,8 @@ class PendingFile {
   // a symbolic link is written at the file it leads to, which keeps its
   // mode, owner and group when it exists. Throws a failure CliError naming
   // the target when it cannot, and when the target exists and is not a
-  // regular file (a device or a pipe is never replaced).
+  // regular file (a device or a pipe is never replaced). The first file
+  // written in a folder removes the temporaries that killed runs left there.
   explicit PendingFile(std::filesystem::path target);
   ~PendingFile();  // removes the temporary unless committed
   PendingFile(const PendingFile&) = delete;

@@ -12,9 +12,11 @@
 namespace kestrow::cli {
 
 void parseDataType(const std::string& text, ExrOutputOptions& options) {
+  // Any case, as for every other choice.
   std::string type = text;
-  options.allLayers = text.starts_with("all=");
-  if (options.allLayers) type = text.substr(4);
+  for (char& c : type) c = char(std::tolower(static_cast<unsigned char>(c)));
+  options.allLayers = type.starts_with("all=");
+  if (options.allLayers) type = type.substr(4);
   if (type == "half")
     options.sampleType = SampleType::Half;
   else if (type == "float")

@@ -454,6 +454,8 @@ host::World readPicture(const std::string& path, const std::string& subject) {
   int alpha = spec.alpha_channel;
   if (alpha < 0 && (spec.nchannels == 2 || spec.nchannels == 4)) alpha = spec.nchannels - 1;
   int colour[3] = {0, 0, 0};
+  if (spec.nchannels == 1 && alpha == 0)
+    failure(subject, path + " holds only an alpha channel; a picture needs colour or grey");
   if (spec.nchannels - (alpha >= 0 ? 1 : 0) >= 3) {
     int n = 0;
     for (int c = 0; c < spec.nchannels && n < 3; ++c)

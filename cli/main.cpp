@@ -233,13 +233,13 @@ int main(int argc, char** argv) {
     kestrow::cli::flushStandardOutput();
     return code;
   } catch (const CliError& e) {
-    std::fprintf(stderr, "kestrow: error: %s: %s\n", e.subject().c_str(), e.problem().c_str());
+    kestrow::cli::printError(e.subject(), e.problem());
     return e.exitCode();
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "kestrow: error: memory: out of memory\n");
     return 1;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kestrow: error: internal: %s\n", e.what());
+    kestrow::cli::printError("internal", e.what());
     return 1;
   }
 }

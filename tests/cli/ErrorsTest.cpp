@@ -113,6 +113,16 @@ const ErrorCase kCases[] = {
      "@/zero.exr: is not a regular file (a device, pipe or socket)\n"},
     {"DeviceLayerPicture", "@/pass.exr @/out.exr --mode layer --layer /dev/zero", 1,
      "Layer: /dev/zero is not a regular file (a device, pipe or socket)\n"},
+    {"AlphaOnlyPicture", "@/pass.exr @/out.exr --mode layer --layer @/alpha.exr", 1,
+     "Layer: @/alpha.exr holds only an alpha channel; a picture needs colour or grey\n"},
+    {"PresetFormatAsText", "@/pass.exr @/out.exr --preset @/text.json", 1,
+     "@/text.json: \"kestrow-preset\" is \"1\", not a format number (this tool reads format "
+     "1)\n"},
+    {"PresetKeyTwice", "@/pass.exr @/out.exr --preset @/twice.json", 1,
+     "@/twice.json: is not a valid preset (key \"Radius\" is given twice)\n"},
+    // Names are printed with their control characters escaped.
+    {"ControlCharactersInAName", "@/a\x1b[2J\x07.exr @/out.exr", 1,
+     "\"@/a\\x1b[2J\\x07.exr\": no such file: @/a\\x1b[2J\\x07.exr\n"},
     {"FolderPreset", "@/pass.exr @/out.exr --preset @", 1, "@: is a folder, not a file\n"},
     // Nor is anything but a regular file written over, before any work.
     {"PipeOutput", "@/pass.exr @/fifo.exr", 1,
@@ -241,6 +251,9 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   std::ofstream(dir.file("bad.json")) << R"({"controls": {"Radiuss": 2}})";
   std::ofstream(dir.file("range.json")) << R"({"controls": {"Thickness": -1}})";
   std::ofstream(dir.file("p.json")) << R"({"controls": {"Radius": 2}})";
+  std::ofstream(dir.file("text.json")) << R"({"kestrow-preset": "1", "controls": {}})";
+  std::ofstream(dir.file("twice.json")) << R"({"controls": {"Radius": 2, "Radius": 3}})";
+  writeChannels(dir.file("alpha.exr"), 1, 1, {"A"}, {1});
   writeRgba(dir.file("pic.exr"), makePass(2, 1, {{1, 0, 0, 1}, {0, 1, 0, 1}}));
   for (const char* frame : {"seq.0001.exr", "seq.0002.exr"})
     fs::copy_file(dir.file("pass.exr"), dir.file(frame));
@@ -302,6 +315,12 @@ TEST(CommandLine, NoCommandIsAUsageError) {
   const RunResult run = runKestrow({});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(run.err.starts_with("kestrow: error: command line: ")) << run.err;
+}
+
+TEST(CommandLine, ANewlineInANameKeepsTheErrorOnOneLine) {
+  const RunResult run = runKestrow({"render", "no\nsuch.exr", "out.exr"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "kestrow: error: \"no\\nsuch.exr\": no such file: no\\nsuch.exr\n");
 }
 
 TEST(CommandLine, AMisspeltCommandIsNamed) {

@@ -308,6 +308,9 @@ TEST(LayeredExr, NamesThatPass) {
   for (const char* name : {"ball", "mattes.ball", "crypto_00", "A-1"})
     EXPECT_NO_THROW(checkLayerName(name, "--add-layer")) << name;
   EXPECT_EQ(parseCompression("DWAA:45"), "dwaa:45");
+  ExrOutputOptions options;
+  parseDataType("ALL=Half", options);
+  EXPECT_TRUE(options.allLayers && options.sampleType == SampleType::Half);
   const std::vector<MatteRequest> all = matteRequests("a", {"b=x=y.json", "c=c.json"});
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[0].preset, "");

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -109,6 +110,24 @@ TEST(Outputs, ReplaceOnlyTheFileALinkLeadsToAndKeepItsModeAndGroup) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(run.out.starts_with("{\n  \"kestrow-preset\": 1,")) << run.out;
   EXPECT_FALSE(fs::exists(dir.file("-")));
+}
+
+// Only temporaries of processes that ended long ago are removed.
+TEST(Outputs, TemporariesLeftByKilledRunsAreRemoved) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  const std::string stale = ".kestrow-99999999-0.tmp", recent = ".kestrow-99999999-1.tmp",
+                    running = ".kestrow-" + std::to_string(::getpid()) + "-0.tmp";
+  for (const std::string& name : {stale, recent, running}) {
+    std::ofstream(dir.file(name)) << "part of a frame";
+    if (name != recent)
+      fs::last_write_time(dir.file(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
+  }
+  const RunResult run = dir.run("render @/pass.exr @/out.exr");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "kestrow: warning: " + dir.file(stale) +
+                         ": removed: the unfinished file of a run that was killed\n");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{running, recent, "out.exr", "pass.exr"}));
 }
 
 TEST(Outputs, StandardOutputThatRefusesWritesFails) {
