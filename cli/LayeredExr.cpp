@@ -154,9 +154,13 @@ bool writeParts(OIIO::ImageOutput& out, const std::string& file,
   for (std::size_t s = 0; s < plans.size(); ++s) {
     const ImageSpec& spec = specs[s];
     if (s > 0 && !out.open(file, spec, OIIO::ImageOutput::AppendSubimage)) return false;
+    // Scanlines stored bottom up go to the library in one call: it hands
+    // them on in the order the file stores them.
+    const bool bottomUp = spec.get_string_attribute("openexr:lineOrder") == "decreasingY";
     const int step = spec.tile_height > 0
                          ? (kBandRows + spec.tile_height - 1) / spec.tile_height * spec.tile_height
-                         : kBandRows;
+                     : bottomUp ? spec.height
+                                : kBandRows;
     for (int row = 0; row < spec.height; row += step)
       if (!writeBand(out, plans[s], row, std::min(step, spec.height - row), band)) return false;
   }
@@ -206,8 +210,9 @@ std::vector<ImageSpec> readExrHeaders(const std::string& path) {
 }
 
 ExrSource readExrSource(const std::string& path) {
-  ExrSource source{path, {}, {}};
+  ExrSource source{path, {}, {}, {}};
   const auto in = openExr(path, source.parts);
+  source.stored = readExrAttributes(path);
   for (int s = 0; s < int(source.parts.size()); ++s) {
     const ImageSpec& spec = source.parts[std::size_t(s)];
     source.pixels.emplace_back(spec.image_bytes(true));
@@ -326,13 +331,36 @@ void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
   // with it.
   std::vector<PartPlan> plans;
   std::vector<std::string> keptFloat;
+  const std::vector<ExrAttribute> none;
   for (std::size_t s = 0; s < source.parts.size(); ++s) {
     PartPlan plan = planPart(source.parts[s], source.pixels[s].data(), options,
                              int(s) == part ? mattes : std::vector<MatteLayer>{},
                              replace ? names : std::vector<std::string>{}, keptFloat);
+    // The library's own bookkeeping, which it would write as a stray
+    // attribute; the file's real chunk counts are the writer's.
+    plan.spec.erase_attribute("openexr:chunkCount");
+    // What the library derives from an environment map's tag; written back
+    // it makes a file that is not the input (and whose offsets are not kept).
+    // The library reads no line order but writes the one it is given.
+    for (const ExrAttribute& a : s < source.stored.size() ? source.stored[s] : none) {
+      if (a.type == "envmap")
+        for (const char* derived : {"textureformat", "oiio:updirection", "oiio:sampleborder"})
+          plan.spec.erase_attribute(derived);
+      if (a.type == "lineOrder" && !a.value.empty() && a.value[0] <= 2)
+        plan.spec.attribute("openexr:lineOrder", a.value[0] == 0   ? "increasingY"
+                                                 : a.value[0] == 1 ? "decreasingY"
+                                                                   : "randomY");
+    }
     if (plan.spec.nchannels > 0) plans.push_back(std::move(plan));
   }
   warnKeptFloat(path, keptFloat);
+  const std::vector<std::string> lost = uncarriedAttributes(source.stored);
+  if (!lost.empty()) {
+    std::string names;
+    for (const std::string& text : lost) names += (names.empty() ? "" : ", ") + text;
+    warn(path,
+         "header attributes of " + source.path + " that the OpenEXR writer cannot carry: " + names);
+  }
 
   auto out = OIIO::ImageOutput::create("openexr");
   if (!out) failure(path, "no OpenEXR writer (" + OIIO::geterror() + ")");

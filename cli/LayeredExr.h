@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "ExrHeader.h"
 #include "ExrOptions.h"
 #include "Image.h"
 #include "ImageIO.h"
@@ -23,6 +24,9 @@ struct ExrSource {
   std::string path;
   std::vector<OIIO::ImageSpec> parts;
   std::vector<std::vector<unsigned char>> pixels;
+  // Each part's attributes as the file stores them, for what the library
+  // cannot carry.
+  std::vector<std::vector<ExrAttribute>> stored;
 };
 
 // What readExrSource holds in memory at most: the whole file's pixels.
@@ -71,8 +75,11 @@ void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options
 // NAME.G, NAME.B, NAME.A, through a temporary file renamed over `path` once
 // complete. With `replace` a clashing layer's channels are dropped first,
 // from every part (a part left with no channels is dropped); without it a
-// clash is a failure. Every other channel keeps its name, type and bits (unless
-// `options.allLayers`), every part its header.
+// clash is a failure. Every other channel keeps its name, type and bits
+// (unless `options.allLayers`), every part its header as far as the library
+// carries it: what it cannot (see uncarriedAttributes) is named in a
+// warning, and an environment map's tag goes with what the library derives
+// from it rather than being rewritten wrongly.
 void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                      const std::vector<MatteLayer>& mattes, bool replace,
                      const ExrOutputOptions& options);

@@ -8,7 +8,9 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 #include "Errors.h"
@@ -22,6 +24,11 @@ namespace {
 
 using OIIO::ImageSpec;
 using OIIO::TypeDesc;
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 constexpr int kWidth = 7, kHeight = 70;  // taller than one band of rows
 
@@ -243,6 +250,52 @@ TEST(LayeredExr, KeepsFloatWhereHalfWouldOverflow) {
             (std::vector<std::uint32_t>{std::bit_cast<std::uint32_t>(90000.f),
                                         std::bit_cast<std::uint32_t>(-65520.f)}));
   EXPECT_EQ(channelBits(out, 0, "m.R", TypeDesc::FLOAT), matteBits(matte, 0, TypeDesc::FLOAT));
+}
+
+// A bottom-up line order is kept (and the rows with it); what the library
+// cannot carry (an attribute of a type it does not know) is named; an
+// environment map's tag goes with what the library derives from it.
+TEST(LayeredExr, KeepsTheLineOrderAndNamesWhatItCannotCarry) {
+  ScratchDir dir;
+  const std::string input = dir.file("shot.exr");
+  ImageSpec spec(3, 70, 4, TypeDesc::FLOAT);
+  spec.attribute("compression", "none");
+  spec.attribute("openexr:lineOrder", "decreasingY");
+  spec.attribute("studio:a", "x");
+  spec.attribute("studio:b", "y");
+  RgbaImage pixels(3, 70);
+  for (std::size_t i = 0; i < pixels.pixels.size(); ++i) pixels.pixels[i] = float(i);
+  auto out = OIIO::ImageOutput::create(input);
+  ASSERT_TRUE(out && out->open(input, spec) &&
+              out->write_image(TypeDesc::FLOAT, pixels.pixels.data()) && out->close());
+  std::string bytes = contents(input);
+  const auto patch = [&](const std::string& from, const std::string& to) {
+    const std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, to.size(), to);
+  };
+  patch(std::string("studio:a\0string", 15), std::string("studio:a\0strang", 15));
+  patch(std::string("studio:b\0string\0\1\0\0\0y", 22),
+        std::string("studio:b\0envmap\0\1\0\0\0\0", 22));
+  std::ofstream(input, std::ios::binary) << bytes;
+
+  testing::internal::CaptureStderr();
+  writeLayeredExr(dir.file("out.exr"), readExrSource(input), 0, {matteLayer("m", pixels)}, false,
+                  {});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kestrow: warning: " + dir.file("out.exr") + ": header attributes of " + input +
+                " that the OpenEXR writer cannot carry: studio:a (type strang, dropped), studio:b "
+                "(dropped)\n");
+  const ExrSource written = readExrSource(dir.file("out.exr"));
+  EXPECT_EQ(written.parts[0].find_attribute("textureformat"), nullptr);
+  EXPECT_EQ(written.parts[0].find_attribute("openexr:chunkCount"), nullptr);
+  const auto lineOrder = std::find_if(written.stored[0].begin(), written.stored[0].end(),
+                                      [](const ExrAttribute& a) { return a.type == "lineOrder"; });
+  ASSERT_NE(lineOrder, written.stored[0].end());
+  EXPECT_EQ(lineOrder->value, std::vector<unsigned char>{1}) << "decreasingY";
+  for (int c = 0; c < 4; ++c)
+    EXPECT_EQ(channelBits(written, 0, std::string("m.") + "RGBA"[c], TypeDesc::FLOAT),
+              matteBits(pixels, c, TypeDesc::FLOAT));
 }
 
 TEST(LayeredExr, ReplacesALayerOnlyWhenAsked) {
