@@ -88,7 +88,7 @@ std::vector<std::string> uncarriedAttributes(const std::vector<std::vector<ExrAt
   };
   for (const std::vector<ExrAttribute>& part : parts)
     for (const ExrAttribute& a : part) {
-      if (a.type == "preview" || a.type == "envmap")
+      if (a.type == "preview" || a.type == "envmap" || a.name == "textureformat")
         add(a.name + " (dropped)");
       else if (a.type == "floatvector")
         add(a.name + " (floatvector, written as another type)");

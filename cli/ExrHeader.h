@@ -21,7 +21,8 @@ std::vector<std::vector<ExrAttribute>> readExrAttributes(const std::string& path
 // What writing `parts` again through OpenImageIO does not keep as it is
 // (its line order is set by the writer): "preview (dropped)",
 // "<name> (type <type>, dropped)", "<name> (floatvector, written as
-// another type)", "envmap (dropped)". Empty when everything is carried.
+// another type)", "envmap (dropped)", "textureformat (dropped)". Empty
+// when everything is carried.
 std::vector<std::string> uncarriedAttributes(const std::vector<std::vector<ExrAttribute>>& parts);
 
 }  // namespace kestrow::cli

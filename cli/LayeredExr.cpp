@@ -339,12 +339,14 @@ void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
     // The library's own bookkeeping, which it would write as a stray
     // attribute; the file's real chunk counts are the writer's.
     plan.spec.erase_attribute("openexr:chunkCount");
-    // What the library derives from an environment map's tag; written back
-    // it makes a file that is not the input (and whose offsets are not kept).
-    // The library reads no line order but writes the one it is given.
+    // A texture format (which the library also derives from an environment
+    // map's tag) makes its writer expect further levels: it leaves the file
+    // unfinished, with an empty offset table. The library reads no line
+    // order but writes the one it is given.
+    plan.spec.erase_attribute("textureformat");
     for (const ExrAttribute& a : s < source.stored.size() ? source.stored[s] : none) {
       if (a.type == "envmap")
-        for (const char* derived : {"textureformat", "oiio:updirection", "oiio:sampleborder"})
+        for (const char* derived : {"oiio:updirection", "oiio:sampleborder"})
           plan.spec.erase_attribute(derived);
       if (a.type == "lineOrder" && !a.value.empty() && a.value[0] <= 2)
         plan.spec.attribute("openexr:lineOrder", a.value[0] == 0   ? "increasingY"

@@ -78,8 +78,8 @@ void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options
 // clash is a failure. Every other channel keeps its name, type and bits
 // (unless `options.allLayers`), every part its header as far as the library
 // carries it: what it cannot (see uncarriedAttributes) is named in a
-// warning, and an environment map's tag goes with what the library derives
-// from it rather than being rewritten wrongly.
+// warning. A texture format (given, or derived from an environment map's
+// tag) is left out: the library's writer would leave the file unfinished.
 void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                      const std::vector<MatteLayer>& mattes, bool replace,
                      const ExrOutputOptions& options);
