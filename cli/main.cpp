@@ -167,6 +167,10 @@ int run(int argc, char** argv) {
   // through, finds it (and --threads); the second, with the control flags
   // added, is the real one. Both parse the same options the same way.
   render->allow_extras();
+  // Lists as typed, before CLI11 drops their empty items or cuts them.
+  checkTypedLists(argc, argv,
+                  {{"--pick", 2, "--pick", "a pixel X,Y"},
+                   {"--position-channels", 3, "--position-channels", "three channel names X,Y,Z"}});
   bool helpAsked = false;
   try {
     app.parse(argc, argv);
@@ -193,9 +197,6 @@ int run(int argc, char** argv) {
     render->allow_extras(false);
     try {
       if (controlFlags) controlFlags->checkTypedValues(argc, argv);
-      checkTypedLists(argc, argv,
-                      {{"--pick", 2, "--pick", "a pixel X,Y"},
-                       {"--position-channels", 3, "--position-channels", "three channel names"}});
       app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
       if (e.get_exit_code() == 0) return app.exit(e);

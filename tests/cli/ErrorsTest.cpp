@@ -28,7 +28,7 @@ const ErrorCase kCases[] = {
     {"UnknownLayer", "@/pass.exr @/out.exr --position-layer Pworld", 1,
      "@/pass.exr: no layer \"Pworld\" with X, Y, Z channels (layers: none)\n"},
     {"TwoChannelNames", "@/pass.exr @/out.exr --position-channels R,G", 2,
-     "command line: --position-channels: At least 3 required but received 2\n"},
+     "--position-channels: \"R,G\" is not three channel names X,Y,Z\n"},
     {"ChannelsAndLayer", "@/pass.exr @/out.exr --position-channels R,G,B --position-layer P", 2,
      "command line: --position-channels excludes --position-layer\n"},
     {"RadiusAboveRange", "@/pass.exr @/out.exr --radius 2000000", 2,
@@ -52,6 +52,8 @@ const ErrorCase kCases[] = {
      "Pick Point: \"1,2,3,4\" is not three numbers R,G,B\n"},
     {"PickWithAnEmptyNumber", "@/pass.exr @/out.exr --pick 1,,0", 2,
      "--pick: \"1,,0\" is not a pixel X,Y\n"},
+    {"FourChannelNames", "@/pass.exr @/out.exr --position-channels R,G,B,A", 2,
+     "--position-channels: \"R,G,B,A\" is not three channel names X,Y,Z\n"},
     {"CheckboxWithAnEmptyValue", "@/pass.exr @/out.exr --tile=", 2,
      "Tile: --tile= gives no value (on or off)\n"},
     // An empty value (an unset variable in a script) is not the default.
