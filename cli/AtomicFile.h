@@ -14,8 +14,12 @@ namespace kestrow::cli {
 class PendingFile {
  public:
   // Creates ".kestrow-<pid>-<n>.tmp" beside `target` (short, so that a
-  // target name near the file system's limit still fits). Throws a failure
-  // CliError naming the target when it cannot.
+  // target name near the file system's limit still fits). A target that is
+  // a symbolic link is written at the file it leads to, which keeps its
+  // mode, owner and group when it exists. Throws a failure CliError naming
+  // the target when it cannot, and when the target exists and is not a
+  // regular file (a device or a pipe is never replaced). The first file
+  // written in a folder removes the temporaries that killed runs left there.
   explicit PendingFile(std::filesystem::path target);
   ~PendingFile();  // removes the temporary unless committed
   PendingFile(const PendingFile&) = delete;
@@ -45,7 +49,7 @@ class PendingFile {
  private:
   void discard();
 
-  std::filesystem::path target_, temporary_;
+  std::filesystem::path target_, written_, temporary_;  // written_: target_'s links followed
   std::FILE* stream_ = nullptr;
   int writeError_ = 0;
   int slot_ = -1;
@@ -54,5 +58,9 @@ class PendingFile {
 
 // Writes `text` to `target` through a PendingFile; throws naming `target`.
 void writeTextAtomically(const std::filesystem::path& target, const std::string& text);
+
+// `path` with its symbolic links followed to the name that is finally
+// written (which need not exist yet); `path` itself when it is not a link.
+std::filesystem::path linkTarget(const std::filesystem::path& path);
 
 }  // namespace kestrow::cli

@@ -229,15 +229,16 @@ void checkControlValue(const ControlSpec& spec, const ControlValue& value) {
   }
 }
 
+std::string tripleText(const ControlSpec& spec) {
+  return spec.kind == ControlKind::Color ? "three numbers R,G,B" : "three numbers X,Y,Z";
+}
+
 ControlValue parseControlValue(const ControlSpec& spec, const std::vector<std::string>& texts) {
   const bool triple = spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color;
   if (texts.size() != (triple ? 3u : 1u)) {
     std::string given;
     for (const std::string& text : texts) given += (given.empty() ? "" : ",") + text;
-    usageError(spec.name, "\"" + given + "\" is not " +
-                              (triple ? (spec.kind == ControlKind::Color ? "three numbers R,G,B"
-                                                                         : "three numbers X,Y,Z")
-                                      : "one value"));
+    usageError(spec.name, "\"" + given + "\" is not " + (triple ? tripleText(spec) : "one value"));
   }
   const std::string_view text = texts[0];
   ControlValue value;

@@ -68,6 +68,10 @@ ControlValue parseControlValue(const ControlSpec& spec, const std::vector<std::s
 // throws like parseControlValue. `subject` names the control in errors.
 void checkControlValue(const ControlSpec& spec, const ControlValue& value);
 
+// What a point or colour takes, for messages: "three numbers X,Y,Z" or
+// "three numbers R,G,B".
+std::string tripleText(const ControlSpec& spec);
+
 // Text for help, describe and presets: "Ring", "2.5", "1,2,3", "on".
 std::string formatControlValue(const ControlSpec& spec, const ControlValue& value);
 // "-1000000 to 1000000", "circle, ring, ...", "" where there is no limit.

@@ -34,8 +34,44 @@ void flushStandardOutput() {
             "cannot be written" + inParentheses(flushed ? "" : std::strerror(error)));
 }
 
+std::string escapeControls(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+namespace {
+
+void printLine(const char* kind, const std::string& subject, const std::string& problem) {
+  const std::string shown = escapeControls(subject);
+  std::fprintf(stderr, "kestrow: %s: %s: %s\n", kind,
+               (shown == subject ? shown : "\"" + shown + "\"").c_str(),
+               escapeControls(problem).c_str());
+}
+
+}  // namespace
+
+void printError(const std::string& subject, const std::string& problem) {
+  printLine("error", subject, problem);
+}
+
 void warn(const std::string& subject, const std::string& problem) {
-  std::fprintf(stderr, "kestrow: warning: %s: %s\n", subject.c_str(), problem.c_str());
+  printLine("warning", subject, problem);
 }
 
 }  // namespace kestrow::cli

@@ -37,7 +37,16 @@ std::string inParentheses(std::string text);
 // anything written to it has not arrived (a full disk, a closed pipe).
 void flushStandardOutput();
 
-// Prints `kestrow: warning: <subject>: <problem>` on stderr.
+// `text` with control characters written as C escapes ("\n", "\x1b"), so
+// that a file name can neither break a message's line nor reach the
+// terminal as a command.
+std::string escapeControls(const std::string& text);
+
+// Prints `kestrow: error: <subject>: <problem>` on stderr, control
+// characters escaped; a subject that holds any is quoted.
+void printError(const std::string& subject, const std::string& problem);
+
+// Prints `kestrow: warning: <subject>: <problem>` on stderr, likewise.
 void warn(const std::string& subject, const std::string& problem);
 
 }  // namespace kestrow::cli

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 #include <iterator>
 
 #include "Errors.h"
@@ -10,15 +12,44 @@
 namespace kestrow::cli {
 
 void parseDataType(const std::string& text, ExrOutputOptions& options) {
+  // Any case, as for every other choice.
   std::string type = text;
-  options.allLayers = text.starts_with("all=");
-  if (options.allLayers) type = text.substr(4);
+  for (char& c : type) c = char(std::tolower(static_cast<unsigned char>(c)));
+  options.allLayers = type.starts_with("all=");
+  if (options.allLayers) type = type.substr(4);
   if (type == "half")
     options.sampleType = SampleType::Half;
   else if (type == "float")
     options.sampleType = SampleType::Float;
   else
     usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
+}
+
+bool isLossyCompression(const std::string& compression) {
+  const std::string name = compression.substr(0, compression.find(':'));
+  return name == "dwaa" || name == "dwab" || name == "b44" || name == "b44a" || name == "pxr24";
+}
+
+bool overflowsHalf(const unsigned char* origin, std::ptrdiff_t xstride, std::ptrdiff_t ystride,
+                   int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* sample = origin + y * ystride;
+    for (int x = 0; x < width; ++x, sample += xstride) {
+      float v;
+      std::memcpy(&v, sample, sizeof v);
+      // Not-a-number fails both tests and is carried as it is.
+      if (std::fabs(v) >= 65520.f && std::isfinite(v)) return true;
+    }
+  }
+  return false;
+}
+
+void warnKeptFloat(const std::string& path, const std::vector<std::string>& channels) {
+  if (channels.empty()) return;
+  std::string names;
+  for (const std::string& name : channels) names += (names.empty() ? "" : ", ") + name;
+  warn(path, "channel(s) " + names +
+                 " hold values beyond half float's range (65504) and are written as float");
 }
 
 std::string parseCompression(const std::string& text) {

@@ -2,7 +2,9 @@
 // the compression, named as OpenEXR and oiiotool name them.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kestrow::cli {
 
@@ -21,6 +23,20 @@ struct ExrOutputOptions {
 // "all=float" for every half and float channel of the output. Throws a
 // usage CliError naming --data-type.
 void parseDataType(const std::string& text, ExrOutputOptions& options);
+
+// Whether a compression name (as parseCompression returns it) loses
+// information: dwaa, dwab, b44, b44a, pxr24.
+bool isLossyCompression(const std::string& compression);
+
+// Whether any of `width` x `height` float samples (the first at `origin`,
+// strides in bytes) is a finite number that half float would store as
+// infinity: |v| >= 65520 rounds past half's largest value, 65504.
+bool overflowsHalf(const unsigned char* origin, std::ptrdiff_t xstride, std::ptrdiff_t ystride,
+                   int width, int height);
+
+// Warns, naming `path`, that `channels` stay float because half float
+// would turn their values into infinity (nothing when `channels` is empty).
+void warnKeptFloat(const std::string& path, const std::vector<std::string>& channels);
 
 // `--compression`: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab,
 // and for zip, zips, dwaa, dwab an optional ":LEVEL" (zip:1 to zip:9,

@@ -20,6 +20,15 @@ void requireRegularFile(const std::string& path, const std::string& subject) {
     failure(subject, named + "is not a regular file (a device, pipe or socket)");
 }
 
+void requireWritableOutput(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (!fs::exists(status)) return;
+  if (fs::is_directory(status)) failure(path, "is a folder, not a file");
+  if (!fs::is_regular_file(status))
+    failure(path, "is not a regular file (a device, pipe or socket); refusing to write to it");
+}
+
 void requireFileName(const std::string& path, const std::string& option) {
   if (path.empty()) usageError(option, "the file name is empty");
 }
@@ -30,13 +39,14 @@ void ReadFiles::add(const std::string& path, const std::string& role) {
     files_.emplace(std::make_pair(info.st_dev, info.st_ino), std::make_pair(role, path));
 }
 
-void ReadFiles::refuseOverwrite(const std::string& output) const {
+void ReadFiles::refuseOverwrite(const std::string& output, ErrorKind kind) const {
   struct stat info {};
   if (::stat(output.c_str(), &info) != 0) return;
   const auto found = files_.find({info.st_dev, info.st_ino});
   if (found != files_.end())
-    usageError(output, "is the same file as " + found->second.first + " " + found->second.second +
-                           "; refusing to overwrite it");
+    throw CliError(kind, output,
+                   "is the same file as " + found->second.first + " " + found->second.second +
+                       "; refusing to overwrite it");
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

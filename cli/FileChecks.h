@@ -10,11 +10,18 @@
 #include <string>
 #include <utility>
 
+#include "Errors.h"
+
 namespace kestrow::cli {
 
 // Throws a failure naming `subject` unless `path` (symbolic links followed)
 // is an existing regular file.
 void requireRegularFile(const std::string& path, const std::string& subject);
+
+// Throws a failure naming `path` when it exists (symbolic links followed)
+// and is not a regular file: a device, a pipe or a folder is never written
+// over or replaced.
+void requireWritableOutput(const std::string& path);
 
 // Throws a usage error naming `option` when `path` is empty.
 void requireFileName(const std::string& path, const std::string& option);
@@ -25,8 +32,9 @@ class ReadFiles {
   // Adds `path` as `role` ("the input", "the preset", ...); a path that does
   // not exist (yet) is skipped.
   void add(const std::string& path, const std::string& role);
-  // Throws a usage error naming `output` when it is one of the added files.
-  void refuseOverwrite(const std::string& output) const;
+  // Throws a CliError of `kind` naming `output` when it is one of the added
+  // files.
+  void refuseOverwrite(const std::string& output, ErrorKind kind = ErrorKind::Usage) const;
 
  private:
   std::map<std::pair<dev_t, ino_t>, std::pair<std::string, std::string>> files_;  // role, path

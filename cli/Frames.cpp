@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <optional>
 
 #include "Errors.h"
@@ -75,13 +74,24 @@ FrameRange parseFrameRange(std::string_view text) {
   return range;
 }
 
+void checkFramePattern(std::string_view path) {
+  const std::optional<Pattern> pattern = findPattern(path);
+  if (pattern && pattern->width > kMaxFramePadding)
+    usageError(std::string(path), "the frame pattern pads to " + std::to_string(pattern->width) +
+                                      " digits; at most " + std::to_string(kMaxFramePadding) +
+                                      " are supported");
+}
+
 bool hasFramePattern(std::string_view path) { return findPattern(path).has_value(); }
 
 std::string expandFramePattern(std::string_view path, int frame) {
   const std::optional<Pattern> pattern = findPattern(path);
   if (!pattern) return std::string(path);
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%0*d", pattern->width, frame);
+  // As "%0*d" prints it: the sign counts towards the width.
+  std::string digits = std::to_string(frame < 0 ? -(long long)frame : frame);
+  const std::size_t width = std::size_t(pattern->width) - (frame < 0 ? 1 : 0);
+  if (pattern->width > 0 && digits.size() < width) digits.insert(0, width - digits.size(), '0');
+  if (frame < 0) digits.insert(0, 1, '-');
   return std::string(path.substr(0, pattern->begin)) + digits +
          std::string(path.substr(pattern->end));
 }

@@ -12,6 +12,8 @@ namespace kestrow::cli {
 // renders at most kMaxFrames frames.
 constexpr int kMaxFrameNumber = 999'999'999;
 constexpr long long kMaxFrames = 1'000'000;
+// A pattern pads frame numbers to at most this many digits.
+constexpr int kMaxFramePadding = 32;
 
 struct FrameRange {
   int first = 0;
@@ -25,6 +27,10 @@ FrameRange parseFrameRange(std::string_view text);
 
 // True when `path` holds a run of '#' or a printf pattern %d / %0Nd.
 bool hasFramePattern(std::string_view path);
+
+// Throws a usage CliError naming `path` when its pattern pads to more than
+// kMaxFramePadding digits.
+void checkFramePattern(std::string_view path);
 
 // `path` with its pattern replaced by `frame`: a run of N '#' gives the
 // number zero-padded to N digits, %0Nd to N digits, %d unpadded. Only the

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <tuple>
 
 #include "AtomicFile.h"
 #include "Errors.h"
@@ -49,19 +52,57 @@ std::vector<ImageSpec> readSpecs(OIIO::ImageInput& in) {
   return specs;
 }
 
-// Channels by explicit name: the first subimage holding all three.
-PositionChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& names,
+// A part by what users call it: its name, or else its number.
+std::string partName(const std::vector<ImageSpec>& specs, int part) {
+  const std::string name = specs[part].get_string_attribute("oiio:subimagename");
+  return name.empty() ? std::to_string(part) : name;
+}
+
+// "PART:NAME" limits a name to the part PART (its name or number): the
+// part and NAME; -1 and `text` itself when there is no such prefix.
+std::pair<int, std::string> splitPart(const std::vector<ImageSpec>& specs,
+                                      const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) return {-1, text};
+  const std::string prefix = text.substr(0, colon);
+  for (int s = 0; s < int(specs.size()); ++s)
+    if (partName(specs, s) == prefix || std::to_string(s) == prefix)
+      return {s, text.substr(colon + 1)};
+  return {-1, text};
+}
+
+// Channels by explicit name, each optionally "PART:NAME": the one part
+// holding all three. Two parts that both do are refused as ambiguous.
+PositionChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& given,
                          const std::string& path) {
+  int only = -1;
+  std::vector<std::string> names;
+  for (const std::string& text : given) {
+    const auto [part, name] = splitPart(specs, text);
+    if (part >= 0 && only >= 0 && part != only)
+      usageError("--position-channels",
+                 "names two parts (" + partName(specs, only) + ", " + partName(specs, part) + ")");
+    if (part >= 0) only = part;
+    names.push_back(name);
+  }
+  std::vector<PositionChannels> found;
   for (int s = 0; s < int(specs.size()); ++s) {
     PositionChannels chosen{s, {-1, -1, -1, -1}};
-    bool all = true;
+    bool all = only < 0 || s == only;
     for (int i = 0; i < 3; ++i)
       all = all && (chosen.index[i] = specs[s].channelindex(names[i])) >= 0;
-    if (all) return chosen;
+    if (all) found.push_back(chosen);
   }
+  if (found.size() > 1) {
+    std::vector<std::string> parts;
+    for (const PositionChannels& f : found) parts.push_back(partName(specs, f.part));
+    failure(path, "channels " + names[0] + ", " + names[1] + ", " + names[2] +
+                      " are in more than one part (" + listNames(parts) +
+                      "); name one as PART:CHANNEL");
+  }
+  if (!found.empty()) return found[0];
   for (const std::string& name : names)
-    if (specs[0].channelindex(name) < 0 &&
-        std::none_of(specs.begin(), specs.end(),
+    if (std::none_of(specs.begin(), specs.end(),
                      [&](const ImageSpec& spec) { return spec.channelindex(name) >= 0; }))
       failure(path,
               "no channel \"" + name + "\" (channels: " + listNames(allChannelNames(specs)) + ")");
@@ -79,61 +120,87 @@ bool layerMatches(const std::string& layer, const std::string& wanted) {
                              layer[layer.size() - wanted.size() - 1] == '.');
 }
 
-// Channels by layer name: <layer>.X/Y/Z (or x/y/z, R/G/B, r/g/b). A layer
-// name that matches two different layers is refused as ambiguous.
-PositionChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& wanted,
+// Channels by layer name, optionally "PART:LAYER": <layer>.X/Y/Z (or x/y/z,
+// R/G/B, r/g/b). A name that matches layers in two parts, two different
+// layers, or a layer with two of those sets is refused as ambiguous.
+PositionChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& given,
                          const std::string& path, std::string& foundLayer) {
   static const char* const kComponents[][3] = {
       {"X", "Y", "Z"}, {"x", "y", "z"}, {"R", "G", "B"}, {"r", "g", "b"}};
-  std::vector<std::pair<std::string, PositionChannels>> found;
+  const auto [only, wanted] = splitPart(specs, given);
+  struct Found {
+    std::string layer;
+    PositionChannels channels;
+  };
+  std::vector<Found> found;
   std::vector<std::string> layers;
   for (int s = 0; s < int(specs.size()); ++s) {
+    if (only >= 0 && s != only) continue;
     for (const std::string& channel : specs[s].channelnames) {
       const std::string layer = layerOf(channel);
       if (layer.empty()) continue;
       if (std::find(layers.begin(), layers.end(), layer) == layers.end()) layers.push_back(layer);
       if (!layerMatches(layer, wanted)) continue;
-      if (std::any_of(found.begin(), found.end(), [&](auto& f) { return f.first == layer; }))
+      if (std::any_of(found.begin(), found.end(),
+                      [&](const Found& f) { return f.layer == layer && f.channels.part == s; }))
         continue;
+      std::vector<std::string> sets;
       for (const auto& names : kComponents) {
         PositionChannels chosen{s, {-1, -1, -1, -1}};
         bool all = true;
         for (int i = 0; i < 3; ++i)
           all = all && (chosen.index[i] = specs[s].channelindex(layer + "." + names[i])) >= 0;
-        if (all) {
-          found.emplace_back(layer, chosen);
-          break;
-        }
+        if (!all) continue;
+        if (sets.empty()) found.push_back({layer, chosen});
+        sets.push_back(layer + "." + names[0] + "/" + names[1] + "/" + names[2]);
       }
+      if (sets.size() > 1)
+        failure(path, "layer \"" + layer + "\" holds more than one set of position channels (" +
+                          listNames(sets) + "); name them with --position-channels");
     }
   }
   if (found.empty())
-    failure(path, "no layer \"" + wanted + "\" with X, Y, Z channels (layers: " +
+    failure(path, "no layer \"" + given + "\" with X, Y, Z channels (layers: " +
                       (layers.empty() ? std::string("none") : listNames(layers)) + ")");
   if (found.size() > 1) {
+    const bool oneFound = std::all_of(found.begin(), found.end(),
+                                      [&](const Found& f) { return f.layer == found[0].layer; });
     std::vector<std::string> names;
-    for (auto& f : found) names.push_back(f.first);
-    failure(path, "layer \"" + wanted + "\" is ambiguous (matches " + listNames(names) + ")");
+    for (const Found& f : found)
+      names.push_back(oneFound ? partName(specs, f.channels.part) + ":" + f.layer : f.layer);
+    failure(path, "layer \"" + given + "\" is ambiguous (matches " + listNames(names) + ")" +
+                      (oneFound ? "; name one as PART:LAYER" : ""));
   }
-  foundLayer = found[0].first;
-  return found[0].second;
+  foundLayer = found[0].layer;
+  return found[0].channels;
 }
 
-// Default: R, G, B if present, else the first three channels that are
-// neither alpha nor depth, in the first part of the file.
+// Default: R, G, B, else X, Y, Z, else the only three channels that are
+// neither alpha nor depth, in the first part of the file. More than three
+// such channels are refused: which of them hold the position is a guess.
 PositionChannels byDefault(const ImageSpec& spec, const std::string& path) {
   PositionChannels chosen;
-  const char* const rgb[3] = {"R", "G", "B"};
-  bool all = true;
-  for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(rgb[i])) >= 0;
-  if (all) return chosen;
-  int n = 0;
-  for (int c = 0; c < spec.nchannels && n < 3; ++c)
-    if (c != spec.alpha_channel && c != spec.z_channel) chosen.index[n++] = c;
-  if (n < 3)
-    failure(path, "has " + std::to_string(n) +
-                      " colour channel(s); a position pass needs three (X, Y, Z)");
-  return chosen;
+  static const char* const kSets[][3] = {{"R", "G", "B"}, {"X", "Y", "Z"}};
+  for (const auto& set : kSets) {
+    bool all = true;
+    for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(set[i])) >= 0;
+    if (all) return chosen;
+  }
+  std::vector<std::string> others;
+  for (int c = 0; c < spec.nchannels; ++c)
+    if (c != spec.alpha_channel && c != spec.z_channel) {
+      if (others.size() < 3) chosen.index[others.size()] = c;
+      others.push_back(spec.channelnames[c]);
+    }
+  if (others.size() == 3) return chosen;
+  if (others.size() < 3)
+    failure(path, "has no R, G, B or X, Y, Z channels and " + std::to_string(others.size()) +
+                      " other than alpha and depth (" +
+                      (others.empty() ? std::string("none") : listNames(others)) +
+                      "); a position pass needs three");
+  failure(path, "has no R, G, B or X, Y, Z channels; which of " + listNames(others) +
+                    " hold the position is ambiguous: name them with --position-layer or "
+                    "--position-channels");
 }
 
 void chooseAlpha(const ImageSpec& spec, const std::string& wanted, const std::string& layer,
@@ -160,16 +227,35 @@ bool isIntegerFormat(TypeDesc format) {
          format.basetype != TypeDesc::DOUBLE;
 }
 
+template <typename T>
+void widen(const unsigned char* source, std::ptrdiff_t xstride, std::ptrdiff_t ystride, int width,
+           int height, unsigned char* target, std::ptrdiff_t targetXstride,
+           std::ptrdiff_t targetYstride) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      T value;
+      std::memcpy(&value, source + y * ystride + x * xstride, sizeof value);
+      const float wide = float(value);
+      std::memcpy(target + y * targetYstride + x * targetXstride, &wide, sizeof wide);
+    }
+}
+
 // Reads file channel `source[k]` into float k of every world pixel (0 alpha,
 // 1 red, 2 green, 3 blue: the host's pixel order); -1 sets 1 there. Runs of
 // slots whose channels follow each other in the file are read in one call,
-// straight into the world through its strides.
-void readIntoWorld(OIIO::ImageInput& in, int subimage, const int (&source)[4], host::World& world,
+// straight into the world through its strides. Integer channels of slots
+// marked `byValue` keep their whole numbers (read in their own type, then
+// widened); the others are scaled into 0 to 1, as pictures are.
+void readIntoWorld(OIIO::ImageInput& in, const ImageSpec& spec, int subimage,
+                   const int (&source)[4], const bool (&byValue)[4], host::World& world,
                    const std::string& subject) {
   const auto xstride = OIIO::stride_t(sizeof(PF_PixelFloat));
   // Signed: a bottom-up world's rows go downwards in memory.
   const auto ystride = OIIO::stride_t(world.def().rowbytes);
   auto* first = static_cast<float*>(world.row(0));
+  auto wholeNumbers = [&](int k) {
+    return source[k] >= 0 && byValue[k] && isIntegerFormat(spec.channelformat(source[k]));
+  };
   for (int k = 0; k < 4;) {
     if (source[k] < 0) {
       for (int y = 0; y < world.height(); ++y)
@@ -177,8 +263,20 @@ void readIntoWorld(OIIO::ImageInput& in, int subimage, const int (&source)[4], h
       ++k;
       continue;
     }
+    if (wholeNumbers(k)) {
+      const TypeDesc type = spec.channelformat(source[k]);
+      std::vector<unsigned char> samples(type.size() * spec.image_pixels());
+      if (!in.read_image(subimage, 0, source[k], source[k] + 1, type, samples.data()))
+        failure(subject, "cannot be read" + inParentheses(in.geterror()));
+      channelToFloat(samples.data(), type, std::ptrdiff_t(type.size()),
+                     std::ptrdiff_t(type.size()) * spec.width, spec.width, spec.height, first + k,
+                     xstride, ystride);
+      ++k;
+      continue;
+    }
     int end = k + 1;
-    while (end < 4 && source[end] >= 0 && source[end] == source[end - 1] + 1) ++end;
+    while (end < 4 && source[end] >= 0 && source[end] == source[end - 1] + 1 && !wholeNumbers(end))
+      ++end;
     if (!in.read_image(subimage, 0, source[k], source[end - 1] + 1, TypeDesc::FLOAT, first + k,
                        xstride, ystride))
       failure(subject, "cannot be read" + inParentheses(in.geterror()));
@@ -242,6 +340,17 @@ ImageSpec outputSpec(const std::string& path, const host::World& world, const Im
     // The world's own pixel order; readers find the channels by name.
     spec.channelnames = {"A", "R", "G", "B"};
     spec.alpha_channel = 0;
+    if (exrType == TypeDesc::HALF) {
+      std::vector<std::string> keptFloat;
+      const auto* first = static_cast<const unsigned char*>(world.row(0));
+      for (int c = 0; c < 4; ++c) {
+        const bool overflows = overflowsHalf(first + c * sizeof(float), sizeof(PF_PixelFloat),
+                                             world.def().rowbytes, world.width(), world.height());
+        spec.channelformats.push_back(overflows ? TypeDesc::FLOAT : TypeDesc::HALF);
+        if (overflows) keptFloat.push_back(spec.channelnames[c]);
+      }
+      warnKeptFloat(path, keptFloat);
+    }
     spec.attribute("compression", options.compression.empty() ? "zip" : options.compression);
   } else {
     // The values are written as they are, not divided by alpha.
@@ -284,8 +393,8 @@ std::string lowerExtension(const std::string& path) {
 }
 
 PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
-                                        const ChannelSelection& selection,
-                                        const std::string& path) {
+                                        const ChannelSelection& selection, const std::string& path,
+                                        bool quiet) {
   if (specs.empty()) failure(path, "holds no image");
   std::string layer;
   PositionChannels chosen;
@@ -304,14 +413,23 @@ PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
   chooseAlpha(spec, selection.alpha, layer, chosen, path);
 
   std::vector<std::string> integerChannels;
-  for (int i = 0; i < 3; ++i)
-    if (isIntegerFormat(spec.channelformat(chosen.index[i])))
-      integerChannels.push_back(spec.channelnames[chosen.index[i]]);
-  if (!integerChannels.empty())
-    warn(path, "integer channels (" + listNames(integerChannels) + std::string(", ") +
-                   std::string(spec.channelformat(chosen.index[0]).c_str()) +
-                   ") widened to float; integer positions are probably not a position pass");
+  for (int i = 0; i < 3; ++i) {
+    const TypeDesc type = spec.channelformat(chosen.index[i]);
+    if (isIntegerFormat(type))
+      integerChannels.push_back(spec.channelnames[chosen.index[i]] + " (" + type.c_str() + ")");
+  }
+  if (!integerChannels.empty() && !quiet)
+    warn(path, "integer channels " + listNames(integerChannels) +
+                   " are read as the whole numbers they hold; integer positions are probably "
+                   "not a position pass");
   return chosen;
+}
+
+void checkPositionInput(const std::string& path, const ChannelSelection& selection) {
+  auto in = openInput(path, path);
+  const std::vector<ImageSpec> specs = readSpecs(*in);
+  const ImageSpec& spec = specs[choosePositionChannels(specs, selection, path, true).part];
+  checkHostSize(spec.width, spec.height, path);
 }
 
 PositionPass readPositionPass(const std::string& path, const ChannelSelection& selection) {
@@ -322,7 +440,8 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
 
   PositionPass pass{newFloatWorld(spec.width, spec.height, path), windowOf(spec), {}};
   const int source[4] = {chosen.index[3], chosen.index[0], chosen.index[1], chosen.index[2]};
-  readIntoWorld(*in, chosen.part, source, pass.world, path);
+  // X, Y, Z are numbers; an integer alpha is a coverage from 0 to its maximum.
+  readIntoWorld(*in, spec, chosen.part, source, {false, true, true, true}, pass.world, path);
   for (int i = 0; i < 4; ++i)
     pass.channels[i] = chosen.index[i] >= 0 ? spec.channelnames[chosen.index[i]] : "";
   return pass;
@@ -335,6 +454,8 @@ host::World readPicture(const std::string& path, const std::string& subject) {
   int alpha = spec.alpha_channel;
   if (alpha < 0 && (spec.nchannels == 2 || spec.nchannels == 4)) alpha = spec.nchannels - 1;
   int colour[3] = {0, 0, 0};
+  if (spec.nchannels == 1 && alpha == 0)
+    failure(subject, path + " holds only an alpha channel; a picture needs colour or grey");
   if (spec.nchannels - (alpha >= 0 ? 1 : 0) >= 3) {
     int n = 0;
     for (int c = 0; c < spec.nchannels && n < 3; ++c)
@@ -345,7 +466,7 @@ host::World readPicture(const std::string& path, const std::string& subject) {
   }
   host::World world = newFloatWorld(spec.width, spec.height, subject);
   const int source[4] = {alpha, colour[0], colour[1], colour[2]};
-  readIntoWorld(*in, 0, source, world, subject);
+  readIntoWorld(*in, spec, 0, source, {false, false, false, false}, world, subject);
   return world;
 }
 
@@ -396,6 +517,35 @@ void writeThroughPendingFile(
     file.failWrite(text);
   }
   file.commit();
+}
+
+void channelToFloat(const unsigned char* source, TypeDesc type, std::ptrdiff_t xstride,
+                    std::ptrdiff_t ystride, int width, int height, float* target,
+                    std::ptrdiff_t targetXstride, std::ptrdiff_t targetYstride) {
+  auto* out = reinterpret_cast<unsigned char*>(target);
+  const auto args =
+      std::tuple(source, xstride, ystride, width, height, out, targetXstride, targetYstride);
+  switch (type.basetype) {
+    case TypeDesc::UINT8:
+      return std::apply(widen<std::uint8_t>, args);
+    case TypeDesc::INT8:
+      return std::apply(widen<std::int8_t>, args);
+    case TypeDesc::UINT16:
+      return std::apply(widen<std::uint16_t>, args);
+    case TypeDesc::INT16:
+      return std::apply(widen<std::int16_t>, args);
+    case TypeDesc::UINT32:
+      return std::apply(widen<std::uint32_t>, args);
+    case TypeDesc::INT32:
+      return std::apply(widen<std::int32_t>, args);
+    case TypeDesc::UINT64:
+      return std::apply(widen<std::uint64_t>, args);
+    case TypeDesc::INT64:
+      return std::apply(widen<std::int64_t>, args);
+    default:
+      OIIO::convert_image(1, width, height, 1, source, type, xstride, ystride, OIIO::AutoStride,
+                          target, TypeDesc::FLOAT, targetXstride, targetYstride, OIIO::AutoStride);
+  }
 }
 
 void writeImage(const std::string& path, const RgbaImage& image) {

@@ -46,9 +46,14 @@ struct PositionChannels {
 };
 
 // Chooses from the parts' headers as readPositionPass does, with the same
-// refusals and warnings.
+// refusals, and its warnings unless `quiet`.
 PositionChannels choosePositionChannels(const std::vector<OIIO::ImageSpec>& parts,
-                                        const ChannelSelection& selection, const std::string& path);
+                                        const ChannelSelection& selection, const std::string& path,
+                                        bool quiet = false);
+
+// Checks INPUT's headers as readPositionPass would, without reading pixels
+// or warning: the same failures, before any frame of a run renders.
+void checkPositionInput(const std::string& path, const ChannelSelection& selection);
 
 // Reads INPUT. Failures (missing or unreadable file, not a regular file,
 // unknown channel, ambiguous layer, larger than the host holds: checked
@@ -89,6 +94,14 @@ void writeImage(const std::string& path, const RgbaImage& image);
 void writeThroughPendingFile(
     const std::string& path, OIIO::ImageOutput& out,
     const std::function<bool(OIIO::ImageOutput& out, const std::string& name)>& write);
+
+// Converts one channel of `width` x `height` samples of `type` (the first
+// at `source`, strides in bytes) to float at `target`. Integer samples keep
+// the whole numbers they hold (the library's own conversion would scale
+// them into 0 to 1); half and float are copied as they are.
+void channelToFloat(const unsigned char* source, OIIO::TypeDesc type, std::ptrdiff_t xstride,
+                    std::ptrdiff_t ystride, int width, int height, float* target,
+                    std::ptrdiff_t targetXstride, std::ptrdiff_t targetYstride);
 
 // Lower-case extension of a file name including the dot ("" if none).
 std::string lowerExtension(const std::string& path);

@@ -47,13 +47,30 @@ extern "C" void onInterrupt(int signal) {
   std::raise(signal);
 }
 
+// `text` with its control characters as "\xNN", without allocating, so
+// that a name cannot break the line or command the terminal.
+void writeEscaped(const char* text) {
+  static const char kHex[] = "0123456789abcdef";
+  for (; *text; ++text) {
+    const auto byte = static_cast<unsigned char>(*text);
+    if (byte >= 0x20 && byte != 0x7f) {
+      const ssize_t ignored = ::write(STDERR_FILENO, text, 1);
+      (void)ignored;
+      continue;
+    }
+    const char escaped[4] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    const ssize_t ignored = ::write(STDERR_FILENO, escaped, sizeof escaped);
+    (void)ignored;
+  }
+}
+
 // Reached with files registered only when a library ends the process
 // while one of them is being written.
 extern "C" void onExit() {
   for (Slot& slot : slots)
     if (slot.used.load()) {
       writeError("kestrow: error: ");
-      writeError(slot.target);
+      writeEscaped(slot.target);
       writeError(": cannot be written (the image library stopped the program)\n");
     }
   removeUnfinished();

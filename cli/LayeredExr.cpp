@@ -43,28 +43,36 @@ bool isFloatType(TypeDesc type) {
   return type.basetype == TypeDesc::HALF || type.basetype == TypeDesc::FLOAT;
 }
 
-bool isLossy(const std::string& compression) {
-  const std::string name = compression.substr(0, compression.find(':'));
-  return name == "dwaa" || name == "dwab" || name == "b44" || name == "b44a" || name == "pxr24";
-}
-
 // The input's own compression unless told otherwise, but never a lossy one
 // by default: decoding and encoding again would alter the input's samples.
 std::string outputCompression(const ImageSpec& in, const ExrOutputOptions& options) {
   if (!options.compression.empty()) return options.compression;
   const std::string own = in.get_string_attribute("compression", "zip");
-  if (!isLossy(own)) return own;
+  if (!isLossyCompression(own)) return own;
   static std::atomic<bool> warned{false};
   if (!warned.exchange(true))
     warn("--compression", "the input's " + own +
                               " compression is lossy and would alter its samples when written "
-                              "again; writing zip (give --compression " +
-                              own + " to keep it)");
+                              "again; writing zip");
   return "zip";
 }
 
+// The type a float or half channel is written in: the one asked for, but
+// float where half would turn a finite value into infinity (named in
+// `keptFloat`).
+TypeDesc writtenType(const std::string& name, const ChannelSource& source, TypeDesc wanted,
+                     int width, int height, std::vector<std::string>& keptFloat) {
+  if (wanted != TypeDesc::HALF || source.type != TypeDesc::FLOAT ||
+      !overflowsHalf(source.origin, source.xstride, source.ystride, width, height))
+    return wanted;
+  keptFloat.push_back(name);
+  return TypeDesc::FLOAT;
+}
+
+// `replaced`: layers whose channels are left out; `mattes`: the layers added.
 PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOutputOptions& options,
-                  const std::vector<MatteLayer>& mattes, bool replace) {
+                  const std::vector<MatteLayer>& mattes, const std::vector<std::string>& replaced,
+                  std::vector<std::string>& keptFloat) {
   PartPlan plan{in, {}};
   ImageSpec& out = plan.spec;
   out.channelnames.clear();
@@ -74,24 +82,28 @@ PartPlan planPart(const ImageSpec& in, const unsigned char* pixels, const ExrOut
   for (int c = 0; c < in.nchannels; ++c) {
     const TypeDesc type = in.channelformat(c);
     const std::string& name = in.channelnames[c];
-    const bool replaced =
-        replace && std::any_of(mattes.begin(), mattes.end(),
-                               [&](const MatteLayer& m) { return m.name == layerOf(name); });
-    if (!replaced) {
+    if (std::find(replaced.begin(), replaced.end(), layerOf(name)) == replaced.end()) {
+      const ChannelSource source{pixels + offset, pixelBytes, pixelBytes * in.width, type};
       out.channelnames.push_back(name);
-      out.channelformats.push_back(
-          options.allLayers && isFloatType(type) ? sampleTypeDesc(options.sampleType) : type);
-      plan.sources.push_back({pixels + offset, pixelBytes, pixelBytes * in.width, type});
+      out.channelformats.push_back(options.allLayers && isFloatType(type)
+                                       ? writtenType(name, source,
+                                                     sampleTypeDesc(options.sampleType), in.width,
+                                                     in.height, keptFloat)
+                                       : type);
+      plan.sources.push_back(source);
     }
     offset += std::ptrdiff_t(type.size());
   }
   static const char* const kComponents[4] = {".R", ".G", ".B", ".A"};
   for (const MatteLayer& matte : mattes)
     for (int i = 0; i < 4; ++i) {
+      const ChannelSource source{reinterpret_cast<const unsigned char*>(matte.channel[i]),
+                                 matte.xstride, matte.ystride, TypeDesc::FLOAT};
       out.channelnames.push_back(matte.name + kComponents[i]);
-      out.channelformats.push_back(sampleTypeDesc(options.sampleType));
-      plan.sources.push_back({reinterpret_cast<const unsigned char*>(matte.channel[i]),
-                              matte.xstride, matte.ystride, TypeDesc::FLOAT});
+      out.channelformats.push_back(writtenType(out.channelnames.back(), source,
+                                               sampleTypeDesc(options.sampleType), matte.width,
+                                               matte.height, keptFloat));
+      plan.sources.push_back(source);
     }
   out.nchannels = int(out.channelnames.size());
   out.format = out.channelformats.empty() ? in.format : out.channelformats[0];
@@ -142,25 +154,27 @@ bool writeParts(OIIO::ImageOutput& out, const std::string& file,
   for (std::size_t s = 0; s < plans.size(); ++s) {
     const ImageSpec& spec = specs[s];
     if (s > 0 && !out.open(file, spec, OIIO::ImageOutput::AppendSubimage)) return false;
+    // Scanlines stored bottom up go to the library in one call: it hands
+    // them on in the order the file stores them.
+    const bool bottomUp = spec.get_string_attribute("openexr:lineOrder") == "decreasingY";
     const int step = spec.tile_height > 0
                          ? (kBandRows + spec.tile_height - 1) / spec.tile_height * spec.tile_height
-                         : kBandRows;
+                     : bottomUp ? spec.height
+                                : kBandRows;
     for (int row = 0; row < spec.height; row += step)
       if (!writeBand(out, plans[s], row, std::min(step, spec.height - row), band)) return false;
   }
   return out.close();
 }
 
-}  // namespace
-
-ExrSource readExrSource(const std::string& path) {
+// Opens `path` and checks every header as readExrSource promises.
+std::unique_ptr<OIIO::ImageInput> openExr(const std::string& path, std::vector<ImageSpec>& parts) {
   requireRegularFile(path, path);
   auto in = OIIO::ImageInput::open(path);
   if (!in) failure(path, "cannot be read as an image" + inParentheses(OIIO::geterror()));
   if (std::string(in->format_name()) != "openexr")
     failure(path,
             "layers are added to OpenEXR inputs only; this is " + std::string(in->format_name()));
-  ExrSource source{path, {}, {}};
   // Every header is checked before any pixel memory is taken: a small file
   // may claim any size.
   unsigned long long bytes = 0;
@@ -176,14 +190,29 @@ ExrSource readExrSource(const std::string& path) {
     bytes += in->spec().image_bytes(true);
     if (bytes > kMaxLayeredInputBytes)
       failure(path, "holds more than 16 GiB of pixels, more than a layered output reads at once");
-    source.parts.push_back(in->spec());
+    parts.push_back(in->spec());
   }
-  if (source.parts.empty()) failure(path, "holds no image");
+  if (parts.empty()) failure(path, "holds no image");
   // OpenImageIO writes the parts of one file either all tiled or all in
   // scanlines; anything else fails or crashes inside OpenEXR.
-  for (const ImageSpec& spec : source.parts)
-    if ((spec.tile_width > 0) != (source.parts[0].tile_width > 0))
+  for (const ImageSpec& spec : parts)
+    if ((spec.tile_width > 0) != (parts[0].tile_width > 0))
       failure(path, "mixes tiled and scanline parts, which cannot be written back unchanged");
+  return in;
+}
+
+}  // namespace
+
+std::vector<ImageSpec> readExrHeaders(const std::string& path) {
+  std::vector<ImageSpec> parts;
+  openExr(path, parts);
+  return parts;
+}
+
+ExrSource readExrSource(const std::string& path) {
+  ExrSource source{path, {}, {}, {}};
+  const auto in = openExr(path, source.parts);
+  source.stored = readExrAttributes(path);
   for (int s = 0; s < int(source.parts.size()); ++s) {
     const ImageSpec& spec = source.parts[std::size_t(s)];
     source.pixels.emplace_back(spec.image_bytes(true));
@@ -214,12 +243,17 @@ PositionPass positionFromSource(const ExrSource& source, const PositionChannels&
     for (int before = 0; before < c; ++before)
       offset += std::ptrdiff_t(spec.channelformat(before).size());
     // Signed row stride: a bottom-up world's rows go downwards in memory.
-    OIIO::convert_image(1, spec.width, spec.height, 1,
-                        source.pixels[std::size_t(channels.part)].data() + offset,
-                        spec.channelformat(c), pixelBytes, pixelBytes * spec.width,
-                        OIIO::AutoStride, static_cast<float*>(world.row(0)) + slot[i],
-                        TypeDesc::FLOAT, OIIO::stride_t(sizeof(PF_PixelFloat)),
-                        OIIO::stride_t(world.def().rowbytes), OIIO::AutoStride);
+    // An integer alpha is a coverage from 0 to its maximum, as pictures read.
+    const unsigned char* first = source.pixels[std::size_t(channels.part)].data() + offset;
+    float* target = static_cast<float*>(world.row(0)) + slot[i];
+    const auto targetXstride = OIIO::stride_t(sizeof(PF_PixelFloat));
+    if (i < 3)
+      channelToFloat(first, spec.channelformat(c), pixelBytes, pixelBytes * spec.width, spec.width,
+                     spec.height, target, targetXstride, world.def().rowbytes);
+    else
+      OIIO::convert_image(1, spec.width, spec.height, 1, first, spec.channelformat(c), pixelBytes,
+                          pixelBytes * spec.width, OIIO::AutoStride, target, TypeDesc::FLOAT,
+                          targetXstride, OIIO::stride_t(world.def().rowbytes), OIIO::AutoStride);
   }
   return pass;
 }
@@ -250,25 +284,38 @@ MatteLayer matteLayer(const std::string& name, const RgbaImage& image) {
   return layer;
 }
 
-void checkLayerClashes(const ImageSpec& part, const std::vector<std::string>& names, bool replace,
-                       const std::string& subject) {
+void checkLayerClashes(const std::vector<ImageSpec>& parts, const std::vector<std::string>& names,
+                       bool replace, const std::string& subject, ErrorKind kind) {
   if (replace) return;
   for (const std::string& name : names)
-    for (const std::string& channel : part.channelnames)
-      if (layerOf(channel) == name)
-        usageError(subject, "already holds layer \"" + name + "\" (channel " + channel +
-                                "); name another layer or give --replace-layer");
+    for (std::size_t s = 0; s < parts.size(); ++s)
+      for (const std::string& channel : parts[s].channelnames)
+        if (layerOf(channel) == name) {
+          const std::string part = parts[s].get_string_attribute("oiio:subimagename");
+          const std::string where =
+              parts.size() == 1 ? "" : " in part " + (part.empty() ? std::to_string(s) : part);
+          throw CliError(kind, subject,
+                         "already holds layer \"" + name + "\" (channel " + channel + where +
+                             "); name another layer or give --replace-layer");
+        }
 }
 
-void checkLayeredOutput(const std::string& path) {
+void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options) {
   if (lowerExtension(path) != ".exr")
     usageError(path, "matte layers are written to OpenEXR only; name an .exr output");
+  // OpenEXR compresses every channel of a part alike, and the mattes share
+  // the part of the input's position.
+  if (isLossyCompression(options.compression))
+    usageError("--compression", "\"" + options.compression +
+                                    "\" is lossy and would alter the input's channels written "
+                                    "with the mattes; name a lossless one (none, rle, zips, zip, "
+                                    "piz)");
 }
 
 void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                      const std::vector<MatteLayer>& mattes, bool replace,
                      const ExrOutputOptions& options) {
-  checkLayeredOutput(path);
+  checkLayeredOutput(path, {});
   const ImageSpec& target = source.parts.at(std::size_t(part));
   std::vector<std::string> names;
   for (const MatteLayer& matte : mattes) {
@@ -278,13 +325,44 @@ void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                         std::to_string(target.width) + "x" + std::to_string(target.height));
     names.push_back(matte.name);
   }
-  checkLayerClashes(target, names, replace, source.path);
+  checkLayerClashes(source.parts, names, replace, source.path, ErrorKind::Failure);
 
+  // A replaced layer goes wherever it is; a part left with no channels goes
+  // with it.
   std::vector<PartPlan> plans;
-  for (std::size_t s = 0; s < source.parts.size(); ++s)
-    plans.push_back(planPart(source.parts[s], source.pixels[s].data(), options,
+  std::vector<std::string> keptFloat;
+  const std::vector<ExrAttribute> none;
+  for (std::size_t s = 0; s < source.parts.size(); ++s) {
+    PartPlan plan = planPart(source.parts[s], source.pixels[s].data(), options,
                              int(s) == part ? mattes : std::vector<MatteLayer>{},
-                             replace && int(s) == part));
+                             replace ? names : std::vector<std::string>{}, keptFloat);
+    // The library's own bookkeeping, which it would write as a stray
+    // attribute; the file's real chunk counts are the writer's.
+    plan.spec.erase_attribute("openexr:chunkCount");
+    // A texture format (which the library also derives from an environment
+    // map's tag) makes its writer expect further levels: it leaves the file
+    // unfinished, with an empty offset table. The library reads no line
+    // order but writes the one it is given.
+    plan.spec.erase_attribute("textureformat");
+    for (const ExrAttribute& a : s < source.stored.size() ? source.stored[s] : none) {
+      if (a.type == "envmap")
+        for (const char* derived : {"oiio:updirection", "oiio:sampleborder"})
+          plan.spec.erase_attribute(derived);
+      if (a.type == "lineOrder" && !a.value.empty() && a.value[0] <= 2)
+        plan.spec.attribute("openexr:lineOrder", a.value[0] == 0   ? "increasingY"
+                                                 : a.value[0] == 1 ? "decreasingY"
+                                                                   : "randomY");
+    }
+    if (plan.spec.nchannels > 0) plans.push_back(std::move(plan));
+  }
+  warnKeptFloat(path, keptFloat);
+  const std::vector<std::string> lost = uncarriedAttributes(source.stored);
+  if (!lost.empty()) {
+    std::string names;
+    for (const std::string& text : lost) names += (names.empty() ? "" : ", ") + text;
+    warn(path,
+         "header attributes of " + source.path + " that the OpenEXR writer cannot carry: " + names);
+  }
 
   auto out = OIIO::ImageOutput::create("openexr");
   if (!out) failure(path, "no OpenEXR writer (" + OIIO::geterror() + ")");

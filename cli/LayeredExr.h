@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "Errors.h"
+#include "ExrHeader.h"
 #include "ExrOptions.h"
 #include "Image.h"
 #include "ImageIO.h"
@@ -22,6 +24,9 @@ struct ExrSource {
   std::string path;
   std::vector<OIIO::ImageSpec> parts;
   std::vector<std::vector<unsigned char>> pixels;
+  // Each part's attributes as the file stores them, for what the library
+  // cannot carry.
+  std::vector<std::vector<ExrAttribute>> stored;
 };
 
 // What readExrSource holds in memory at most: the whole file's pixels.
@@ -33,6 +38,9 @@ constexpr unsigned long long kMaxLayeredInputBytes = 16ull << 30;
 // larger than the host holds or more than kMaxLayeredInputBytes of pixels
 // (checked from the headers before any pixel memory is taken).
 ExrSource readExrSource(const std::string& path);
+
+// The headers alone, checked and refused as readExrSource checks them.
+std::vector<OIIO::ImageSpec> readExrHeaders(const std::string& path);
 
 // A matte to add: four float channels of the part's data window size,
 // addressed by the first pixel of each and strides in bytes, so that the
@@ -51,20 +59,27 @@ MatteLayer matteLayer(const std::string& name, const host::World& world);
 // part larger than the host holds is refused as readPositionPass refuses it.
 PositionPass positionFromSource(const ExrSource& source, const PositionChannels& channels);
 
-// Refuses, with a usage CliError naming `subject` and the layer, a name of
-// `names` that `part` already uses as a layer (a channel "NAME.<anything>"),
-// unless `replace`.
-void checkLayerClashes(const OIIO::ImageSpec& part, const std::vector<std::string>& names,
-                       bool replace, const std::string& subject);
+// Refuses, with a CliError of `kind` naming `subject` and the layer, a
+// name of `names` that any of `parts` already uses as a layer (a channel
+// "NAME.<anything>"), unless `replace`.
+void checkLayerClashes(const std::vector<OIIO::ImageSpec>& parts,
+                       const std::vector<std::string>& names, bool replace,
+                       const std::string& subject, ErrorKind kind);
 
-// Refuses an output that is not OpenEXR (usage CliError naming `path`).
-void checkLayeredOutput(const std::string& path);
+// Refuses an output that is not OpenEXR (usage CliError naming `path`),
+// and a lossy compression (naming --compression), which would alter the
+// input's samples.
+void checkLayeredOutput(const std::string& path, const ExrOutputOptions& options);
 
 // Writes `source` with `mattes` added to part `part` as layers NAME.R,
 // NAME.G, NAME.B, NAME.A, through a temporary file renamed over `path` once
-// complete. With `replace` a clashing layer's channels are dropped first.
-// Every other channel keeps its name, type and bits (unless
-// `options.allLayers`), every part its header.
+// complete. With `replace` a clashing layer's channels are dropped first,
+// from every part (a part left with no channels is dropped); without it a
+// clash is a failure. Every other channel keeps its name, type and bits
+// (unless `options.allLayers`), every part its header as far as the library
+// carries it: what it cannot (see uncarriedAttributes) is named in a
+// warning. A texture format (given, or derived from an environment map's
+// tag) is left out: the library's writer would leave the file unfinished.
 void writeLayeredExr(const std::string& path, const ExrSource& source, int part,
                      const std::vector<MatteLayer>& mattes, bool replace,
                      const ExrOutputOptions& options);

@@ -23,7 +23,38 @@ const char* typeName(ControlKind kind) {
   }
 }
 
+// Each `--name VALUE` or `--name=VALUE` of `argv` up to a lone "--" (no
+// value after a last `--name`): `visit(name, value, hasEquals)`.
+template <typename Visit>
+void forEachFlagValue(int argc, char** argv, Visit visit) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (word == "--") return;
+    if (!word.starts_with("--")) continue;
+    const std::size_t equals = word.find('=');
+    if (equals != std::string_view::npos)
+      visit(word.substr(0, equals), word.substr(equals + 1), true);
+    else if (i + 1 < argc)
+      visit(word, std::string_view(argv[i + 1]), false);
+  }
+}
+
 }  // namespace
+
+void checkTypedLists(int argc, char** argv, const std::vector<ListFlag>& flags) {
+  forEachFlagValue(argc, argv, [&](std::string_view name, std::string_view value, bool) {
+    if (value.find(',') == std::string_view::npos) return;
+    for (const ListFlag& flag : flags) {
+      if (flag.flag != name) continue;
+      std::size_t items = 1;
+      bool emptyItem = value.front() == ',' || value.back() == ',';
+      for (std::size_t at = 0; (at = value.find(',', at)) != std::string_view::npos; ++at, ++items)
+        emptyItem = emptyItem || (at + 1 < value.size() && value[at + 1] == ',');
+      if (items != flag.count || emptyItem)
+        usageError(flag.subject, "\"" + std::string(value) + "\" is not " + flag.what);
+    }
+  });
+}
 
 std::string controlSummary(const ControlSpec& spec, const host::ParamInfo& info) {
   std::string text =
@@ -76,6 +107,22 @@ ControlFlags::ControlFlags(CLI::App& app, const std::vector<ControlSpec>& specs,
     }
     entry.option->group(group);
   }
+}
+
+void ControlFlags::checkTypedValues(int argc, char** argv) const {
+  std::vector<ListFlag> lists;
+  for (const Entry& entry : entries_) {
+    const ControlSpec& spec = *entry.spec;
+    if (spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color)
+      lists.push_back({"--" + spec.flag, 3, spec.name, tripleText(spec)});
+  }
+  checkTypedLists(argc, argv, lists);
+  forEachFlagValue(argc, argv, [&](std::string_view name, std::string_view value, bool equals) {
+    for (const Entry& entry : entries_)
+      if (entry.spec->kind == ControlKind::Checkbox && equals && value.empty() &&
+          (name == "--" + entry.spec->flag || name == "--no-" + entry.spec->flag))
+        usageError(entry.spec->name, std::string(name) + "= gives no value (on or off)");
+  });
 }
 
 ControlValues ControlFlags::given() const {

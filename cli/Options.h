@@ -22,6 +22,14 @@ class ControlFlags {
   ControlFlags(CLI::App& app, const std::vector<ControlSpec>& specs,
                const std::vector<host::ParamInfo>& params);
 
+  // Checks the control flags' values as typed in `argv`, which CLI11 no
+  // longer shows once it has split them: a point or colour written with
+  // commas must hold exactly three items, none empty (CLI11 drops empty
+  // items and keeps the last three of more), and a check-box's "=" must be
+  // followed by a value. Throws a usage CliError naming the control and
+  // quoting the value as typed.
+  void checkTypedValues(int argc, char** argv) const;
+
   // The controls given on the command line, parsed and range-checked.
   // Throws a usage CliError naming the control for a bad value.
   ControlValues given() const;
@@ -37,6 +45,17 @@ class ControlFlags {
   };
   std::deque<Entry> entries_;  // stable addresses for CLI11's bindings
 };
+
+// A flag whose value is a comma-separated list: when the value as typed in
+// `argv` (`--flag A,B` or `--flag=A,B`) holds a comma, it must hold exactly
+// `count` items, none empty; else a usage CliError naming `subject` reads
+// "\"<value>\" is not <what>".
+struct ListFlag {
+  std::string flag;  // with its dashes
+  std::size_t count;
+  std::string subject, what;
+};
+void checkTypedLists(int argc, char** argv, const std::vector<ListFlag>& flags);
 
 // One line per control for help and describe: "float, default 2.5, valid
 // -1000000 to 1000000".

@@ -1,6 +1,7 @@
 #include "Presets.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -101,16 +102,36 @@ ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>
   std::ifstream in(path, std::ios::binary);
   if (!in) failure(path, fs::exists(path) ? "cannot be read" : "no such file");
   json document;
+  // A key given twice in one object would silently take its last value.
+  std::vector<std::vector<std::string>> keys;  // per open object
+  const auto refuseDuplicates = [&](int, json::parse_event_t event, json& parsed) {
+    if (event == json::parse_event_t::object_start) keys.emplace_back();
+    if (event == json::parse_event_t::object_end) keys.pop_back();
+    if (event == json::parse_event_t::key) {
+      const std::string key = parsed.get<std::string>();
+      if (std::find(keys.back().begin(), keys.back().end(), key) != keys.back().end())
+        failure(path, "is not a valid preset (key \"" + key + "\" is given twice)");
+      keys.back().push_back(key);
+    }
+    return true;
+  };
   try {
-    document = json::parse(in);
+    document = json::parse(in, refuseDuplicates);
   } catch (const json::exception& e) {
     failure(path, std::string("is not valid JSON (") + e.what() + ")");
   }
   if (!document.is_object() || !document.contains("controls") || !document["controls"].is_object())
     failure(path, "is not a preset (no \"controls\" object)");
-  if (document.contains(kFormatKey) && (!document[kFormatKey].is_number_integer() ||
-                                        document[kFormatKey].get<int>() > kFormatVersion))
-    failure(path, "preset format is newer than this tool understands");
+  if (document.contains(kFormatKey)) {
+    const json& format = document[kFormatKey];
+    if (!format.is_number_integer() || format.get<long long>() < 1)
+      failure(path, "\"" + std::string(kFormatKey) + "\" is " + format.dump() +
+                        ", not a format number (this tool reads format " +
+                        std::to_string(kFormatVersion) + ")");
+    if (format.get<long long>() > kFormatVersion)
+      failure(path, "preset format " + format.dump() + " is newer than this tool understands (" +
+                        std::to_string(kFormatVersion) + ")");
+  }
 
   int highest = 0;
   for (const ControlSpec& spec : specs) highest = std::max(highest, spec.index);
@@ -134,7 +155,9 @@ void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
     controls[spec.name] = controlJson(spec, *values[spec.index], path);
   }
   document["controls"] = controls;
-  writeTextAtomically(path, document.dump(2) + "\n");
+  if (path != "-") return writeTextAtomically(path, document.dump(2) + "\n");
+  std::fputs((document.dump(2) + "\n").c_str(), stdout);
+  flushStandardOutput();
 }
 
 void saveInstancePreset(const std::string& path, const std::vector<ControlSpec>& specs,

@@ -23,7 +23,8 @@ namespace kestrow::cli {
 // unknown control names, wrong JSON types and out-of-range values.
 ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>& specs);
 
-// Writes every control of `values` (which must all be set) atomically.
+// Writes every control of `values` (which must all be set) atomically, or
+// to standard output when `path` is "-".
 void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
                 const ControlValues& values);
 

@@ -96,7 +96,6 @@ std::string picturePath(const PluginSession& session, const ControlValues& value
 // --data-type and --compression, for OpenEXR outputs only; --replace-layer
 // only with layers to add.
 ExrOutputOptions exrOptions(const RenderRequest& request, bool layered) {
-  if (layered) checkLayeredOutput(request.output);
   if (!layered && request.replaceLayer)
     usageError("--replace-layer", "needs --add-layer or --matte");
   ExrOutputOptions options;
@@ -106,6 +105,7 @@ ExrOutputOptions exrOptions(const RenderRequest& request, bool layered) {
                  "applies to OpenEXR outputs only");
   if (!request.dataType.empty()) parseDataType(request.dataType, options);
   if (!request.compression.empty()) options.compression = parseCompression(request.compression);
+  if (layered) checkLayeredOutput(request.output, options);
   return options;
 }
 
@@ -134,9 +134,13 @@ RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
   files.read.add(session.pluginPath(), "the plug-in");
   files.read.add(fs::path(session.pluginPath()).replace_extension(".pipl").string(),
                  "the plug-in's side file");
-  for (const std::string& output : files.outputs) files.read.refuseOverwrite(output);
-  if (!request.savePreset.empty()) {
+  for (const std::string& output : files.outputs) {
+    files.read.refuseOverwrite(output);
+    requireWritableOutput(output);
+  }
+  if (!request.savePreset.empty() && request.savePreset != "-") {
     files.read.refuseOverwrite(request.savePreset);
+    requireWritableOutput(request.savePreset);
     for (const std::string& output : files.outputs)
       if (sameFile(request.savePreset, output))
         usageError(request.savePreset, "is also an output image of this run");
@@ -152,14 +156,36 @@ struct FrameInput {
   PositionPass pass;
 };
 
+std::vector<std::string> layerNames(const std::vector<MatteRender>& renders) {
+  std::vector<std::string> names;
+  for (const MatteRender& render : renders) names.push_back(render.layer);
+  return names;
+}
+
+// Every input of the run is checked from its headers before the first frame
+// renders, so that a sequence does not fail after some of its frames.
+void checkInputs(const RunFiles& files, const RenderRequest& request,
+                 const std::vector<MatteRender>& renders, bool layered) {
+  for (const std::string& input : files.inputs) {
+    if (!layered) {
+      checkPositionInput(input, request.channels);
+      continue;
+    }
+    const std::vector<OIIO::ImageSpec> parts = readExrHeaders(input);
+    choosePositionChannels(parts, request.channels, input, true);
+    checkLayerClashes(parts, layerNames(renders), request.replaceLayer, input, ErrorKind::Usage);
+  }
+}
+
+// A fault found only here (a file changed since it was checked) is a
+// failure, not a fault of the command line.
 FrameInput readFrame(const std::string& input, const RenderRequest& request,
                      const std::vector<MatteRender>& renders, bool layered) {
   if (!layered) return {{}, {}, readPositionPass(input, request.channels)};
   ExrSource source = readExrSource(input);
   const PositionChannels channels = choosePositionChannels(source.parts, request.channels, input);
-  std::vector<std::string> names;
-  for (const MatteRender& render : renders) names.push_back(render.layer);
-  checkLayerClashes(source.parts[std::size_t(channels.part)], names, request.replaceLayer, input);
+  checkLayerClashes(source.parts, layerNames(renders), request.replaceLayer, input,
+                    ErrorKind::Failure);
   PositionPass pass = positionFromSource(source, channels);
   return {std::move(source), channels, std::move(pass)};
 }
@@ -178,12 +204,16 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     usageError(request.output, "--frames needs a frame pattern (#### or %04d) in OUTPUT");
   if (!sequence && hasFramePattern(request.output))
     usageError(request.output, "has a frame pattern; give the frames with --frames A-B");
-  if (!sequence && hasFramePattern(request.input))
+  // An input whose own name holds '#' or "%d" is read as that file.
+  std::error_code missing;
+  if (!sequence && hasFramePattern(request.input) && !fs::exists(request.input, missing))
     usageError(request.input, "has a frame pattern; give the frames with --frames A-B");
   const FrameRange range = sequence ? parseFrameRange(request.frames) : FrameRange{0, 0};
+  for (const std::string* name : {&request.input, &request.output}) checkFramePattern(*name);
 
   std::vector<MatteRender> renders = matteControls(session, request, layers, flags);
   const RunFiles files = runFiles(session, request, range, sequence, layers, renders);
+  checkInputs(files, request, renders, layered);
   for (MatteRender& render : renders) {
     render.instance = session.newInstance();
     applyControls(*render.instance, session.specs(), render.values,
@@ -200,17 +230,11 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     const std::string& output = files.outputs[std::size_t(i)];
     FrameInput in = readFrame(files.inputs[std::size_t(i)], request, renders, layered);
     if (request.unpremultiply) unpremultiply(in.pass.world);
-    if (i == 0) {
-      // "Pick Point" holds one value for all frames: picked on the first.
-      if (request.pick) {
-        std::vector<host::Instance*> instances;
-        for (MatteRender& render : renders) instances.push_back(render.instance.get());
-        pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *request.pick);
-      }
-      // The command line's own matte comes first.
-      if (!request.savePreset.empty())
-        saveInstancePreset(request.savePreset, session.specs(), *renders[0].instance,
-                           picturePath(session, renders[0].values));
+    // "Pick Point" holds one value for all frames: picked on the first.
+    if (i == 0 && request.pick) {
+      std::vector<host::Instance*> instances;
+      for (MatteRender& render : renders) instances.push_back(render.instance.get());
+      pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *request.pick);
     }
     std::vector<host::World> results;
     for (MatteRender& render : renders) {
@@ -225,7 +249,7 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
       }
     }
     // Checked again: a file may have appeared under this name since.
-    files.read.refuseOverwrite(output);
+    files.read.refuseOverwrite(output, ErrorKind::Failure);
     if (layered) {
       std::vector<MatteLayer> mattes;
       for (std::size_t m = 0; m < renders.size(); ++m)
@@ -236,6 +260,11 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     }
     progress.step(i + 1);
   }
+  // Only a run that succeeded leaves a preset; the command line's own
+  // matte comes first.
+  if (!request.savePreset.empty())
+    saveInstancePreset(request.savePreset, session.specs(), *renders[0].instance,
+                       picturePath(session, renders[0].values));
   // Set-down failures are reported like the last one's, which unloads.
   for (std::size_t m = 1; m < renders.size(); ++m)
     if (const host::Status closed = renders[m].instance->close(); !closed.ok())

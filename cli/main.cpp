@@ -167,6 +167,10 @@ int run(int argc, char** argv) {
   // through, finds it (and --threads); the second, with the control flags
   // added, is the real one. Both parse the same options the same way.
   render->allow_extras();
+  // Lists as typed, before CLI11 drops their empty items or cuts them.
+  checkTypedLists(argc, argv,
+                  {{"--pick", 2, "--pick", "a pixel X,Y"},
+                   {"--position-channels", 3, "--position-channels", "three channel names X,Y,Z"}});
   bool helpAsked = false;
   try {
     app.parse(argc, argv);
@@ -192,6 +196,7 @@ int run(int argc, char** argv) {
     }
     render->allow_extras(false);
     try {
+      if (controlFlags) controlFlags->checkTypedValues(argc, argv);
       app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
       if (e.get_exit_code() == 0) return app.exit(e);
@@ -199,13 +204,17 @@ int run(int argc, char** argv) {
     }
   }
 
-  // A file option given an empty name (an unset variable in a script) is
-  // refused rather than taken as not given.
-  for (CLI::App* sub : {demo, render})
+  // An option given an empty value (an unset variable in a script) is
+  // refused rather than taken as not given, or as its default.
+  for (CLI::App* sub : {demo, describe, render})
     for (const CLI::Option* option : sub->get_options())
-      if (option->get_type_name() == "FILE.json" || option->get_name() == "DIR")
-        if (option->count() > 0 && option->as<std::string>().empty())
-          requireFileName("", option->get_name());
+      for (const std::string& value : option->results())
+        if (value.empty()) {
+          const std::string& type = option->get_type_name();
+          if (type == "FILE.json" || type == "FILE" || type == "PATH" || !option->nonpositional())
+            requireFileName("", option->get_name());
+          usageError(option->get_name(), "the value is empty");
+        }
   if (threads > 0) OIIO::attribute("threads", int(threads));
   if (!pick.empty()) request.pick = parsePick(pick);
   if (render->parsed()) return runRender(*session, request, controlFlags->given());
@@ -225,13 +234,13 @@ int main(int argc, char** argv) {
     kestrow::cli::flushStandardOutput();
     return code;
   } catch (const CliError& e) {
-    std::fprintf(stderr, "kestrow: error: %s: %s\n", e.subject().c_str(), e.problem().c_str());
+    kestrow::cli::printError(e.subject(), e.problem());
     return e.exitCode();
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "kestrow: error: memory: out of memory\n");
     return 1;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kestrow: error: internal: %s\n", e.what());
+    kestrow::cli::printError("internal", e.what());
     return 1;
   }
 }

@@ -21,10 +21,15 @@ TEST(Frames, PatternsExpand) {
     const char* want;
   };
   const Case cases[] = {
-      {"out.####.exr", 7, "out.0007.exr"},     {"out.#.exr", 12, "out.12.exr"},
-      {"out.%04d.exr", 42, "out.0042.exr"},    {"out.%d.exr", 42, "out.42.exr"},
-      {"a/#/b.####.exr", 3, "a/#/b.0003.exr"}, {"plain.exr", 3, "plain.exr"},
-      {"out.####.exr", -2, "out.-002.exr"},    {"x%5d.exr", 1, "x%5d.exr"},
+      {"out.####.exr", 7, "out.0007.exr"},
+      {"out.#.exr", 12, "out.12.exr"},
+      {"out.%04d.exr", 42, "out.0042.exr"},
+      {"out.%d.exr", 42, "out.42.exr"},
+      {"a/#/b.####.exr", 3, "a/#/b.0003.exr"},
+      {"plain.exr", 3, "plain.exr"},
+      {"out.####.exr", -2, "out.-002.exr"},
+      {"x%5d.exr", 1, "x%5d.exr"},
+      {"o.%032d.exr", -7, "o.-0000000000000000000000000000007.exr"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(expandFramePattern(c.pattern, c.frame), c.want) << c.pattern << " " << c.frame;

@@ -1,6 +1,8 @@
 // Every refusal names the file or control, exits with 2 (usage) or 1
 // (failure), and leaves nothing behind in the output folder.
+#include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
@@ -26,7 +28,7 @@ const ErrorCase kCases[] = {
     {"UnknownLayer", "@/pass.exr @/out.exr --position-layer Pworld", 1,
      "@/pass.exr: no layer \"Pworld\" with X, Y, Z channels (layers: none)\n"},
     {"TwoChannelNames", "@/pass.exr @/out.exr --position-channels R,G", 2,
-     "command line: --position-channels: At least 3 required but received 2\n"},
+     "--position-channels: \"R,G\" is not three channel names X,Y,Z\n"},
     {"ChannelsAndLayer", "@/pass.exr @/out.exr --position-channels R,G,B --position-layer P", 2,
      "command line: --position-channels excludes --position-layer\n"},
     {"RadiusAboveRange", "@/pass.exr @/out.exr --radius 2000000", 2,
@@ -42,6 +44,26 @@ const ErrorCase kCases[] = {
      "Multiply Values: \"2x\" is not a number\n"},
     {"MalformedPoint", "@/pass.exr @/out.exr --position 1,2", 2,
      "Position: \"1,2\" is not three numbers X,Y,Z\n"},
+    {"PointWithFourNumbers", "@/pass.exr @/out.exr --position 1,2,3,4", 2,
+     "Position: \"1,2,3,4\" is not three numbers X,Y,Z\n"},
+    {"PointWithAnEmptyNumber", "@/pass.exr @/out.exr --position=1,,3", 2,
+     "Position: \"1,,3\" is not three numbers X,Y,Z\n"},
+    {"ColourWithFourNumbers", "@/pass.exr @/out.exr --pick-point 1,2,3,4", 2,
+     "Pick Point: \"1,2,3,4\" is not three numbers R,G,B\n"},
+    {"PickWithAnEmptyNumber", "@/pass.exr @/out.exr --pick 1,,0", 2,
+     "--pick: \"1,,0\" is not a pixel X,Y\n"},
+    {"FourChannelNames", "@/pass.exr @/out.exr --position-channels R,G,B,A", 2,
+     "--position-channels: \"R,G,B,A\" is not three channel names X,Y,Z\n"},
+    {"CheckboxWithAnEmptyValue", "@/pass.exr @/out.exr --tile=", 2,
+     "Tile: --tile= gives no value (on or off)\n"},
+    // An empty value (an unset variable in a script) is not the default.
+    {"EmptyPicture", "@/pass.exr @/out.exr --layer ''", 2, "--layer: the value is empty\n"},
+    {"EmptyCompression", "@/pass.exr @/out.exr --compression ''", 2,
+     "--compression: the value is empty\n"},
+    {"EmptyDataType", "@/pass.exr @/out.exr --data-type ''", 2,
+     "--data-type: the value is empty\n"},
+    {"EmptyLayerName", "@/shot.exr @/out.png --add-layer ''", 2,
+     "--add-layer: the value is empty\n"},
     {"NotFinite", "@/pass.exr @/out.exr --offset nan", 2,
      "Offset: \"nan\" is not a finite number\n"},
     {"BeyondDouble", "@/pass.exr @/out.exr --multiply-values 1e309", 2,
@@ -93,7 +115,30 @@ const ErrorCase kCases[] = {
      "@/zero.exr: is not a regular file (a device, pipe or socket)\n"},
     {"DeviceLayerPicture", "@/pass.exr @/out.exr --mode layer --layer /dev/zero", 1,
      "Layer: /dev/zero is not a regular file (a device, pipe or socket)\n"},
+    {"AlphaOnlyPicture", "@/pass.exr @/out.exr --mode layer --layer @/alpha.exr", 1,
+     "Layer: @/alpha.exr holds only an alpha channel; a picture needs colour or grey\n"},
+    {"PresetFormatAsText", "@/pass.exr @/out.exr --preset @/text.json", 1,
+     "@/text.json: \"kestrow-preset\" is \"1\", not a format number (this tool reads format "
+     "1)\n"},
+    {"PresetKeyTwice", "@/pass.exr @/out.exr --preset @/twice.json", 1,
+     "@/twice.json: is not a valid preset (key \"Radius\" is given twice)\n"},
+    // Names are printed with their control characters escaped.
+    {"ControlCharactersInAName", "@/a\x1b[2J\x07.exr @/out.exr", 1,
+     "\"@/a\\x1b[2J\\x07.exr\": no such file: @/a\\x1b[2J\\x07.exr\n"},
     {"FolderPreset", "@/pass.exr @/out.exr --preset @", 1, "@: is a folder, not a file\n"},
+    // Nor is anything but a regular file written over, before any work.
+    {"PipeOutput", "@/pass.exr @/fifo.exr", 1,
+     "@/fifo.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"LinkToADeviceOutput", "@/pass.exr @/null.exr", 1,
+     "@/null.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"LayeredPipeOutput", "@/shot.exr @/fifo.exr --add-layer m", 1,
+     "@/fifo.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"LinkToADevicePreset", "@/pass.exr @/out.exr --save-preset @/null.exr", 1,
+     "@/null.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"PipePreset", "@/pass.exr @/out.exr --save-preset @/fifo.exr", 1,
+     "@/fifo.exr: is not a regular file (a device, pipe or socket); refusing to write to it\n"},
+    {"PresetOfAFailedRun", "@/pass.exr @/missing/out.exr --save-preset @/saved.json", 1,
+     "@/missing/out.exr: cannot be written (folder @/missing does not exist)\n"},
     {"EmptyInputName", "'' @/out.exr", 2, "INPUT: the file name is empty\n"},
     {"EmptyPluginName", "@/pass.exr @/out.exr --plugin ''", 2,
      "--plugin: the file name is empty\n"},
@@ -113,6 +158,11 @@ const ErrorCase kCases[] = {
      "@/p.json: is the same file as the preset @/p.json; refusing to overwrite it\n"},
     {"FramesPastTheBound", "@/seq.####.exr @/out.####.exr --frames 2147483646-2147483647", 2,
      "--frames: frame 2147483646 is outside -999999999 to 999999999\n"},
+    {"PaddingPastTheLimit", "@/pass.exr @/o.%040d.exr --frames 1-2", 2,
+     "@/o.%040d.exr: the frame pattern pads to 40 digits; at most 32 are supported\n"},
+    {"HashesPastTheLimit", "@/pass.exr @/o.#################################.exr --frames 1", 2,
+     "@/o.#################################.exr: the frame pattern pads to 33 digits; at most 32 "
+     "are supported\n"},
     {"TooManyFrames", "@/pass.exr @/out.####.exr --frames 1-1000001", 2,
      "--frames: 1000001 frames are more than the 1000000 one run renders\n"},
     // No output may be a file the run reads, however it is spelt.
@@ -148,9 +198,49 @@ const ErrorCase kCases[] = {
      "--data-type: \"double\" is not half, float, all=half or all=float\n"},
     {"LayeredBadCompression", "@/shot.exr @/out.exr --add-layer m --compression lzw", 2,
      "--compression: \"lzw\" is not an OpenEXR compression"},
+    {"LayeredLossyCompression", "@/shot.exr @/out.exr --add-layer m --compression DWAA:500", 2,
+     "--compression: \"dwaa:500\" is lossy and would alter the input's channels written with "
+     "the mattes; name a lossless one (none, rle, zips, zip, piz)\n"},
+    // Which channels hold the position is never guessed.
+    {"GuessedChannels", "@/ycc.exr @/out.exr", 1,
+     "@/ycc.exr: has no R, G, B or X, Y, Z channels; which of "},
+    {"LayerInTwoParts", "@/parts.exr @/out.exr --position-layer P", 1,
+     "@/parts.exr: layer \"P\" is ambiguous (matches one:P, two:P); name one as PART:LAYER\n"},
+    {"ChannelsInTwoParts", "@/parts.exr @/out.exr --position-channels P.X,P.Y,P.Z", 1,
+     "@/parts.exr: channels P.X, P.Y, P.Z are in more than one part (one, two); name one as "
+     "PART:CHANNEL\n"},
+    {"TwoSetsInALayer", "@/cases.exr @/out.exr --position-layer P", 1,
+     "@/cases.exr: layer \"P\" holds more than one set of position channels (P.X/Y/Z, "
+     "P.x/y/z); name them with --position-channels\n"},
+    {"LayeredClashInAnotherPart", "@/parts.exr @/out.exr --position-layer one:P --add-layer m", 2,
+     "@/parts.exr: already holds layer \"m\" (channel m.R in part two); name another layer or "
+     "give --replace-layer\n"},
+    // Every frame's input is checked before the first frame renders.
+    {"SequenceMissingALaterFrame", "@/seq.%04d.exr @/out.####.exr --frames 1-3", 1,
+     "@/seq.0003.exr: no such file: @/seq.0003.exr\n"},
+    {"SequenceClashInALaterFrame", "@/lay.%04d.exr @/out.####.exr --frames 1-2 --add-layer m", 2,
+     "@/lay.0002.exr: already holds layer \"m\" (channel m.A); name another layer or give "
+     "--replace-layer\n"},
     {"LayeredReplaceAlone", "@/shot.exr @/out.exr --replace-layer", 2,
      "--replace-layer: needs --add-layer or --matte\n"},
 };
+
+// Two parts named "one" and "two" holding the same P layer; two also holds
+// layer m.
+void writeTwoParts(const std::string& path) {
+  OIIO::ImageSpec specs[2];
+  for (int s = 0; s < 2; ++s) {
+    specs[s] = OIIO::ImageSpec(1, 1, 4 + s, OIIO::TypeDesc::FLOAT);
+    specs[s].channelnames = {"P.X", "P.Y", "P.Z", "P.A"};
+    if (s == 1) specs[s].channelnames.push_back("m.R");
+    specs[s].attribute("oiio:subimagename", s == 0 ? "one" : "two");
+  }
+  const float pixel[5] = {1, 2, 3, 1, 0};
+  auto out = OIIO::ImageOutput::create(path);
+  ASSERT_TRUE(out && out->open(path, 2, specs) && out->write_image(OIIO::TypeDesc::FLOAT, pixel) &&
+              out->open(path, specs[1], OIIO::ImageOutput::AppendSubimage) &&
+              out->write_image(OIIO::TypeDesc::FLOAT, pixel) && out->close());
+}
 
 class RenderErrors : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -163,6 +253,9 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   std::ofstream(dir.file("bad.json")) << R"({"controls": {"Radiuss": 2}})";
   std::ofstream(dir.file("range.json")) << R"({"controls": {"Thickness": -1}})";
   std::ofstream(dir.file("p.json")) << R"({"controls": {"Radius": 2}})";
+  std::ofstream(dir.file("text.json")) << R"({"kestrow-preset": "1", "controls": {}})";
+  std::ofstream(dir.file("twice.json")) << R"({"controls": {"Radius": 2, "Radius": 3}})";
+  writeChannels(dir.file("alpha.exr"), 1, 1, {"A"}, {1});
   writeRgba(dir.file("pic.exr"), makePass(2, 1, {{1, 0, 0, 1}, {0, 1, 0, 1}}));
   for (const char* frame : {"seq.0001.exr", "seq.0002.exr"})
     fs::copy_file(dir.file("pass.exr"), dir.file(frame));
@@ -173,6 +266,15 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
                 {0, 0, 0, 1, 1, 2, 3});
   std::ofstream(dir.file("ring.json")) << R"({"controls": {"Mode": "Ring"}})";
   std::ofstream(dir.file("broken.json")) << "{\"controls\": ";
+  writeChannels(dir.file("ycc.exr"), 1, 1,
+                {"rgba.R", "rgba.G", "rgba.B", "rgba.A", "Y", "RY", "BY"}, {0, 0, 0, 1, 1, 2, 3});
+  writeChannels(dir.file("cases.exr"), 1, 1, {"P.X", "P.Y", "P.Z", "P.x", "P.y", "P.z"},
+                {1, 2, 3, 4, 5, 6});
+  writeTwoParts(dir.file("parts.exr"));
+  writeChannels(dir.file("lay.0001.exr"), 1, 1, {"R", "G", "B", "A"}, {0, 0, 0, 1});
+  writeChannels(dir.file("lay.0002.exr"), 1, 1, {"R", "G", "B", "A", "m.A"}, {0, 0, 0, 1, 1});
+  ASSERT_EQ(::mkfifo(dir.file("fifo.exr").c_str(), 0644), 0);
+  fs::create_symlink("/dev/null", dir.file("null.exr"));
   const std::vector<std::string> before = dir.entries();
 
   const RunResult run = dir.run(std::string("render ") + c.args);
@@ -184,15 +286,43 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
     EXPECT_TRUE(run.err.starts_with(want)) << run.err;
   }
   EXPECT_EQ(dir.entries(), before) << "an output or temporary file was left behind";
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir.file("fifo.exr"))));
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file("null.exr"))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderErrors, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Channels, APartIsNamedBeforeItsLayerOrChannels) {
+  ScratchDir dir;
+  writeTwoParts(dir.file("parts.exr"));
+  for (const char* flags : {"--position-layer two:P", "--position-channels 1:P.X,P.Y,P.Z"}) {
+    const RunResult run = dir.run(std::string("render @/parts.exr @/out.exr ") + flags);
+    EXPECT_EQ(run.exitCode, 0) << flags << ": " << run.err;
+  }
+  // A replaced layer goes from every part: m now lives in part one only.
+  const RunResult run =
+      dir.run("render @/parts.exr @/out.exr --position-layer one:P --add-layer m --replace-layer");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto in = OIIO::ImageInput::open(dir.file("out.exr"));
+  ASSERT_TRUE(in);
+  std::vector<std::string> layered;
+  for (int s = 0; in->seek_subimage(s, 0); ++s)
+    for (const std::string& name : in->spec().channelnames)
+      if (name.starts_with("m.")) layered.push_back(std::to_string(s) + ":" + name);
+  EXPECT_EQ(layered, (std::vector<std::string>{"0:m.R", "0:m.G", "0:m.B", "0:m.A"}));
+}
+
 TEST(CommandLine, NoCommandIsAUsageError) {
   const RunResult run = runKestrow({});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(run.err.starts_with("kestrow: error: command line: ")) << run.err;
+}
+
+TEST(CommandLine, ANewlineInANameKeepsTheErrorOnOneLine) {
+  const RunResult run = runKestrow({"render", "no\nsuch.exr", "out.exr"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "kestrow: error: \"no\\nsuch.exr\": no such file: no\\nsuch.exr\n");
 }
 
 TEST(CommandLine, AMisspeltCommandIsNamed) {

@@ -8,7 +8,9 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 #include "Errors.h"
@@ -22,6 +24,11 @@ namespace {
 
 using OIIO::ImageSpec;
 using OIIO::TypeDesc;
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 constexpr int kWidth = 7, kHeight = 70;  // taller than one band of rows
 
@@ -219,6 +226,78 @@ TEST(LayeredExr, KeepsALossyCompressionOnlyWhenAsked) {
   }
 }
 
+// Channels whose finite values half float would turn into infinity stay
+// float, named in a warning; the others become half.
+TEST(LayeredExr, KeepsFloatWhereHalfWouldOverflow) {
+  ScratchDir dir;
+  writeChannels(dir.file("pass.exr"), 2, 1, {"R", "G", "B", "A", "P.X"},
+                {0, 0, 0, 1, 90000, 0, 0, 0, 1, -65520});
+  RgbaImage matte(2, 1);
+  matte.pixels = {0.5f, 65519, 0, 1, 70000, 0.5f, 0, 1};
+  ExrOutputOptions options;
+  parseDataType("all=half", options);
+  testing::internal::CaptureStderr();
+  writeLayeredExr(dir.file("out.exr"), readExrSource(dir.file("pass.exr")), 0,
+                  {matteLayer("m", matte)}, false, options);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kestrow: warning: " + dir.file("out.exr") +
+                ": channel(s) P.X, m.R hold values beyond half float's range (65504) and are "
+                "written as float\n");
+  const ExrSource out = readExrSource(dir.file("out.exr"));
+  for (const char* name : {"R", "A", "m.G", "m.A"})
+    EXPECT_EQ(out.parts[0].channelformat(out.parts[0].channelindex(name)), TypeDesc::HALF) << name;
+  EXPECT_EQ(channelBits(out, 0, "P.X", TypeDesc::FLOAT),
+            (std::vector<std::uint32_t>{std::bit_cast<std::uint32_t>(90000.f),
+                                        std::bit_cast<std::uint32_t>(-65520.f)}));
+  EXPECT_EQ(channelBits(out, 0, "m.R", TypeDesc::FLOAT), matteBits(matte, 0, TypeDesc::FLOAT));
+}
+
+// A bottom-up line order is kept (and the rows with it); what the library
+// cannot carry (an attribute of a type it does not know) is named; an
+// environment map's tag goes with what the library derives from it.
+TEST(LayeredExr, KeepsTheLineOrderAndNamesWhatItCannotCarry) {
+  ScratchDir dir;
+  const std::string input = dir.file("shot.exr");
+  ImageSpec spec(3, 70, 4, TypeDesc::FLOAT);
+  spec.attribute("compression", "none");
+  spec.attribute("openexr:lineOrder", "decreasingY");
+  spec.attribute("studio:a", "x");
+  spec.attribute("envmaq", "y");
+  RgbaImage pixels(3, 70);
+  for (std::size_t i = 0; i < pixels.pixels.size(); ++i) pixels.pixels[i] = float(i);
+  auto out = OIIO::ImageOutput::create(input);
+  ASSERT_TRUE(out && out->open(input, spec) &&
+              out->write_image(TypeDesc::FLOAT, pixels.pixels.data()) && out->close());
+  std::string bytes = contents(input);
+  const auto patch = [&](const std::string& from, const std::string& to) {
+    const std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, to.size(), to);
+  };
+  patch(std::string("studio:a\0string", 15), std::string("studio:a\0strang", 15));
+  patch(std::string("envmaq\0string\0\1\0\0\0y", 19),
+        std::string("envmap\0envmap\0\1\0\0\0\0", 19));
+  std::ofstream(input, std::ios::binary) << bytes;
+
+  testing::internal::CaptureStderr();
+  writeLayeredExr(dir.file("out.exr"), readExrSource(input), 0, {matteLayer("m", pixels)}, false,
+                  {});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kestrow: warning: " + dir.file("out.exr") + ": header attributes of " + input +
+                " that the OpenEXR writer cannot carry: envmap (dropped), studio:a (type strang, "
+                "dropped)\n");
+  const ExrSource written = readExrSource(dir.file("out.exr"));
+  EXPECT_EQ(written.parts[0].find_attribute("textureformat"), nullptr);
+  EXPECT_EQ(written.parts[0].find_attribute("openexr:chunkCount"), nullptr);
+  const auto lineOrder = std::find_if(written.stored[0].begin(), written.stored[0].end(),
+                                      [](const ExrAttribute& a) { return a.type == "lineOrder"; });
+  ASSERT_NE(lineOrder, written.stored[0].end());
+  EXPECT_EQ(lineOrder->value, std::vector<unsigned char>{1}) << "decreasingY";
+  for (int c = 0; c < 4; ++c)
+    EXPECT_EQ(channelBits(written, 0, std::string("m.") + "RGBA"[c], TypeDesc::FLOAT),
+              matteBits(pixels, c, TypeDesc::FLOAT));
+}
+
 TEST(LayeredExr, ReplacesALayerOnlyWhenAsked) {
   ScratchDir dir;
   writeShot(dir.file("shot.exr"), false, false, "zip");
@@ -247,7 +326,7 @@ TEST(LayeredExr, RefusalsNameTheProblem) {
     const char* problem;
   };
   const Case cases[] = {
-      {[&] { checkLayeredOutput(dir.file("out.png")); }, "OpenEXR only"},
+      {[&] { checkLayeredOutput(dir.file("out.png"), {}); }, "OpenEXR only"},
       {[&] { readExrSource(dir.file("pass.tif")); }, "OpenEXR inputs only"},
       {[&] { writeLayeredExr(dir.file("o.exr"), in, 0, {matteLayer("P", mattes.a)}, false, {}); },
        "already holds layer \"P\" (channel P.X)"},
@@ -282,6 +361,9 @@ TEST(LayeredExr, NamesThatPass) {
   for (const char* name : {"ball", "mattes.ball", "crypto_00", "A-1"})
     EXPECT_NO_THROW(checkLayerName(name, "--add-layer")) << name;
   EXPECT_EQ(parseCompression("DWAA:45"), "dwaa:45");
+  ExrOutputOptions options;
+  parseDataType("ALL=Half", options);
+  EXPECT_TRUE(options.allLayers && options.sampleType == SampleType::Half);
   const std::vector<MatteRequest> all = matteRequests("a", {"b=x=y.json", "c=c.json"});
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[0].preset, "");

@@ -2,7 +2,11 @@
 // for it), a size the format cannot hold, a standard output that refuses
 // writes, and names near the file system's limit.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -11,6 +15,8 @@
 
 namespace kestrow::cli::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -73,6 +79,55 @@ TEST(Outputs, NameNearTheFileSystemLimitIsWritten) {
   const RunResult run = dir.run("render @/pass.exr @/" + name);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{name, "pass.exr"}));
+}
+
+// A linked output is written where the link leads, and a replaced file
+// keeps its mode and group; "-" sends the preset to standard output.
+TEST(Outputs, ReplaceOnlyTheFileALinkLeadsToAndKeepItsModeAndGroup) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  fs::create_directory(dir.file("real"));
+  for (const char* name : {"out.exr", "look.json"}) {
+    const std::string target = dir.file(std::string("real/") + name);
+    std::ofstream(target) << "old";
+    ASSERT_EQ(::chown(target.c_str(), ::getuid(), 65534), 0);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(target, dir.file(name));
+  }
+  RunResult run = dir.run("render @/pass.exr @/out.exr --save-preset @/look.json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* name : {"out.exr", "look.json"}) {
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file(name)))) << name;
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.file(std::string("real/") + name).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u) << name;
+    EXPECT_EQ(info.st_gid, 65534u) << name;
+  }
+  EXPECT_NE(contents(dir.file("look.json")).find("\"controls\""), std::string::npos);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"look.json", "out.exr", "pass.exr", "real"}));
+
+  run = dir.run("render @/pass.exr @/out.exr --save-preset -");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with("{\n  \"kestrow-preset\": 1,")) << run.out;
+  EXPECT_FALSE(fs::exists(dir.file("-")));
+}
+
+// Only temporaries of processes that ended long ago are removed.
+TEST(Outputs, TemporariesLeftByKilledRunsAreRemoved) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  const std::string stale = ".kestrow-99999999-0.tmp", recent = ".kestrow-99999999-1.tmp",
+                    running = ".kestrow-" + std::to_string(::getpid()) + "-0.tmp";
+  for (const std::string& name : {stale, recent, running}) {
+    std::ofstream(dir.file(name)) << "part of a frame";
+    if (name != recent)
+      fs::last_write_time(dir.file(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
+  }
+  const RunResult run = dir.run("render @/pass.exr @/out.exr");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "kestrow: warning: " + dir.file(stale) +
+                         ": removed: the unfinished file of a run that was killed\n");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{running, recent, "out.exr", "pass.exr"}));
 }
 
 TEST(Outputs, StandardOutputThatRefusesWritesFails) {

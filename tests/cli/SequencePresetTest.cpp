@@ -4,7 +4,9 @@
 
 #include <OpenImageIO/imageio.h>
 
+#include <cstdint>
 #include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "KestrowRun.h"
@@ -70,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"R", "beauty.Position.A", "beauty.Position.X", "beauty.Position.Y",
                     "beauty.Position.Z"},
                    "--position-layer Position"},
+        LayoutCase{"XYZByDefault", {"A", "X", "Y", "Z"}, ""},
         LayoutCase{"ChannelsByName",
                    {"R", "G", "cover", "px", "py", "pz"},
                    "--position-channels px,py,pz --alpha-channel cover"}),
@@ -86,20 +89,42 @@ TEST(Inputs, HalfFloatIsWidenedSilently) {
   expectSamePixels(readRgba(dir.file("out.exr")), want, "half input");
 }
 
+std::vector<float> channelValues(const std::string& path, const std::string& name) {
+  auto in = OIIO::ImageInput::open(path);
+  const int c = in ? in->spec().channelindex(name) : -1;
+  std::vector<float> values(in ? in->spec().image_pixels() : 0);
+  EXPECT_TRUE(c >= 0 && in->read_image(0, 0, c, c + 1, OIIO::TypeDesc::FLOAT, values.data()))
+      << path << ": " << name;
+  return values;
+}
+
+// X, Y, Z keep the whole numbers they hold (plain and layered alike); an
+// integer alpha is a coverage from 0 to its maximum.
 TEST(Inputs, IntegerPositionsAreWidenedWithAWarning) {
   ScratchDir dir;
-  RgbaImage picture(2, 2);
-  for (float& v : picture.pixels) v = 0.5f;
-  OIIO::ImageSpec spec(2, 2, 4, OIIO::TypeDesc::UINT8);
-  auto out = OIIO::ImageOutput::create(dir.file("ints.png"));
-  ASSERT_TRUE(out && out->open(dir.file("ints.png"), spec) &&
-              out->write_image(OIIO::TypeDesc::FLOAT, picture.pixels.data()) && out->close());
-  const RunResult run = dir.run("render @/ints.png @/out.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("kestrow: warning: " + dir.file("ints.png") + ": integer channels"),
-            std::string::npos)
-      << run.err;
-  EXPECT_NE(run.err.find("probably not a position pass"), std::string::npos) << run.err;
+  const std::vector<PassPixel> whole = {{0, 0, 0, 1}, {1, 0, 0, 1}, {2, 1, 0, 1}, {3, 0, 2, 1}};
+  writeRgba(dir.file("float.exr"), makePass(4, 1, whole));
+  ASSERT_EQ(dir.run("render @/float.exr @/reference.exr").exitCode, 0);
+  std::vector<std::uint32_t> samples;
+  for (const PassPixel& p : whole)
+    samples.insert(samples.end(), {std::uint32_t(p.x), std::uint32_t(p.y), std::uint32_t(p.z),
+                                   std::numeric_limits<std::uint32_t>::max()});
+  OIIO::ImageSpec spec(4, 1, 4, OIIO::TypeDesc::UINT32);
+  auto out = OIIO::ImageOutput::create(dir.file("ints.exr"));
+  ASSERT_TRUE(out && out->open(dir.file("ints.exr"), spec) &&
+              out->write_image(OIIO::TypeDesc::UINT32, samples.data()) && out->close());
+  for (const char* layered : {"", " --add-layer m"}) {
+    const RunResult run = dir.run(std::string("render @/ints.exr @/out.exr") + layered);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "kestrow: warning: " + dir.file("ints.exr") +
+                           ": integer channels R (uint), G (uint), B (uint) are read as the whole "
+                           "numbers they hold; integer positions are probably not a position "
+                           "pass\n");
+    for (const char* c : {"R", "A"})
+      EXPECT_EQ(channelValues(dir.file("out.exr"), (*layered ? "m." : "") + std::string(c)),
+                channelValues(dir.file("reference.exr"), c))
+          << layered << " " << c;
+  }
 }
 
 TEST(Sequences, EveryFrameIsRenderedFromItsOwnInput) {
@@ -119,6 +144,13 @@ TEST(Sequences, EveryFrameIsRenderedFromItsOwnInput) {
     ASSERT_EQ(out.pixels.size(), 4u) << "frame " << frame;
     EXPECT_EQ(bits(out.pixels[3]), bits(want[frame - 3])) << "frame " << frame;
   }
+}
+
+TEST(Sequences, AnInputNamedLikeAPatternIsReadAsThatFile) {
+  ScratchDir dir;
+  writeRgba(dir.file("take#2%d.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  const RunResult run = dir.run("render @/take#2%d.exr @/out.exr");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
 }
 
 TEST(Presets, SavedValuesRenderTheSameAndReadBack) {
