@@ -296,8 +296,9 @@ TEST(RoundedSineCosineTest, EveryFloat) {
 }
 
 // The ends of every range, and values a reduction finds hard: near
-// multiples of pi/2 and pi, and 0x1.f37c8ap+95, the float nearest a
-// multiple of pi/2 for its size. The sample sweep may miss them.
+// multiples of pi/2 and pi, and 0x1.f37c8ap+95, 2^-29 from a multiple of
+// pi/2 (its cosine needs pi/2 to over 150 bits). The sample sweep may miss
+// them.
 TEST(RoundedSineCosineTest, SpecialInputs) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
   std::vector<float> xs;
