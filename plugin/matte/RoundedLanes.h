@@ -43,6 +43,38 @@ inline typename L::F roundDecided(typename L::D y, typename L::M& decided) {
   return low;
 }
 
+// The decided lanes' floats, the scalar function's (`scalar(i)`) in the
+// others.
+template <class L, class Scalar>
+inline typename L::F finish(typename L::D y, typename L::M decided, Scalar scalar) {
+  typename L::F out = roundDecided<L>(y, decided);
+  if (!all<L>(decided)) {
+    for (int i = 0; i < L::kCount; ++i) {
+      if (!decided[i]) out[i] = scalar(i);
+    }
+  }
+  return out;
+}
+
+// x = k p + r, k the nearest whole number to x / p, for p = pi/2
+// (scale 1) or pi (scale 2), with the three-part pi/2 scaled: `shifted`
+// holds k in its low bits (also for negative k), `reduced` the lanes
+// below 2^19 that this reduction serves.
+template <class L>
+struct ReducedLanes {
+  typename L::D r, shifted;
+  typename L::M reduced;
+};
+
+template <class L>
+inline ReducedLanes<L> reduceLanes(typename L::F x, double inverse, double scale) {
+  const typename L::D wide = widen<L>(x);
+  const typename L::D shifted = wide * inverse + kShifter;
+  const typename L::D k = shifted - kShifter;
+  return {((wide - k * (scale * kHalfPi1)) - k * (scale * kHalfPi2)) - k * (scale * kHalfPi3),
+          shifted, absolute<L>(wide) < lanes<L>(kLaneReductionLimit)};
+}
+
 // cos(x): by the quadrant of x (k the nearest whole number to x / (pi/2)),
 // +-cos r or +-sin r with r = x - k pi/2, |r| <= pi/4 (cosine needs the
 // quarter turns: near r = pi/2 a cosine of r would lose its relative
@@ -58,28 +90,19 @@ inline typename L::F cosLanesOf(typename L::F x) {
   using D = typename L::D;
   using M = typename L::M;
   using U = typename L::U;
-  const D wide = widen<L>(x);
-  M decided = absolute<L>(wide) < lanes<L>(kLaneReductionLimit);
-  const D shifted = wide * kTwoOverPi + kShifter;
-  const D k = shifted - kShifter;
-  const D r = ((wide - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
+  const ReducedLanes<L> red = reduceLanes<L>(x, kTwoOverPi, 1.0);
+  const D r = red.r;
   const D r2 = r * r;
   const D sine = r + r * r2 * horner<L>(r2, kSinFast, 8);
   const D cos = 1.0 + r2 * horner<L>(r2, kCosFast, 9);
   // cos(k pi/2 + r) by k modulo 4, from the low bits of the shifted sum
   // (also for negative k): cos r, -sin r, -cos r, sin r.
-  const U quadrant = (U)shifted & std::uint64_t{3};
+  const U quadrant = (U)red.shifted & std::uint64_t{3};
   const M useSin = (quadrant & std::uint64_t{1}) != std::uint64_t{0};
   const M flip = ((quadrant + std::uint64_t{1}) & std::uint64_t{2}) != std::uint64_t{0};
   D y = select<L>(useSin, sine, cos);
   y = select<L>(flip, -y, y);
-  typename L::F out = roundDecided<L>(y, decided);
-  if (!all<L>(decided)) {
-    for (int i = 0; i < L::kCount; ++i) {
-      if (!decided[i]) out[i] = cosRounded(x[i]);
-    }
-  }
-  return out;
+  return finish<L>(y, red.reduced, [&x](int i) { return cosRounded(x[i]); });
 }
 
 // sin(x) = (-1)^k sin(x - k pi), k the nearest whole number to x / pi:
@@ -90,26 +113,16 @@ inline typename L::F cosLanesOf(typename L::F x) {
 template <class L>
 inline typename L::F sinLanesOf(typename L::F x) {
   using D = typename L::D;
-  using M = typename L::M;
   using U = typename L::U;
-  const D wide = widen<L>(x);
-  M decided = absolute<L>(wide) < lanes<L>(kLaneReductionLimit);
-  const D shifted = wide * kOneOverPi + kShifter;
-  const D k = shifted - kShifter;
-  const D r = ((wide - k * (2.0 * kHalfPi1)) - k * (2.0 * kHalfPi2)) - k * (2.0 * kHalfPi3);
+  const ReducedLanes<L> red = reduceLanes<L>(x, kOneOverPi, 2.0);
+  const D r = red.r;
   const D r2 = r * r;
   const D sine = r + r * r2 * horner<L>(r2, kSinLane, 7);
   // sin r has the sign of r (-0 included, which the sum would lose); an
   // odd k flips it: k's low bit, moved to the top.
   const U sign = (U)lanes<L>(std::int64_t{INT64_MIN});
-  const D y = (D)((((U)sine & ~sign) | ((U)r & sign)) ^ ((U)shifted << 63));
-  typename L::F out = roundDecided<L>(y, decided);
-  if (!all<L>(decided)) {
-    for (int i = 0; i < L::kCount; ++i) {
-      if (!decided[i]) out[i] = sinRounded(x[i]);
-    }
-  }
-  return out;
+  const D y = (D)((((U)sine & ~sign) | ((U)r & sign)) ^ ((U)red.shifted << 63));
+  return finish<L>(y, red.reduced, [&x](int i) { return sinRounded(x[i]); });
 }
 
 // atan2(y, x) from atan(t), t = the smaller magnitude n over the larger d,
@@ -153,13 +166,7 @@ inline typename L::F atan2LanesOf(typename L::F y, typename L::F x) {
   a = select<L>(xNegative, (kPi.hi - a) + kPi.lo, a);
   const M signY = widenMask<L>((MF)y & lanes<L>(std::int32_t{INT32_MIN}));
   a = (D)((M)a | (signY & lanes<L>(std::int64_t{INT64_MIN})));
-  F out = roundDecided<L>(a, decided);
-  if (!all<L>(decided)) {
-    for (int i = 0; i < L::kCount; ++i) {
-      if (!decided[i]) out[i] = atan2Rounded(y[i], x[i]);
-    }
-  }
-  return out;
+  return finish<L>(a, decided, [&y, &x](int i) { return atan2Rounded(y[i], x[i]); });
 }
 
 }  // namespace rounded
