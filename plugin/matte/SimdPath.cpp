@@ -1,7 +1,6 @@
 #include "matte/SimdPath.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 #if defined(__x86_64__) || defined(_M_X64)
 #include <cpuid.h>
@@ -43,12 +42,9 @@ bool cpuHas(SimdPath path) {
 bool cpuHas(SimdPath) { return false; }
 #endif
 
+// The widest path this machine runs. The plug-in reads no environment
+// variables: tests and benchmarks name a path explicitly (planRow).
 SimdPath chooseSimdPath() {
-  if (const char* named = std::getenv("KESTROW_SIMD")) {
-    if (const auto path = simdPathNamed(named); path && simdPathAvailable(*path)) {
-      return *path;
-    }
-  }
   for (SimdPath path : {SimdPath::Avx512, SimdPath::Avx2}) {
     if (simdPathAvailable(path)) {
       return path;

@@ -20,8 +20,7 @@ std::optional<SimdPath> simdPathNamed(std::string_view name);
 // Whether this machine runs the path. Thread-safe.
 bool simdPathAvailable(SimdPath path);
 
-// The path renders use: the one named by the environment variable
-// KESTROW_SIMD when it is available, otherwise the widest available one.
+// The path renders use: the widest available one.
 // Decided on first use, then fixed for the process. Thread-safe.
 SimdPath activeSimdPath();
 
