@@ -60,6 +60,13 @@ InstanceCall blockCall(PF_Cmd cmd, PF_Handle block) {
   return call;
 }
 
+// A block handed to a new instance's re-setup that the effect neither kept
+// nor disposed of (already counted as leaked) goes back to the host.
+void dropIfLeft(const InstanceCall& call) {
+  PF_Handle block = call.sequence;
+  if (block != nullptr && call.out.sequence_data != block) handleRegistry().dispose(block);
+}
+
 // PF_Cmd_SEQUENCE_FLATTEN or PF_Cmd_SEQUENCE_RESETUP with the instance's
 // block: the effect disposes of it or hands it back, and the handle it
 // leaves in out_data becomes the instance's block. After a failed command
@@ -150,9 +157,7 @@ Status Host::loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>&
   PF_Handle stored = blockOf(saved.sequenceData, state_.get());
   InstanceCall call = blockCall(PF_Cmd_SEQUENCE_RESETUP, stored);
   Status status = finishSetup(state_, state, call, out);
-  // The stored block is the plug-in's to dispose of or keep; one it neither
-  // disposed of nor kept goes back to the host.
-  if (stored != nullptr && call.out.sequence_data != stored) handleRegistry().dispose(stored);
+  dropIfLeft(call);
   return status;
 }
 
@@ -242,9 +247,7 @@ Status Instance::duplicate(std::unique_ptr<Instance>& copy) {
   PF_Handle own = blockOf(flat, &host);
   InstanceCall call = blockCall(PF_Cmd_SEQUENCE_RESETUP, own);
   status = finishSetup(s.host, twin, call, copy);
-  if (own != nullptr && call.out.sequence_data != own && handleRegistry().contains(own)) {
-    handleRegistry().dispose(own);
-  }
+  dropIfLeft(call);
   return status;
 }
 
