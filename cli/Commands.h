@@ -1,4 +1,6 @@
-// The tool's three commands. Each returns the process exit code on success
+// The tool's three commands. Each registers its own options and arguments
+// on the tool's command line (`add…`, called before parsing) and runs from
+// what was parsed (`run…`): it returns the process exit code on success
 // paths and throws CliError for everything that goes wrong.
 #pragma once
 
@@ -7,18 +9,31 @@
 #include <string>
 #include <vector>
 
-#include "Controls.h"
 #include "ImageIO.h"
+#include "Options.h"
 #include "Pick.h"
 #include "Session.h"
 
 namespace kestrow::cli {
 
+struct DemoRequest {
+  std::string folder = "demo-out";
+};
+CLI::App* addDemo(CLI::App& app, DemoRequest& request);
+int runDemo(PluginSession& session, const DemoRequest& request);
+
+struct DescribeRequest {
+  bool json = false;
+};
+CLI::App* addDescribe(CLI::App& app, DescribeRequest& request);
+// `render`: the render command, whose options the JSON lists too.
+int runDescribe(PluginSession& session, const DescribeRequest& request, const CLI::App& render);
+
 struct RenderRequest {
   std::string input;   // may hold a frame pattern
   std::string output;  // may hold a frame pattern
   ChannelSelection channels;
-  std::optional<PixelPick> pick;
+  std::vector<std::string> pick;  // X, Y as typed; empty when not given
   std::string preset;
   std::string savePreset;
   std::string frames;  // "A-B" or empty
@@ -31,13 +46,10 @@ struct RenderRequest {
   bool replaceLayer = false;
   std::string dataType, compression;  // as given; empty for the defaults
 };
-
+// The render command's own options; the control flags come from the
+// plug-in (ControlFlags) once it is loaded.
+CLI::App* addRender(CLI::App& app, RenderRequest& request);
 // `flags`: the controls given on the command line (they win over a preset).
-int runRender(PluginSession& session, const RenderRequest& request, const ControlValues& flags);
-
-int runDemo(PluginSession& session, const std::string& folder);
-
-// `render`: the render command, whose options the JSON lists too.
-int runDescribe(PluginSession& session, bool asJson, const CLI::App& render);
+int runRender(PluginSession& session, const RenderRequest& request, const ControlFlags& flags);
 
 }  // namespace kestrow::cli

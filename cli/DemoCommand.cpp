@@ -108,7 +108,16 @@ std::string title(const char* file) {
 
 }  // namespace
 
-int runDemo(PluginSession& session, const std::string& folder) {
+CLI::App* addDemo(CLI::App& app, DemoRequest& request) {
+  CLI::App* demo = app.add_subcommand(
+      "demo", "Render a built-in scene in every mode; write the EXRs and a contact sheet");
+  demo->add_option("DIR", request.folder, "Output folder (created if missing)")
+      ->capture_default_str();
+  return demo;
+}
+
+int runDemo(PluginSession& session, const DemoRequest& request) {
+  const std::string& folder = request.folder;
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) failure(folder, "cannot create the folder (" + ec.message() + ")");

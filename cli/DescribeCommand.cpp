@@ -122,12 +122,19 @@ json describeOptions(const CLI::App& command) {
 
 }  // namespace
 
-int runDescribe(PluginSession& session, bool asJson, const CLI::App& render) {
+CLI::App* addDescribe(CLI::App& app, DescribeRequest& request) {
+  CLI::App* describe =
+      app.add_subcommand("describe", "Show the plug-in's identity (PiPL) and its controls");
+  describe->add_flag("--json", request.json, "Machine-readable output");
+  return describe;
+}
+
+int runDescribe(PluginSession& session, const DescribeRequest& request, const CLI::App& render) {
   const host::PiPL& pipl = session.host().pipl();
   const Version v = unpack(pipl.effectVersion);
   const std::string version =
       std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.bug);
-  if (asJson) {
+  if (request.json) {
     json plugin = {{"file", session.pluginPath()},
                    {"name", pipl.name},
                    {"category", pipl.category},

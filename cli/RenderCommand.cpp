@@ -18,6 +18,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr const char* kRenderFooter = R"(
+Position channels: by default the first three colour channels (R, G, B) and
+the image's alpha. --position-layer P picks P.x/y/z (or X/Y/Z, R/G/B) of a
+multilayer file, also as the last part of a longer layer name such as
+"beauty.Position". Alpha "none" means coverage 1 everywhere.
+
+OUTPUT: .exr (RGBA, 32-bit float or --data-type half) or an 8-bit preview
+(.png, .tif, .jpg; JPEG shows the picture over black). With --add-layer or
+--matte, OUTPUT is the input EXR, every part, channel and attribute kept,
+with each matte added as layer NAME.R/G/B/A. Frame sequences: put #### or
+%04d in OUTPUT (and optionally INPUT) and give --frames A-B.
+
+Controls are applied in their order; a --preset is loaded first and the
+control flags override it; --pick comes last and moves "Position".
+
+Exit codes: 0 success, 1 failure, 2 usage error.)";
+
 void unpremultiply(host::World& pass) {
   for (int y = 0; y < pass.height(); ++y) {
     auto* px = static_cast<PF_PixelFloat*>(pass.row(y));
@@ -192,7 +209,78 @@ FrameInput readFrame(const std::string& input, const RenderRequest& request,
 
 }  // namespace
 
-int runRender(PluginSession& session, const RenderRequest& request, const ControlValues& flags) {
+CLI::App* addRender(CLI::App& app, RenderRequest& request) {
+  CLI::App* render = app.add_subcommand("render", "Render mattes from a position pass");
+  render->footer(kRenderFooter);
+  render->add_option("INPUT", request.input, "Position pass (any image OpenImageIO reads)")
+      ->type_name("FILE")
+      ->required();
+  render->add_option("OUTPUT", request.output, "Output image (.exr, .png, .tif, .jpg)")->required();
+  CLI::Option* channels = render
+                              ->add_option("--position-channels", request.channels.position,
+                                           "Position channels by name: X,Y,Z (e.g. P.x,P.y,P.z)")
+                              ->type_name("NAME")
+                              ->delimiter(',')
+                              ->expected(3);
+  render
+      ->add_option("--position-layer", request.channels.layer,
+                   "Layer holding the position: P, Pworld, <layer>.Position, ...")
+      ->type_name("LAYER")
+      ->excludes(channels);
+  render
+      ->add_option("--alpha-channel", request.channels.alpha,
+                   "Coverage channel by name, or \"none\" for 1")
+      ->type_name("NAME");
+  render
+      ->add_option("--pick", request.pick,
+                   "Pick the position at pixel X,Y, counted from the top left of the display "
+                   "window (sets \"Pick Point\", which moves \"Position\")")
+      ->type_name("N")
+      ->delimiter(',')
+      ->expected(2);
+  render->add_option("--preset", request.preset, "Load control values from a JSON preset")
+      ->type_name("FILE.json");
+  render
+      ->add_option("--save-preset", request.savePreset,
+                   "Write the control values used to a JSON preset")
+      ->type_name("FILE.json");
+  render->add_flag("--unpremultiply", request.unpremultiply,
+                   "Divide X, Y, Z by alpha where 0 < alpha < 1 before rendering");
+  render->add_flag("--stats", request.stats,
+                   "Per frame: position range, transparent and NaN pixels, matte coverage");
+  render->add_option("--frames", request.frames, "Frame range A-B for sequence patterns")
+      ->type_name("A-B");
+  render
+      ->add_option("--add-layer", request.addLayer,
+                   "Write the input (OpenEXR) with the matte added as layer NAME.R/G/B/A")
+      ->type_name("NAME");
+  render
+      ->add_option("--matte", request.mattes,
+                   "Add one more matte as layer NAME, rendered with the preset's controls and "
+                   "the control flags on top (repeatable)")
+      ->type_name("NAME=PRESET.json")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  render->add_flag("--replace-layer", request.replaceLayer,
+                   "Replace input layers of those names instead of refusing them");
+  render
+      ->add_option("--data-type", request.dataType,
+                   "EXR sample type of the mattes: half or float (default); all=half or "
+                   "all=float converts the input's float channels too")
+      ->type_name("TYPE");
+  render
+      ->add_option("--compression", request.compression,
+                   "EXR compression: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab "
+                   "(default: the input's when adding layers, else zip)")
+      ->type_name("NAME");
+  return render;
+}
+
+int runRender(PluginSession& session, const RenderRequest& request,
+              const ControlFlags& controlFlags) {
+  const std::optional<PixelPick> pick =
+      request.pick.empty() ? std::nullopt : std::optional(parsePick(request.pick));
+  const ControlValues flags = controlFlags.given();
   requireFileName(request.input, "INPUT");
   requireFileName(request.output, "OUTPUT");
   outputKind(request.output);  // refuses an unknown type before any work
@@ -231,10 +319,10 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
     FrameInput in = readFrame(files.inputs[std::size_t(i)], request, renders, layered);
     if (request.unpremultiply) unpremultiply(in.pass.world);
     // "Pick Point" holds one value for all frames: picked on the first.
-    if (i == 0 && request.pick) {
+    if (i == 0 && pick) {
       std::vector<host::Instance*> instances;
       for (MatteRender& render : renders) instances.push_back(render.instance.get());
-      pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *request.pick);
+      pickPixel(instances, session.specs(), in.pass.world, in.pass.window, *pick);
     }
     std::vector<host::World> results;
     for (MatteRender& render : renders) {
