@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <cmath>
 #include <cstring>
-#include <limits>
 
-#include "Errors.h"
 #include "Numbers.h"
 
 namespace kestrow::cli {
@@ -16,50 +12,27 @@ namespace {
 // What a 16.16 fixed-point angle can hold, in whole degrees.
 constexpr double kAngleLimit = 32767.0;
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
+// The controls the tool gives a role, known by what their records declare:
+// the type, the flags the role needs (the eyedropper must be supervised, so
+// that the plug-in hears of a pick), and the display name, by which presets
+// and the demo know every control too.
+struct RoleRecord {
+  ControlRole role;
+  PF_ParamType type;
+  PF_ParamFlags flags;
+  const char* name;
+};
+constexpr RoleRecord kRoles[] = {
+    {ControlRole::Eyedropper, PF_Param_COLOR, PF_ParamFlag_SUPERVISE, "Pick Point"},
+    {ControlRole::Picture, PF_Param_LAYER, 0, "Layer"},
+    {ControlRole::AlphaMatte, PF_Param_CHECKBOX, 0, "Alpha Matte"},
+};
 
-std::vector<std::string> split(std::string_view text, char separator) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find(separator, start);
-    parts.emplace_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) return parts;
-    start = end + 1;
-  }
-}
-
-// Shortest text that reads back as the same double; whole numbers without
-// an exponent ("1000000", not "1e+06").
-std::string number(double value) {
-  if (value == 0 && std::signbit(value)) return "-0";
-  if (value == std::trunc(value) && std::abs(value) < 1e15)
-    return std::to_string(static_cast<long long>(value));
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
-
-double parseNumber(const ControlSpec& spec, std::string_view text) {
-  const RealNumber number = readReal(text);
-  const bool ranged = spec.kind == ControlKind::Float || spec.kind == ControlKind::Angle;
-  if (number.status == NumberStatus::TooLarge && ranged)
-    usageError(spec.name,
-               "\"" + std::string(text) + "\" is outside the valid range " + allowedText(spec));
-  if (number.status != NumberStatus::Ok) usageError(spec.name, numberProblem(text, number.status));
-  if (!std::isfinite(number.value))
-    usageError(spec.name, std::string("\"") + std::string(text) + "\" is not a finite number");
-  return number.value;
-}
-
-void check(const host::Status& status, const ControlSpec& spec) {
-  if (status.ok()) return;
-  if (status.code == host::StatusCode::kInvalidArgument) usageError(spec.name, status.message);
-  failure(spec.name, status.message);
+ControlRole roleOf(const ControlSpec& spec) {
+  for (const RoleRecord& r : kRoles)
+    if (spec.type == r.type && (spec.flags & r.flags) == r.flags && spec.name == r.name)
+      return r.role;
+  return ControlRole::None;
 }
 
 }  // namespace
@@ -152,6 +125,7 @@ std::vector<ControlSpec> controlSpecs(const std::vector<host::ParamInfo>& params
         spec.kind = ControlKind::Unsupported;
         break;
     }
+    spec.role = roleOf(spec);
     specs.push_back(std::move(spec));
   }
   return specs;
@@ -188,232 +162,10 @@ ControlValue defaultValue(const ControlSpec& spec, const host::ParamInfo& info) 
   return std::string();
 }
 
-std::string allowedText(const ControlSpec& spec) {
-  switch (spec.kind) {
-    case ControlKind::Popup: {
-      std::string text;
-      for (const auto& [item, value] : popupChoices(spec))
-        text += (text.empty() ? "" : ", ") + item;
-      return text;
-    }
-    case ControlKind::Checkbox:
-      return "on, off";
-    case ControlKind::Float:
-    case ControlKind::Angle:
-      return number(spec.validMin) + " to " + number(spec.validMax);
-    default:
-      return "";
-  }
-}
-
-void checkControlValue(const ControlSpec& spec, const ControlValue& value) {
-  if (spec.kind == ControlKind::Float || spec.kind == ControlKind::Angle) {
-    const double v = std::get<double>(value);
-    if (!std::isfinite(v) || v < spec.validMin || v > spec.validMax)
-      usageError(spec.name, number(v) + " is outside the valid range " + allowedText(spec));
-  } else if (spec.kind == ControlKind::Popup) {
-    const long v = std::get<long>(value);
-    const auto choices = popupChoices(spec);
-    if (std::none_of(choices.begin(), choices.end(), [&](auto& c) { return c.second == v; }))
-      usageError(spec.name,
-                 std::to_string(v) + " is not a choice (choices: " + allowedText(spec) + ")");
-  } else if (spec.kind == ControlKind::Point3D) {
-    for (double v : std::get<std::array<double, 3>>(value))
-      if (!std::isfinite(v)) usageError(spec.name, "every component must be a finite number");
-  } else if (spec.kind == ControlKind::Color) {
-    // The eyedropper hands the plug-in 32-bit floats: check what it will see.
-    for (double v : std::get<std::array<double, 3>>(value))
-      if (!std::isfinite(float(v)))
-        usageError(spec.name, number(v) + " does not fit a colour component (largest " +
-                                  number(std::numeric_limits<float>::max()) + ")");
-  }
-}
-
-std::string tripleText(const ControlSpec& spec) {
-  return spec.kind == ControlKind::Color ? "three numbers R,G,B" : "three numbers X,Y,Z";
-}
-
-ControlValue parseControlValue(const ControlSpec& spec, const std::vector<std::string>& texts) {
-  const bool triple = spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color;
-  if (texts.size() != (triple ? 3u : 1u)) {
-    std::string given;
-    for (const std::string& text : texts) given += (given.empty() ? "" : ",") + text;
-    usageError(spec.name, "\"" + given + "\" is not " + (triple ? tripleText(spec) : "one value"));
-  }
-  const std::string_view text = texts[0];
-  ControlValue value;
-  switch (spec.kind) {
-    case ControlKind::Popup: {
-      const std::string wanted = lower(trimmed(text));
-      for (const auto& [item, v] : popupChoices(spec))
-        if (lower(item) == wanted) return v;
-      usageError(spec.name, std::string("unknown choice \"") + std::string(text) +
-                                "\" (choices: " + allowedText(spec) + ")");
-    }
-    case ControlKind::Checkbox: {
-      const std::string t = lower(trimmed(text));
-      if (t == "on" || t == "true" || t == "yes" || t == "1") return true;
-      if (t == "off" || t == "false" || t == "no" || t == "0") return false;
-      usageError(spec.name, std::string("\"") + std::string(text) + "\" is not on or off");
-    }
-    case ControlKind::Float:
-    case ControlKind::Angle:
-      value = parseNumber(spec, text);
-      break;
-    case ControlKind::Point3D:
-    case ControlKind::Color:
-      value = std::array<double, 3>{parseNumber(spec, texts[0]), parseNumber(spec, texts[1]),
-                                    parseNumber(spec, texts[2])};
-      break;
-    case ControlKind::Layer: {
-      // "none" (what help shows as the default) and "" mean no picture; a
-      // file of that name is "./none".
-      const std::string path(trimmed(text));
-      return lower(path) == "none" ? std::string() : path;
-    }
-    case ControlKind::Unsupported:
-      usageError(spec.name, "this control type cannot be set from the command line");
-  }
-  checkControlValue(spec, value);
-  return value;
-}
-
-ControlValue parseControlValue(const ControlSpec& spec, std::string_view text) {
-  const bool triple = spec.kind == ControlKind::Point3D || spec.kind == ControlKind::Color;
-  return parseControlValue(spec, triple ? split(text, ',') : std::vector{std::string(text)});
-}
-
-std::string formatControlValue(const ControlSpec& spec, const ControlValue& value) {
-  switch (spec.kind) {
-    case ControlKind::Popup: {
-      const long v = std::get<long>(value);
-      if (v >= 1 && v <= long(spec.items.size())) return spec.items[std::size_t(v - 1)];
-      return std::to_string(v);
-    }
-    case ControlKind::Checkbox:
-      return std::get<bool>(value) ? "on" : "off";
-    case ControlKind::Float:
-    case ControlKind::Angle:
-      return number(std::get<double>(value));
-    case ControlKind::Point3D:
-    case ControlKind::Color: {
-      const auto& p = std::get<std::array<double, 3>>(value);
-      return number(p[0]) + "," + number(p[1]) + "," + number(p[2]);
-    }
-    case ControlKind::Layer: {
-      const std::string& path = std::get<std::string>(value);
-      return path.empty() ? "none" : path;
-    }
-    case ControlKind::Unsupported:
-      break;
-  }
-  return "";
-}
-
-void applyControls(host::Instance& instance, const std::vector<ControlSpec>& specs,
-                   const ControlValues& values, const LayerLoader& loadLayer) {
-  for (const ControlSpec& spec : specs) {
-    if (spec.index >= int(values.size()) || !values[spec.index]) continue;
-    const ControlValue& value = *values[spec.index];
-    switch (spec.kind) {
-      case ControlKind::Popup:
-        check(instance.setPopup(spec.index, A_long(std::get<long>(value))), spec);
-        break;
-      case ControlKind::Checkbox:
-        check(instance.setCheckbox(spec.index, std::get<bool>(value)), spec);
-        break;
-      case ControlKind::Float:
-        check(instance.setFloat(spec.index, std::get<double>(value)), spec);
-        break;
-      case ControlKind::Angle:
-        check(instance.setAngle(spec.index, std::get<double>(value)), spec);
-        break;
-      case ControlKind::Point3D: {
-        const auto& p = std::get<std::array<double, 3>>(value);
-        check(instance.setPoint3D(spec.index, p[0], p[1], p[2]), spec);
-        break;
-      }
-      case ControlKind::Color: {
-        const auto& c = std::get<std::array<double, 3>>(value);
-        check(instance.pickColor(spec.index, {1.f, float(c[0]), float(c[1]), float(c[2])}), spec);
-        break;
-      }
-      case ControlKind::Layer: {
-        const std::string& path = std::get<std::string>(value);
-        check(instance.setLayer(spec.index, path.empty() ? nullptr : loadLayer(path)), spec);
-        break;
-      }
-      case ControlKind::Unsupported:
-        break;
-    }
-  }
-}
-
-ControlValue currentValue(const host::Instance& instance, const ControlSpec& spec,
-                          const std::string& layerPath) {
-  const PF_ParamDef def = instance.param(spec.index);
-  switch (spec.kind) {
-    case ControlKind::Popup:
-      return long(def.u.pd.value);
-    case ControlKind::Checkbox:
-      return def.u.bd.value != 0;
-    case ControlKind::Float:
-      return def.u.fs_d.value;
-    case ControlKind::Angle:
-      return def.u.ad.value / 65536.0;
-    case ControlKind::Point3D:
-      return std::array<double, 3>{def.u.point3d_d.x_value, def.u.point3d_d.y_value,
-                                   def.u.point3d_d.z_value};
-    case ControlKind::Color: {
-      const PF_PixelFloat c = instance.floatColor(spec.index);
-      return std::array<double, 3>{c.red, c.green, c.blue};
-    }
-    case ControlKind::Layer:
-    case ControlKind::Unsupported:
-      break;
-  }
-  return layerPath;
-}
-
-namespace {
-
-// The single spec that `fits`, or null when none or several do.
-template <typename Fits>
-const ControlSpec* onlyOne(const std::vector<ControlSpec>& specs, Fits fits) {
-  const ControlSpec* found = nullptr;
-  for (const ControlSpec& spec : specs) {
-    if (!fits(spec)) continue;
-    if (found) return nullptr;
-    found = &spec;
-  }
-  return found;
-}
-
-}  // namespace
-
-const ControlSpec* eyedropperControl(const std::vector<ControlSpec>& specs) {
-  return onlyOne(specs, [](const ControlSpec& spec) {
-    return spec.kind == ControlKind::Color && (spec.flags & PF_ParamFlag_SUPERVISE);
-  });
-}
-
-const ControlSpec* pictureControl(const std::vector<ControlSpec>& specs) {
-  return onlyOne(specs, [](const ControlSpec& spec) { return spec.kind == ControlKind::Layer; });
-}
-
-const ControlSpec* alphaMatteControl(const std::vector<ControlSpec>& specs,
-                                     const std::vector<host::ParamInfo>& params) {
-  return onlyOne(specs, [&](const ControlSpec& spec) {
-    return spec.kind == ControlKind::Checkbox &&
-           std::get<bool>(defaultValue(spec, params[spec.index]));
-  });
-}
-
-bool matteInAlpha(const host::Instance& instance, const std::vector<ControlSpec>& specs,
-                  const std::vector<host::ParamInfo>& params) {
-  const ControlSpec* alpha = alphaMatteControl(specs, params);
-  if (!alpha) return true;
-  return instance.isHidden(alpha->index) || std::get<bool>(currentValue(instance, *alpha, ""));
+ControlValues noValues(const std::vector<ControlSpec>& specs) {
+  int highest = 0;
+  for (const ControlSpec& spec : specs) highest = std::max(highest, spec.index);
+  return ControlValues(std::size_t(highest) + 1);
 }
 
 const ControlSpec* findByName(const std::vector<ControlSpec>& specs, std::string_view name) {
@@ -422,9 +174,9 @@ const ControlSpec* findByName(const std::vector<ControlSpec>& specs, std::string
   return nullptr;
 }
 
-const ControlSpec* findByFlag(const std::vector<ControlSpec>& specs, std::string_view flag) {
+const ControlSpec* findByRole(const std::vector<ControlSpec>& specs, ControlRole role) {
   for (const ControlSpec& spec : specs)
-    if (spec.flag == flag) return &spec;
+    if (spec.role == role) return &spec;
   return nullptr;
 }
 

@@ -2,8 +2,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "ApplyControls.h"
 #include "Commands.h"
 #include "ContactSheet.h"
+#include "ControlText.h"
 #include "DemoScene.h"
 #include "Errors.h"
 #include "LayeredExr.h"
@@ -83,7 +85,7 @@ std::vector<DemoShot> demoShots(const std::string& picture) {
 }
 
 ControlValues shotValues(PluginSession& session, const DemoShot& shot) {
-  ControlValues values(session.params().size());
+  ControlValues values = noValues(session.specs());
   for (const auto& [name, text] : shot.controls) {
     const ControlSpec* spec = findByName(session.specs(), name);
     if (!spec) failure(session.pluginPath(), "has no control \"" + name + "\"");

@@ -14,6 +14,23 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
+std::string lowerCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::vector<std::string> split(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(separator, start);
+    parts.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) return parts;
+    start = end + 1;
+  }
+}
+
 namespace {
 
 // Drops one leading '+' that starts a number, which std::from_chars does not

@@ -1,15 +1,22 @@
-// Numbers as users type them on the command line: decimal, in the C
+// Numbers (and words) as users type them on the command line: decimal, in the C
 // locale, with an optional leading '+' or '-'. The same rules hold for
 // every flag, so "+2" and "2" are always the same value.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrow::cli {
 
 // `text` without the white space at either end.
 std::string_view trimmed(std::string_view text);
+
+// `text` in lower case (ASCII letters only, as choices are matched).
+std::string lowerCase(std::string_view text);
+
+// The parts of `text` between `separator`s, empty ones included.
+std::vector<std::string> split(std::string_view text, char separator);
 
 enum class NumberStatus {
   Ok,

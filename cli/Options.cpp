@@ -126,9 +126,7 @@ void ControlFlags::checkTypedValues(int argc, char** argv) const {
 }
 
 ControlValues ControlFlags::given() const {
-  int highest = 0;
-  for (const Entry& entry : entries_) highest = std::max(highest, entry.spec->index);
-  ControlValues values(std::size_t(highest) + 1);
+  ControlValues values(entries_.empty() ? 0 : std::size_t(entries_.back().spec->index) + 1);
   for (const Entry& entry : entries_) {
     if (entry.texts.empty()) continue;
     if (entry.spec->kind != ControlKind::Checkbox) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Controls.h"
+#include "ControlText.h"
 
 namespace kestrow::cli {
 

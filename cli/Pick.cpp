@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ApplyControls.h"
 #include "Errors.h"
 #include "Numbers.h"
 
@@ -28,7 +29,7 @@ PixelPick parsePick(const std::vector<std::string>& texts) {
 
 void pickPixel(const std::vector<host::Instance*>& instances, const std::vector<ControlSpec>& specs,
                const host::World& pass, const ImageWindow& window, const PixelPick& pick) {
-  const ControlSpec* eyedropper = eyedropperControl(specs);
+  const ControlSpec* eyedropper = findByRole(specs, ControlRole::Eyedropper);
   if (!eyedropper) usageError("--pick", "the plug-in has no eyedropper control to pick with");
   // Data window coordinates of the pixel. Overscan (data beyond the display
   // window) can be picked with negative or large X, Y.

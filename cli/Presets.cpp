@@ -6,7 +6,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "ApplyControls.h"
 #include "AtomicFile.h"
+#include "ControlText.h"
 #include "Errors.h"
 #include "FileChecks.h"
 
@@ -133,9 +135,7 @@ ControlValues loadPreset(const std::string& path, const std::vector<ControlSpec>
                         std::to_string(kFormatVersion) + ")");
   }
 
-  int highest = 0;
-  for (const ControlSpec& spec : specs) highest = std::max(highest, spec.index);
-  ControlValues values(std::size_t(highest) + 1);
+  ControlValues values = noValues(specs);
   for (const auto& [name, j] : document["controls"].items()) {
     const ControlSpec* spec = findByName(specs, name);
     if (!spec) failure(path, "unknown control \"" + name + "\"");
@@ -162,9 +162,7 @@ void savePreset(const std::string& path, const std::vector<ControlSpec>& specs,
 
 void saveInstancePreset(const std::string& path, const std::vector<ControlSpec>& specs,
                         const host::Instance& instance, const std::string& layerPath) {
-  int highest = 0;
-  for (const ControlSpec& spec : specs) highest = std::max(highest, spec.index);
-  ControlValues all(std::size_t(highest) + 1);
+  ControlValues all = noValues(specs);
   for (const ControlSpec& spec : specs) all[spec.index] = currentValue(instance, spec, layerPath);
   savePreset(path, specs, all);
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "kestrow/host/Instance.h"
 
 namespace kestrow::cli {
 

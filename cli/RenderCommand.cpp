@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ApplyControls.h"
 #include "Commands.h"
 #include "Errors.h"
 #include "FileChecks.h"
@@ -104,7 +105,7 @@ std::vector<MatteRender> matteControls(PluginSession& session, const RenderReque
 
 // The "Layer" picture a matte's controls name ("" for none).
 std::string picturePath(const PluginSession& session, const ControlValues& values) {
-  if (const ControlSpec* layer = pictureControl(session.specs()))
+  if (const ControlSpec* layer = findByRole(session.specs(), ControlRole::Picture))
     if (layer->index < int(values.size()) && values[layer->index])
       return std::get<std::string>(*values[layer->index]);
   return {};
@@ -330,7 +331,7 @@ int runRender(PluginSession& session, const RenderRequest& request,
       if (request.stats) {
         const FrameStats stats =
             computeStats(in.pass.world, results.back(),
-                         matteInAlpha(*render.instance, session.specs(), session.params()));
+                         matteInAlpha(*render.instance, session.specs()));
         std::printf("%s%s\n", layered ? (render.layer + ": ").c_str() : "",
                     formatStats(frame, stats).c_str());
         flushStandardOutput();
