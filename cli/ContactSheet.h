@@ -11,18 +11,19 @@
 namespace kestrow::cli {
 
 struct SheetTile {
-  std::string title;    // e.g. the mode's name
-  std::string caption;  // e.g. the settings that differ from the defaults
-  RgbaImage display;    // display-ready colour (sRGB-encoded 0-1); alpha unused
+  std::string title;       // e.g. the mode's name
+  std::string caption;     // e.g. the settings that differ from the defaults
+  OIIO::ImageBuf display;  // display-ready float R, G, B (sRGB-encoded 0-1), alpha 1
 };
 
 // Display conversions. A position pass is shown with each axis stretched
 // over the range it covers; a matte as white over the background; a colour
 // render over the background, held out by the pass's coverage (where no
 // surface was seen the colour means nothing to a viewer).
-RgbaImage displayPositions(const RgbaImage& pass);
-RgbaImage displayMatte(const RgbaImage& render, bool matteInAlpha);
-RgbaImage displayColour(const RgbaImage& render, const RgbaImage& pass);
+// Each takes and gives float R, G, B, A images.
+OIIO::ImageBuf displayPositions(const OIIO::ImageBuf& pass);
+OIIO::ImageBuf displayMatte(const OIIO::ImageBuf& render, bool matteInAlpha);
+OIIO::ImageBuf displayColour(const OIIO::ImageBuf& render, const OIIO::ImageBuf& pass);
 
 struct SheetLayout {
   int columns = 3;

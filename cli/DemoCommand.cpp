@@ -125,8 +125,8 @@ int runDemo(PluginSession& session, const DemoRequest& request) {
   if (ec) failure(folder, "cannot create the folder (" + ec.message() + ")");
   const fs::path dir(folder);
 
-  const RgbaImage pass = renderDemoScene({});
-  const RgbaImage picture = demoPicture(256);
+  const OIIO::ImageBuf pass = renderDemoScene({});
+  const OIIO::ImageBuf picture = demoPicture(256);
   const std::string picturePath = (dir / kPictureFile).string();
   writeImage((dir / "position.exr").string(), pass);
   writeImage(picturePath, picture);
@@ -136,7 +136,7 @@ int runDemo(PluginSession& session, const DemoRequest& request) {
   std::vector<SheetTile> tiles;
   tiles.push_back({"Position pass", "world X, Y, Z as colour", displayPositions(pass)});
   const std::vector<DemoShot> shots = demoShots(picturePath);
-  std::vector<RgbaImage> results;
+  std::vector<OIIO::ImageBuf> results;
   for (const DemoShot& shot : shots) {
     std::unique_ptr<host::Instance> instance = session.newInstance();
     const ControlValues values = shotValues(session, shot);

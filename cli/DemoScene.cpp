@@ -87,8 +87,8 @@ void hsvToRgb(double h, double s, double v, float* rgb) {
 
 }  // namespace
 
-RgbaImage renderDemoScene(const DemoSceneOptions& options) {
-  RgbaImage image(options.width, options.height);
+OIIO::ImageBuf renderDemoScene(const DemoSceneOptions& options) {
+  OIIO::ImageBuf image = rgbaImage(options.width, options.height);
   // Camera above and in front of the scene, looking slightly down at it.
   const Vec eye{0.9, 3.1, 6.6};
   const Vec target{0.3, 0.55, -0.3};
@@ -115,7 +115,7 @@ RgbaImage renderDemoScene(const DemoSceneOptions& options) {
           }
         }
       }
-      float* px = image.at(column, row);
+      auto* px = static_cast<float*>(image.pixeladdr(column, row));
       if (hits > 0) {
         px[0] = float(sum.x / hits);
         px[1] = float(sum.y / hits);
@@ -127,8 +127,8 @@ RgbaImage renderDemoScene(const DemoSceneOptions& options) {
   return image;
 }
 
-RgbaImage demoPicture(int size) {
-  RgbaImage image(size, size);
+OIIO::ImageBuf demoPicture(int size) {
+  OIIO::ImageBuf image = rgbaImage(size, size);
   const double centre = size / 2.0;
   const int checker = std::max(1, size / 8);
   for (int row = 0; row < size; ++row) {
@@ -137,7 +137,7 @@ RgbaImage demoPicture(int size) {
       const double hue = std::atan2(dy, dx) / (2 * 3.14159265358979323846) + 0.5;
       const double radius = std::sqrt(dx * dx + dy * dy) / centre;
       const bool dark = ((column / checker) + (row / checker)) % 2 == 1;
-      float* px = image.at(column, row);
+      auto* px = static_cast<float*>(image.pixeladdr(column, row));
       hsvToRgb(hue, std::min(1.0, 0.25 + radius), dark ? 0.55 : 0.95, px);
       px[3] = 1.f;
     }

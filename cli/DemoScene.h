@@ -16,10 +16,10 @@ struct DemoSceneOptions {
   int samplesPerAxis = 4;  // samplesPerAxis² samples per pixel
 };
 
-RgbaImage renderDemoScene(const DemoSceneOptions& options);
+OIIO::ImageBuf renderDemoScene(const DemoSceneOptions& options);
 
 // The picture that the demo projects with the "Layer" mode: a colour wheel
 // under a checkerboard, opaque, `size` × `size` pixels.
-RgbaImage demoPicture(int size);
+OIIO::ImageBuf demoPicture(int size);
 
 }  // namespace kestrow::cli

@@ -1,12 +1,12 @@
-// The tool's in-memory picture: 32-bit float RGBA, rows top to bottom,
-// channels interleaved. Used for the built-in demo scene and the contact
-// sheet; files on disk are read into and written from the host's worlds
-// directly.
+// Pictures in memory. Files on disk are read into and written from the
+// host's worlds directly; the built-in demo scene and the contact sheet are
+// OpenImageIO ImageBufs of 32-bit float R, G, B, A, and go through a world
+// only to be rendered or written.
 #pragma once
 
-#include <cstddef>
+#include <OpenImageIO/imagebuf.h>
+
 #include <string>
-#include <vector>
 
 #include "kestrow/host/World.h"
 
@@ -20,24 +20,10 @@ struct ImageWindow {
   int fullX = 0, fullY = 0, fullWidth = 0, fullHeight = 0;
 };
 
-struct RgbaImage {
-  int width = 0;
-  int height = 0;
-  std::vector<float> pixels;  // width * height * 4 values: R, G, B, A
-  ImageWindow window;
+ImageWindow windowOf(const OIIO::ImageSpec& spec);
 
-  RgbaImage() = default;
-  RgbaImage(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h) * 4, 0.f) {
-    window.fullWidth = w;
-    window.fullHeight = h;
-  }
-
-  float* at(int column, int row) { return pixels.data() + (std::size_t(row) * width + column) * 4; }
-  const float* at(int column, int row) const {
-    return pixels.data() + (std::size_t(row) * width + column) * 4;
-  }
-  std::size_t pixelCount() const { return std::size_t(width) * std::size_t(height); }
-};
+// A zeroed float R, G, B, A image of width x height at the origin.
+OIIO::ImageBuf rgbaImage(int width, int height);
 
 // The host keeps a picture's rows and total size in the 32-bit fields of
 // its records: at most 2 GiB, that is 134,217,727 float pixels (about
@@ -52,10 +38,10 @@ void checkHostSize(int width, int height, const std::string& subject);
 // before anything is allocated when the host cannot hold it.
 host::World newFloatWorld(int width, int height, const std::string& subject);
 
-// Copies between the tool's RGBA images and the host's float worlds
+// Copies between float R, G, B, A images and the host's float worlds
 // (alpha, red, green, blue in memory). toWorld throws a failure CliError
-// when the image is too large for the host.
-host::World toWorld(const RgbaImage& image);
-RgbaImage fromWorld(const host::World& world, const ImageWindow& window);
+// when the image is too large for the host; fromWorld's image has `window`.
+host::World toWorld(const OIIO::ImageBuf& image);
+OIIO::ImageBuf fromWorld(const host::World& world, const ImageWindow& window);
 
 }  // namespace kestrow::cli

@@ -1,6 +1,7 @@
 #include "ImageIO.h"
 
 #include <OpenImageIO/filesystem.h>
+#include <OpenImageIO/imagebufalgo.h>
 #include <OpenImageIO/imageio.h>
 #include <algorithm>
 #include <cctype>
@@ -290,10 +291,6 @@ void checkShape(const ImageSpec& spec, const std::string& subject) {
   if (spec.width <= 0 || spec.height <= 0) failure(subject, "the image is empty");
 }
 
-ImageWindow windowOf(const ImageSpec& spec) {
-  return {spec.x, spec.y, spec.full_x, spec.full_y, spec.full_width, spec.full_height};
-}
-
 bool isJpeg(const std::string& path) {
   const std::string ext = lowerExtension(path);
   return ext == ".jpg" || ext == ".jpeg";
@@ -359,26 +356,30 @@ ImageSpec outputSpec(const std::string& path, const host::World& world, const Im
   return spec;
 }
 
-// An 8-bit preview, converted a band of rows at a time: not-a-number would
-// otherwise land on an arbitrary byte, and JPEG shows the colour over black.
+// An 8-bit preview, converted a band of rows at a time: not-a-number
+// would otherwise land on an arbitrary byte, and JPEG shows the colour over
+// black.
 bool writePreview(OIIO::ImageOutput& out, const ImageSpec& spec, const host::World& world) {
-  const int channels = spec.nchannels;
+  namespace IBA = OIIO::ImageBufAlgo;
   const int band = std::max(1, (1 << 24) / (world.width() * 16));
-  std::vector<float> rows(std::size_t(band) * world.width() * channels);
+  // The world's own order is alpha, red, green, blue.
+  ImageSpec argb(world.width(), band, 4, TypeDesc::FLOAT);
+  argb.channelnames = {"A", "R", "G", "B"};
+  argb.alpha_channel = 0;
+  static const int kRgba[4] = {1, 2, 3, 0};
   for (int y0 = 0; y0 < world.height(); y0 += band) {
     const int y1 = std::min(world.height(), y0 + band);
-    float* dst = rows.data();
-    for (int y = y0; y < y1; ++y) {
-      const auto* src = static_cast<const PF_PixelFloat*>(world.row(y));
-      for (int x = 0; x < world.width(); ++x, dst += channels) {
-        const float rgba[4] = {src[x].red, src[x].green, src[x].blue, src[x].alpha};
-        for (int c = 0; c < channels; ++c) {
-          const float v = channels == 3 ? rgba[c] * rgba[3] : rgba[c];
-          dst[c] = v != v ? 0.f : v;
-        }
-      }
-    }
-    if (!out.write_scanlines(spec.y + y0, spec.y + y1, 0, TypeDesc::FLOAT, rows.data()))
+    argb.height = y1 - y0;
+    const OIIO::ImageBuf rows(argb, const_cast<void*>(world.row(y0)),
+                              OIIO::stride_t(sizeof(PF_PixelFloat)),
+                              OIIO::stride_t(world.def().rowbytes));
+    OIIO::ImageBuf rgba = IBA::channels(rows, 4, kRgba);
+    rgba.specmod().alpha_channel = 3;
+    if (spec.nchannels == 3) IBA::premult(rgba, rgba);
+    // Not-a-number to 0; the rest as the 8-bit conversion would clamp it.
+    IBA::clamp(rgba, rgba, 0.f, 1.f);
+    if (!out.write_scanlines(spec.y + y0, spec.y + y1, 0, TypeDesc::FLOAT, rgba.localpixels(),
+                             rgba.pixel_stride()))
       return false;
   }
   return true;
@@ -548,8 +549,8 @@ void channelToFloat(const unsigned char* source, TypeDesc type, std::ptrdiff_t x
   }
 }
 
-void writeImage(const std::string& path, const RgbaImage& image) {
-  writeImage(path, toWorld(image), image.window);
+void writeImage(const std::string& path, const OIIO::ImageBuf& image) {
+  writeImage(path, toWorld(image), windowOf(image.spec()));
 }
 
 }  // namespace kestrow::cli

@@ -84,7 +84,7 @@ OutputKind outputKind(const std::string& path);
 // `exr` sets an OpenEXR output's sample type and compression (default zip).
 void writeImage(const std::string& path, const host::World& world, const ImageWindow& window,
                 const ExrOutputOptions& exr = {});
-void writeImage(const std::string& path, const RgbaImage& image);
+void writeImage(const std::string& path, const OIIO::ImageBuf& image);
 
 // Runs `write` with `out` writing to a PendingFile for `path` (its
 // temporary name is what `write` opens), then commits the file. `write`

@@ -224,9 +224,7 @@ ExrSource readExrSource(const std::string& path) {
 
 PositionPass positionFromSource(const ExrSource& source, const PositionChannels& channels) {
   const ImageSpec& spec = source.parts.at(std::size_t(channels.part));
-  PositionPass pass{newFloatWorld(spec.width, spec.height, source.path),
-                    {spec.x, spec.y, spec.full_x, spec.full_y, spec.full_width, spec.full_height},
-                    {}};
+  PositionPass pass{newFloatWorld(spec.width, spec.height, source.path), windowOf(spec), {}};
   host::World& world = pass.world;
   const std::ptrdiff_t pixelBytes = std::ptrdiff_t(spec.pixel_bytes(true));
   // The host's pixel order: alpha, red (X), green (Y), blue (Z).
@@ -273,14 +271,14 @@ MatteLayer matteLayer(const std::string& name, const host::World& world) {
   return layer;
 }
 
-MatteLayer matteLayer(const std::string& name, const RgbaImage& image) {
+MatteLayer matteLayer(const std::string& name, const OIIO::ImageBuf& image) {
   MatteLayer layer;
   layer.name = name;
-  layer.width = image.width;
-  layer.height = image.height;
-  for (int i = 0; i < 4; ++i) layer.channel[i] = image.pixels.data() + i;
-  layer.xstride = 4 * sizeof(float);
-  layer.ystride = layer.xstride * image.width;
+  layer.width = image.spec().width;
+  layer.height = image.spec().height;
+  for (int i = 0; i < 4; ++i) layer.channel[i] = static_cast<const float*>(image.localpixels()) + i;
+  layer.xstride = image.pixel_stride();
+  layer.ystride = image.scanline_stride();
   return layer;
 }
 

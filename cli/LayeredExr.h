@@ -43,8 +43,8 @@ ExrSource readExrSource(const std::string& path);
 std::vector<OIIO::ImageSpec> readExrHeaders(const std::string& path);
 
 // A matte to add: four float channels of the part's data window size,
-// addressed by the first pixel of each and strides in bytes, so that the
-// tool's RGBA images and the host's worlds serve alike.
+// addressed by the first pixel of each and strides in bytes, so that float
+// R, G, B, A images and the host's worlds serve alike.
 struct MatteLayer {
   std::string name;
   int width = 0, height = 0;
@@ -52,7 +52,7 @@ struct MatteLayer {
   std::ptrdiff_t xstride = 0, ystride = 0;
 };
 
-MatteLayer matteLayer(const std::string& name, const RgbaImage& image);
+MatteLayer matteLayer(const std::string& name, const OIIO::ImageBuf& image);
 MatteLayer matteLayer(const std::string& name, const host::World& world);
 
 // The position pass from the file as read, without reading it again; a

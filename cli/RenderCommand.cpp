@@ -329,9 +329,8 @@ int runRender(PluginSession& session, const RenderRequest& request,
     for (MatteRender& render : renders) {
       results.push_back(session.render(*render.instance, in.pass.world, A_long(frame), output));
       if (request.stats) {
-        const FrameStats stats =
-            computeStats(in.pass.world, results.back(),
-                         matteInAlpha(*render.instance, session.specs()));
+        const FrameStats stats = computeStats(in.pass.world, results.back(),
+                                              matteInAlpha(*render.instance, session.specs()));
         std::printf("%s%s\n", layered ? (render.layer + ": ").c_str() : "",
                     formatStats(frame, stats).c_str());
         flushStandardOutput();

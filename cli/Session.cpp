@@ -49,7 +49,7 @@ std::shared_ptr<host::World> PluginSession::layerWorld(const std::string& path) 
   return world;
 }
 
-void PluginSession::addLayerPicture(const std::string& name, const RgbaImage& picture) {
+void PluginSession::addLayerPicture(const std::string& name, const OIIO::ImageBuf& picture) {
   layers_[name] = std::make_shared<host::World>(toWorld(picture));
 }
 
@@ -63,10 +63,10 @@ host::World PluginSession::render(host::Instance& instance, host::World& input, 
   return output;
 }
 
-RgbaImage PluginSession::render(host::Instance& instance, const RgbaImage& pass, A_long time,
-                                const std::string& subject) {
+OIIO::ImageBuf PluginSession::render(host::Instance& instance, const OIIO::ImageBuf& pass,
+                                     A_long time, const std::string& subject) {
   host::World input = toWorld(pass);
-  return fromWorld(render(instance, input, time, subject), pass.window);
+  return fromWorld(render(instance, input, time, subject), windowOf(pass.spec()));
 }
 
 void PluginSession::finish(std::unique_ptr<host::Instance> instance) {

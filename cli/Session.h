@@ -38,7 +38,7 @@ class PluginSession {
   std::shared_ptr<host::World> layerWorld(const std::string& path);
   // Hands a picture that is already in memory to a "Layer" control under
   // `name` (what layerWorld(name) then returns).
-  void addLayerPicture(const std::string& name, const RgbaImage& picture);
+  void addLayerPicture(const std::string& name, const OIIO::ImageBuf& picture);
 
   // One full host render (smart pre-render and render) of `input` at frame
   // `time` into a new world of the same size. Throws a failure CliError
@@ -46,8 +46,8 @@ class PluginSession {
   host::World render(host::Instance& instance, host::World& input, A_long time,
                      const std::string& subject);
   // The same for an image in memory; the result has the pass's window.
-  RgbaImage render(host::Instance& instance, const RgbaImage& pass, A_long time,
-                   const std::string& subject);
+  OIIO::ImageBuf render(host::Instance& instance, const OIIO::ImageBuf& pass, A_long time,
+                        const std::string& subject);
 
   // Closes the instance and unloads the plug-in, reporting any failure
   // (a leak or a failing set-down) as a CliError naming the plug-in.

@@ -74,8 +74,7 @@ int run(int argc, char** argv) {
   std::string pluginPath = defaultPluginPath();
   unsigned threads = 0;
   for (CLI::App* command : {demo, describe, render}) {
-    command
-        ->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
+    command->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
         ->type_name("PATH");
     command->add_option("--threads", threads, "Render threads (0: one per core)")
         ->type_name("N")

@@ -83,6 +83,12 @@ RunResult ScratchDir::run(const std::string& commandLine, const std::string& lau
   return runKestrow(args, {"", launcher, ""});
 }
 
+OIIO::ImageBuf imageBuf(const RgbaImage& image) {
+  OIIO::ImageBuf buf(OIIO::ImageSpec(image.width, image.height, 4, OIIO::TypeDesc::FLOAT));
+  buf.set_pixels(buf.roi(), OIIO::TypeDesc::FLOAT, image.pixels.data());
+  return buf;
+}
+
 RgbaImage makePass(int width, int height, const std::vector<PassPixel>& pixels) {
   RgbaImage image(width, height);
   for (std::size_t p = 0; p < image.pixelCount() && p < pixels.size(); ++p) {

@@ -2,13 +2,28 @@
 // test a scratch folder, and writes and reads the images the tests use.
 #pragma once
 
+#include <OpenImageIO/imagebuf.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "Image.h"
-
 namespace kestrow::cli::test {
+
+// A test's picture: 32-bit float RGBA, rows top to bottom, channels
+// interleaved.
+struct RgbaImage {
+  int width = 0;
+  int height = 0;
+  std::vector<float> pixels;  // width * height * 4 values: R, G, B, A
+
+  RgbaImage() = default;
+  RgbaImage(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h) * 4, 0.f) {}
+  std::size_t pixelCount() const { return std::size_t(width) * std::size_t(height); }
+};
+
+// A copy of `image` as the tool's code takes pictures.
+OIIO::ImageBuf imageBuf(const RgbaImage& image);
 
 struct RunResult {
   int exitCode = -1;

@@ -103,13 +103,18 @@ void writeShot(const std::string& path, bool tiled, bool twoParts, const char* c
 // Two mattes with values a half cannot hold exactly.
 struct Mattes {
   RgbaImage a{kWidth, kHeight}, b{kWidth, kHeight};
+  OIIO::ImageBuf bufA, bufB;  // what the layers point into
   Mattes() {
     for (std::size_t i = 0; i < a.pixels.size(); ++i) {
       a.pixels[i] = 1.f / float(i + 3);
       b.pixels[i] = 0.7f + 1e-4f * float(i);
     }
+    bufA = imageBuf(a);
+    bufB = imageBuf(b);
   }
-  std::vector<MatteLayer> layers() const { return {matteLayer("ball", a), matteLayer("m.box", b)}; }
+  std::vector<MatteLayer> layers() const {
+    return {matteLayer("ball", bufA), matteLayer("m.box", bufB)};
+  }
 };
 
 std::vector<std::uint32_t> channelBits(const ExrSource& file, int part, const std::string& name,
@@ -238,7 +243,7 @@ TEST(LayeredExr, KeepsFloatWhereHalfWouldOverflow) {
   parseDataType("all=half", options);
   testing::internal::CaptureStderr();
   writeLayeredExr(dir.file("out.exr"), readExrSource(dir.file("pass.exr")), 0,
-                  {matteLayer("m", matte)}, false, options);
+                  {matteLayer("m", imageBuf(matte))}, false, options);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "kestrow: warning: " + dir.file("out.exr") +
                 ": channel(s) P.X, m.R hold values beyond half float's range (65504) and are "
@@ -280,8 +285,8 @@ TEST(LayeredExr, KeepsTheLineOrderAndNamesWhatItCannotCarry) {
   std::ofstream(input, std::ios::binary) << bytes;
 
   testing::internal::CaptureStderr();
-  writeLayeredExr(dir.file("out.exr"), readExrSource(input), 0, {matteLayer("m", pixels)}, false,
-                  {});
+  writeLayeredExr(dir.file("out.exr"), readExrSource(input), 0, {matteLayer("m", imageBuf(pixels))},
+                  false, {});
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "kestrow: warning: " + dir.file("out.exr") + ": header attributes of " + input +
                 " that the OpenEXR writer cannot carry: envmap (dropped), studio:a (type strang, "
@@ -303,7 +308,7 @@ TEST(LayeredExr, ReplacesALayerOnlyWhenAsked) {
   writeShot(dir.file("shot.exr"), false, false, "zip");
   const ExrSource in = readExrSource(dir.file("shot.exr"));
   const Mattes mattes;
-  const std::vector<MatteLayer> layers = {matteLayer("P", mattes.a)};
+  const std::vector<MatteLayer> layers = {matteLayer("P", mattes.bufA)};
   EXPECT_THROW(writeLayeredExr(dir.file("out.exr"), in, 0, layers, false, {}), CliError);
   writeLayeredExr(dir.file("out.exr"), in, 0, layers, true, {});
   const ExrSource out = readExrSource(dir.file("out.exr"));
@@ -328,9 +333,13 @@ TEST(LayeredExr, RefusalsNameTheProblem) {
   const Case cases[] = {
       {[&] { checkLayeredOutput(dir.file("out.png"), {}); }, "OpenEXR only"},
       {[&] { readExrSource(dir.file("pass.tif")); }, "OpenEXR inputs only"},
-      {[&] { writeLayeredExr(dir.file("o.exr"), in, 0, {matteLayer("P", mattes.a)}, false, {}); },
+      {[&] {
+         writeLayeredExr(dir.file("o.exr"), in, 0, {matteLayer("P", mattes.bufA)}, false, {});
+       },
        "already holds layer \"P\" (channel P.X)"},
-      {[&] { writeLayeredExr(dir.file("o.exr"), in, 0, {matteLayer("s", small)}, false, {}); },
+      {[&] {
+         writeLayeredExr(dir.file("o.exr"), in, 0, {matteLayer("s", imageBuf(small))}, false, {});
+       },
        "is 3x3, the input 7x70"},
       {[&] { parseDataType("double", options); }, "is not half, float"},
       {[&] { parseCompression("zip:12"); }, "is not an OpenEXR compression"},
