@@ -93,9 +93,10 @@ ControlValue parseControlValue(const ControlSpec& spec, const std::vector<std::s
   ControlValue value;
   switch (spec.kind) {
     case ControlKind::Popup: {
-      const std::string wanted = lowerCase(trimmed(text));
-      for (const auto& [item, v] : popupChoices(spec))
-        if (lowerCase(item) == wanted) return v;
+      const auto choices = popupChoices(spec);
+      std::vector<std::string> names;
+      for (const auto& [item, v] : choices) names.push_back(item);
+      if (const int chosen = choiceIndex(names, text); chosen >= 0) return choices[chosen].second;
       usageError(spec.name, std::string("unknown choice \"") + std::string(text) +
                                 "\" (choices: " + allowedText(spec) + ")");
     }

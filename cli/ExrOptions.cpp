@@ -8,21 +8,17 @@
 #include <iterator>
 
 #include "Errors.h"
+#include "Numbers.h"
 
 namespace kestrow::cli {
 
 void parseDataType(const std::string& text, ExrOutputOptions& options) {
   // Any case, as for every other choice.
-  std::string type = text;
-  for (char& c : type) c = char(std::tolower(static_cast<unsigned char>(c)));
-  options.allLayers = type.starts_with("all=");
-  if (options.allLayers) type = type.substr(4);
-  if (type == "half")
-    options.sampleType = SampleType::Half;
-  else if (type == "float")
-    options.sampleType = SampleType::Float;
-  else
+  const int chosen = choiceIndex({"half", "float", "all=half", "all=float"}, text);
+  if (chosen < 0)
     usageError("--data-type", "\"" + text + "\" is not half, float, all=half or all=float");
+  options.sampleType = chosen % 2 == 0 ? SampleType::Half : SampleType::Float;
+  options.allLayers = chosen >= 2;
 }
 
 bool isLossyCompression(const std::string& compression) {
@@ -53,20 +49,18 @@ void warnKeptFloat(const std::string& path, const std::vector<std::string>& chan
 }
 
 std::string parseCompression(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
-  const std::size_t colon = lower.find(':');
-  const std::string name = lower.substr(0, colon);
-  static const char* const kNames[] = {"none",  "rle", "zips", "zip",  "piz",
-                                       "pxr24", "b44", "b44a", "dwaa", "dwab"};
-  bool known =
-      std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
+  static const std::vector<std::string> kNames = {"none",  "rle", "zips", "zip",  "piz",
+                                                  "pxr24", "b44", "b44a", "dwaa", "dwab"};
+  const std::size_t colon = text.find(':');
+  const int chosen = choiceIndex(kNames, std::string_view(text).substr(0, colon));
+  const std::string name = chosen < 0 ? "" : kNames[std::size_t(chosen)];
+  bool known = chosen >= 0;
   if (known && colon != std::string::npos) {
     // Levels: zip 1-9 (zlib), DWA a positive quality such as 45.
     const bool zip = name == "zip" || name == "zips";
     int level = 0;
-    const char* first = lower.data() + colon + 1;
-    const char* last = lower.data() + lower.size();
+    const char* first = text.data() + colon + 1;
+    const char* last = text.data() + text.size();
     const auto parsed = std::from_chars(first, last, level);
     known = (zip || name == "dwaa" || name == "dwab") && parsed.ec == std::errc() &&
             parsed.ptr == last && first != last && level >= 1 && (!zip || level <= 9);
@@ -76,7 +70,7 @@ std::string parseCompression(const std::string& text) {
                "\"" + text +
                    "\" is not an OpenEXR compression (none, rle, zips, zip, piz, pxr24, b44, "
                    "b44a, dwaa, dwab; zip:1-9, zips:1-9, dwaa:LEVEL, dwab:LEVEL)");
-  return lower;
+  return colon == std::string::npos ? name : name + text.substr(colon);
 }
 
 }  // namespace kestrow::cli

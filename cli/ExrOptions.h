@@ -40,7 +40,7 @@ void warnKeptFloat(const std::string& path, const std::vector<std::string>& chan
 
 // `--compression`: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab,
 // and for zip, zips, dwaa, dwab an optional ":LEVEL" (zip:1 to zip:9,
-// dwaa:45). Returns the name in lower case; throws a usage CliError
+// dwaa:45), in any case. Returns the name in lower case; throws a usage CliError
 // naming --compression and the names it takes.
 std::string parseCompression(const std::string& text);
 

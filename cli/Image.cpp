@@ -5,25 +5,37 @@
 namespace kestrow::cli {
 namespace {
 
-// The world's red, green and blue, then its alpha, as OpenImageIO addresses
-// them: the first sample of each run and the strides of the world.
-struct WorldChannels {
-  void* rgb;
-  void* alpha;
-  OIIO::stride_t xstride, ystride;
-};
-
-WorldChannels channelsOf(const host::World& world) {
+// Calls `copy(roi, first, xstride, ystride)` for the image's R, G, B, which
+// the world holds from its red on, and for its A, which the world holds in
+// its alpha before them: `roi` the image's channels, `first` the world's
+// sample of the first pixel, strides in bytes.
+template <typename Copy>
+void forWorldChannels(const OIIO::ImageBuf& image, const host::World& world, Copy copy) {
   auto* first = const_cast<PF_PixelFloat*>(static_cast<const PF_PixelFloat*>(world.row(0)));
+  const auto xstride = OIIO::stride_t(sizeof(PF_PixelFloat));
   // Signed: a bottom-up world's rows go downwards in memory.
-  return {&first->red, &first->alpha, OIIO::stride_t(sizeof(PF_PixelFloat)),
-          OIIO::stride_t(world.def().rowbytes)};
+  const auto ystride = OIIO::stride_t(world.def().rowbytes);
+  OIIO::ROI roi = image.roi();
+  roi.chend = 3;
+  copy(roi, &first->red, xstride, ystride);
+  roi.chbegin = 3;
+  roi.chend = 4;
+  copy(roi, &first->alpha, xstride, ystride);
 }
 
 }  // namespace
 
 ImageWindow windowOf(const OIIO::ImageSpec& spec) {
   return {spec.x, spec.y, spec.full_x, spec.full_y, spec.full_width, spec.full_height};
+}
+
+void setWindow(OIIO::ImageSpec& spec, const ImageWindow& window) {
+  spec.x = window.x;
+  spec.y = window.y;
+  spec.full_x = window.fullX;
+  spec.full_y = window.fullY;
+  spec.full_width = window.fullWidth;
+  spec.full_height = window.fullHeight;
 }
 
 OIIO::ImageBuf rgbaImage(int width, int height) {
@@ -48,32 +60,19 @@ host::World newFloatWorld(int width, int height, const std::string& subject) {
 host::World toWorld(const OIIO::ImageBuf& image) {
   const OIIO::ImageSpec& spec = image.spec();
   host::World world = newFloatWorld(spec.width, spec.height, "image");
-  const WorldChannels to = channelsOf(world);
-  OIIO::ROI roi = image.roi();
-  roi.chend = 3;
-  image.get_pixels(roi, OIIO::TypeDesc::FLOAT, to.rgb, to.xstride, to.ystride);
-  roi.chbegin = 3;
-  roi.chend = 4;
-  image.get_pixels(roi, OIIO::TypeDesc::FLOAT, to.alpha, to.xstride, to.ystride);
+  forWorldChannels(image, world, [&](OIIO::ROI roi, float* first, auto xstride, auto ystride) {
+    image.get_pixels(roi, OIIO::TypeDesc::FLOAT, first, xstride, ystride);
+  });
   return world;
 }
 
 OIIO::ImageBuf fromWorld(const host::World& world, const ImageWindow& window) {
   OIIO::ImageSpec spec(world.width(), world.height(), 4, OIIO::TypeDesc::FLOAT);
-  spec.x = window.x;
-  spec.y = window.y;
-  spec.full_x = window.fullX;
-  spec.full_y = window.fullY;
-  spec.full_width = window.fullWidth;
-  spec.full_height = window.fullHeight;
+  setWindow(spec, window);
   OIIO::ImageBuf image(spec);
-  const WorldChannels from = channelsOf(world);
-  OIIO::ROI roi = image.roi();
-  roi.chend = 3;
-  image.set_pixels(roi, OIIO::TypeDesc::FLOAT, from.rgb, from.xstride, from.ystride);
-  roi.chbegin = 3;
-  roi.chend = 4;
-  image.set_pixels(roi, OIIO::TypeDesc::FLOAT, from.alpha, from.xstride, from.ystride);
+  forWorldChannels(image, world, [&](OIIO::ROI roi, float* first, auto xstride, auto ystride) {
+    image.set_pixels(roi, OIIO::TypeDesc::FLOAT, first, xstride, ystride);
+  });
   return image;
 }
 

@@ -21,6 +21,7 @@ struct ImageWindow {
 };
 
 ImageWindow windowOf(const OIIO::ImageSpec& spec);
+void setWindow(OIIO::ImageSpec& spec, const ImageWindow& window);
 
 // A zeroed float R, G, B, A image of width x height at the origin.
 OIIO::ImageBuf rgbaImage(int width, int height);

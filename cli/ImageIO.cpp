@@ -327,12 +327,7 @@ ImageSpec outputSpec(const std::string& path, const host::World& world, const Im
       options.sampleType == SampleType::Half ? TypeDesc::HALF : TypeDesc::FLOAT;
   ImageSpec spec(world.width(), world.height(), isJpeg(path) ? 3 : 4,
                  exr ? exrType : TypeDesc::UINT8);
-  spec.x = window.x;
-  spec.y = window.y;
-  spec.full_x = window.fullX;
-  spec.full_y = window.fullY;
-  spec.full_width = window.fullWidth;
-  spec.full_height = window.fullHeight;
+  setWindow(spec, window);
   if (exr) {
     // The world's own pixel order; readers find the channels by name.
     spec.channelnames = {"A", "R", "G", "B"};

@@ -1,5 +1,8 @@
 #include "Numbers.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -29,6 +32,13 @@ std::vector<std::string> split(std::string_view text, char separator) {
     if (end == std::string_view::npos) return parts;
     start = end + 1;
   }
+}
+
+int choiceIndex(const std::vector<std::string>& names, std::string_view text) {
+  const CLI::IsMember member(names, [](std::string name) { return lowerCase(trimmed(name)); });
+  std::string matched(text);  // the member itself once matched
+  if (!member(matched).empty()) return -1;
+  return int(std::find(names.begin(), names.end(), matched) - names.begin());
 }
 
 namespace {

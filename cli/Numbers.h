@@ -18,6 +18,10 @@ std::string lowerCase(std::string_view text);
 // The parts of `text` between `separator`s, empty ones included.
 std::vector<std::string> split(std::string_view text, char separator);
 
+// The index in `names` of the name `text` gives, in any case and without
+// the white space around it (CLI11's IsMember matches them); -1 for none.
+int choiceIndex(const std::vector<std::string>& names, std::string_view text);
+
 enum class NumberStatus {
   Ok,
   Malformed,  // not a number at all ("2x", "", "0x8", "++2")

@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <limits>
+#include <tuple>
 
 #include "Errors.h"
 #include "ExrOptions.h"
@@ -369,10 +370,19 @@ TEST(LayeredExr, RefusalsNameTheProblem) {
 TEST(LayeredExr, NamesThatPass) {
   for (const char* name : {"ball", "mattes.ball", "crypto_00", "A-1"})
     EXPECT_NO_THROW(checkLayerName(name, "--add-layer")) << name;
+  // Choices in any case, white space around the name left out.
   EXPECT_EQ(parseCompression("DWAA:45"), "dwaa:45");
-  ExrOutputOptions options;
-  parseDataType("ALL=Half", options);
-  EXPECT_TRUE(options.allLayers && options.sampleType == SampleType::Half);
+  EXPECT_EQ(parseCompression(" Piz "), "piz");
+  const std::tuple<const char*, bool, SampleType> types[] = {
+      {"ALL=Half", true, SampleType::Half},
+      {"Float", false, SampleType::Float},
+      {"half", false, SampleType::Half},
+      {"all=FLOAT", true, SampleType::Float}};
+  for (const auto& [text, all, type] : types) {
+    ExrOutputOptions options;
+    parseDataType(text, options);
+    EXPECT_TRUE(options.allLayers == all && options.sampleType == type) << text;
+  }
   const std::vector<MatteRequest> all = matteRequests("a", {"b=x=y.json", "c=c.json"});
   ASSERT_EQ(all.size(), 3u);
   EXPECT_EQ(all[0].preset, "");
