@@ -1,5 +1,12 @@
 // Frame sequences: file names with a frame-number pattern ("shot.####.exr",
 // "shot.%04d.exr") and frame ranges ("1-24", "7").
+//
+// OpenImageIO's sequence helpers (Filesystem::parse_pattern and
+// enumerate_sequence) follow other conventions: there each '#' stands for
+// four digits ("####" pads to 16), the first pattern is replaced even in a
+// folder name, and a range may step, list or run backwards ("10-1" gives no
+// frame at all). Ours: N '#' pad to N digits, the file name's last pattern
+// alone, A <= B within bounds.
 #pragma once
 
 #include <string>

@@ -16,6 +16,7 @@
 #include "AtomicFile.h"
 #include "Errors.h"
 #include "FileChecks.h"
+#include "Numbers.h"
 
 namespace kestrow::cli {
 namespace {
@@ -383,9 +384,7 @@ bool writePreview(OIIO::ImageOutput& out, const ImageSpec& spec, const host::Wor
 }  // namespace
 
 std::string lowerExtension(const std::string& path) {
-  std::string ext = fs::path(path).extension().string();
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
+  return lowerCase(fs::path(path).extension().string());
 }
 
 PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,

@@ -2,6 +2,12 @@
 // channel and header attribute, the data and display windows) with named
 // RGBA matte layers added to the part that holds the position, so that a
 // compositor reads one file.
+//
+// Written through ImageOutput rather than ImageBuf: an ImageBuf keeps all
+// its channels in one pixel type, so a file that mixes half, float and
+// integer channels would come back converted (integers above 2^24 changed
+// as floats, half channels grown to float); here each channel keeps its
+// type and its bits, not-a-number payloads included.
 #pragma once
 
 #include <OpenImageIO/imageio.h>
