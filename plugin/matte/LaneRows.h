@@ -2,7 +2,6 @@
 // Reached only through the per-instruction-set files, each with its own `L`.
 #pragma once
 
-#include <algorithm>
 #include <cstring>
 
 #include "matte/LaneMath.h"
@@ -123,7 +122,8 @@ void pictureRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* o
   PictureBlock<L, Kernel> run[kRun];
   A_long i = 0;
   while (count - i >= n) {
-    const int blocks = static_cast<int>(std::min<A_long>(kRun, (count - i) / n));
+    const A_long whole = (count - i) / n;
+    const int blocks = whole < kRun ? static_cast<int>(whole) : kRun;
     for (int b = 0; b < blocks; ++b) run[b].locate(c, in + i + b * n);
     for (int b = 0; b < blocks; ++b) run[b].sample(c, out + i + b * n);
     i += blocks * n;

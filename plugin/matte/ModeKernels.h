@@ -52,11 +52,13 @@ consteval bool coversTheTable(ModeList<Modes...>) {
 }
 static_assert(coversTheTable(AllModes{}), "every mode of the table has one kernel");
 
-// The loop of a kernel choice in lane set L; null for the copy.
+// The loop of a kernel choice in lane set L; null for the copy. (Written
+// without library helpers: a function such a file instantiates outside
+// its lane set could stand in for the baseline's copy at link time.)
 template <LaneSet L>
 RowPass laneRowFor(const RowKernel& kernel) {
   RowPass pass = nullptr;
-  forMode(popupValue(kernel.mode), [&]<class M>() { pass = M::template row<L>(kernel); });
+  forMode(static_cast<int32_t>(kernel.mode), [&]<class M>() { pass = M::template row<L>(kernel); });
   return pass;
 }
 

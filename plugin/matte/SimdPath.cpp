@@ -90,15 +90,6 @@ const char* simdPathName(SimdPath path) { return instructionSet(path).name; }
 
 const LaneRowTable& laneRowsFor(SimdPath path) { return *instructionSet(path).rows; }
 
-std::optional<SimdPath> simdPathNamed(std::string_view name) {
-  for (SimdPath path : kSimdPaths) {
-    if (name == simdPathName(path)) {
-      return path;
-    }
-  }
-  return std::nullopt;
-}
-
 bool simdPathAvailable(SimdPath path) {
   if (path == SimdPath::Portable) {
     return true;

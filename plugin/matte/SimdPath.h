@@ -5,9 +5,6 @@
 // that supports them.
 #pragma once
 
-#include <optional>
-#include <string_view>
-
 namespace kestrow::matte {
 
 enum class SimdPath { Portable, Avx2, Avx512 };
@@ -18,7 +15,6 @@ struct LaneRowTable;
 
 // "portable", "avx2", "avx512".
 const char* simdPathName(SimdPath path);
-std::optional<SimdPath> simdPathNamed(std::string_view name);
 
 // The path's row loops.
 const LaneRowTable& laneRowsFor(SimdPath path);
