@@ -159,6 +159,16 @@ RowPass matteRow() {
   return rowOf<L, Kernel, RowShape::Matte>();
 }
 
+// The rows of a mode whose kernel gives a matte value per pixel (`matte`),
+// whatever the plane or picture.
+template <class Mode>
+struct MatteRows {
+  template <class L>
+  static RowPass row(const RowKernel&) {
+    return matteRow<L, Mode>();
+  }
+};
+
 template <class L, class Kernel>
 RowPass colourRow() {
   return rowOf<L, Kernel, RowShape::Colour>();

@@ -2,7 +2,8 @@
 // that the row plan, the per-render constants and the reference evaluation
 // all dispatch through. A mode struct gives:
 //   kMode                  its "Mode" value (its row of matte/Modes.h)
-//   row<L>(RowKernel)      its row loop in lane set L
+//   row<L>(RowKernel)      its row loop in lane set L (MatteRows: the
+//                          matte loop, whatever the plane or picture)
 //   plan(RowConstants&)    its shortcuts' per-render constants
 //   reference(...)         its plain formula (referenceColour for Layer)
 #pragma once

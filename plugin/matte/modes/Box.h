@@ -7,7 +7,7 @@
 
 namespace kestrow::matte {
 
-struct BoxMode {
+struct BoxMode : MatteRows<BoxMode> {
   static constexpr Mode kMode = Mode::Box;
 
   //   slab = 1 - smoothStep(a, (extent - th) - fh, (extent + th) + fh)
@@ -36,10 +36,6 @@ struct BoxMode {
     const typename L::D fy = face<L>(a.y, c.extentY, c);
     const typename L::D fz = face<L>(a.z, c.extentZ, c);
     return fx * by * bz + fy * bx * bz + fz * bx * by;
-  }
-  template <class L>
-  static RowPass row(const RowKernel&) {
-    return matteRow<L, BoxMode>();
   }
 
   // The slab and the face are both 0 from just past the slab's outer edge

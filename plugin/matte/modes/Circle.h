@@ -7,22 +7,13 @@
 
 namespace kestrow::matte {
 
-struct CircleMode {
+struct CircleMode : DistanceMode<CircleMode> {
   static constexpr Mode kMode = Mode::Circle;
 
   // 1 - smoothStep(d, radius - halfFeather, radius + halfFeather)
   template <class L>
   static typename L::D of(const RowConstants& c, typename L::D d) {
     return 1.0 - smoothStep<L>(d, c.radius - c.halfFeather, c.radius + c.halfFeather);
-  }
-  template <class L>
-  static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
-                             typename L::F z) {
-    return distanceMatte<L, CircleMode>(c, x, y, z);
-  }
-  template <class L>
-  static RowPass row(const RowKernel&) {
-    return matteRow<L, CircleMode>();
   }
 
   // The matte is 0 from just past the outer edge on and 1 up to just short

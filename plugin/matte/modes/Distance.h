@@ -20,6 +20,16 @@ inline typename L::D distanceMatte(const RowConstants& c, typename L::F x, typen
   return Shape::template of<L>(c, rootAsPow<L>(sum));
 }
 
+// A mode whose matte is `Shape::of` the weighted distance.
+template <class Shape>
+struct DistanceMode : MatteRows<Shape> {
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
+                             typename L::F z) {
+    return distanceMatte<L, Shape>(c, x, y, z);
+  }
+};
+
 // The sums whose root lies in [nearest, farthest]; nearest <= 0 reaches
 // down to every sum from -0 (pow's root of -0 is +0), an infinite farthest
 // up to infinity. The root is the correctly rounded one: the 2^-20 margins

@@ -93,7 +93,7 @@ inline QuickFactor<L> quickFactor(typename L::F a, const GridCell& g) {
 // Where the quick test decides an axis's every lane, its factors are
 // exactly those 0s and 1s; an axis of 0s whose partners' a are finite
 // makes the matte 1.
-struct GridMode {
+struct GridMode : MatteRows<GridMode> {
   static constexpr Mode kMode = Mode::Grid;
 
   template <class L>
@@ -156,10 +156,6 @@ struct GridMode {
     const D gy = axisFactor<L>(ay, c.extentY, c.gridY, c);
     const D gz = axisFactor<L>(az, c.extentZ, c.gridZ, c);
     return 1.0 - gx * gy * gz;
-  }
-  template <class L>
-  static RowPass row(const RowKernel&) {
-    return matteRow<L, GridMode>();
   }
   // The cells and their quick tests are planned for every mode.
   static void plan(RowConstants&) {}

@@ -6,7 +6,7 @@
 
 namespace kestrow::matte {
 
-struct RadialMode {
+struct RadialMode : MatteRows<RadialMode> {
   static constexpr Mode kMode = Mode::Radial;
 
   //   waveMatte(d)
@@ -14,10 +14,6 @@ struct RadialMode {
   static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
                              typename L::F z) {
     return waveMatte<L>(c, weightedDistance<L>(c, widen<L>(x), widen<L>(y), widen<L>(z)));
-  }
-  template <class L>
-  static RowPass row(const RowKernel&) {
-    return matteRow<L, RadialMode>();
   }
   static void plan(RowConstants&) {}
 

@@ -7,22 +7,13 @@
 
 namespace kestrow::matte {
 
-struct RingMode {
+struct RingMode : DistanceMode<RingMode> {
   static constexpr Mode kMode = Mode::Ring;
 
   // 1 - smoothStep(|d - radius| - halfThickness, 0, halfFeather)
   template <class L>
   static typename L::D of(const RowConstants& c, typename L::D d) {
     return 1.0 - smoothStep<L>(absolute<L>(d - c.radius) - c.halfThickness, 0.0, c.halfFeather);
-  }
-  template <class L>
-  static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
-                             typename L::F z) {
-    return distanceMatte<L, RingMode>(c, x, y, z);
-  }
-  template <class L>
-  static RowPass row(const RowKernel&) {
-    return matteRow<L, RingMode>();
   }
 
   // The smoothstep's argument grows with d from the radius outwards and

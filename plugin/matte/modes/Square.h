@@ -7,7 +7,7 @@
 
 namespace kestrow::matte {
 
-struct SquareMode {
+struct SquareMode : MatteRows<SquareMode> {
   static constexpr Mode kMode = Mode::Square;
 
   // One axis, X then Y then Z, the product of the three:
@@ -27,10 +27,6 @@ struct SquareMode {
     const typename L::D my = slab<L>(a.y, c.extentY, c.halfFeather);
     const typename L::D mz = slab<L>(a.z, c.extentZ, c.halfFeather);
     return mx * my * mz;
-  }
-  template <class L>
-  static RowPass row(const RowKernel&) {
-    return matteRow<L, SquareMode>();
   }
 
   // A slab is 0 from just past its outer edge on.
