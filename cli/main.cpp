@@ -73,6 +73,13 @@ int run(int argc, char** argv) {
                "kestrow"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Help for every command");
+  app.set_version_flag(
+      "--version",
+      [&] {
+        std::printf("kestrow %s\n", KESTROW_VERSION);
+        return pluginVersionLine(pluginPath);
+      },
+      "Print the tool's version and the plug-in's (the one beside the tool, or installed with it)");
 
   // demo
   std::string demoFolder = "demo-out";
@@ -154,7 +161,7 @@ int run(int argc, char** argv) {
       ->type_name("NAME");
 
   for (CLI::App* sub : {demo, describe, render}) {
-    sub->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
+    sub->add_option("--plugin", pluginPath, "Plug-in file (default: kestrow's own Kestrow.so)")
         ->type_name("PATH");
     sub->add_option("--threads", threads, "Render threads (0: one per core)")
         ->type_name("N")
