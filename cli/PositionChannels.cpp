@@ -230,6 +230,11 @@ bool sameWindow(const ImageSpec& a, const ImageSpec& b) {
   return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
+std::string windowText(const ImageSpec& spec) {
+  return std::to_string(spec.width) + " x " + std::to_string(spec.height) + " at " +
+         std::to_string(spec.x) + "," + std::to_string(spec.y);
+}
+
 // The image's own alpha channel ("A" when the header marks none), -1 if none.
 int imageAlpha(const ImageSpec& spec) {
   return spec.alpha_channel >= 0 ? spec.alpha_channel : spec.channelindex("A");
@@ -262,11 +267,8 @@ void chooseAlpha(const std::vector<ImageSpec>& specs, const std::string& wanted,
     }
     const int part = holders[0];
     if (!sameWindow(specs[part], spec))
-      failure(path, "alpha channel \"" + wanted + "\" covers other pixels than the position (" +
-                        std::to_string(specs[part].width) + " x " +
-                        std::to_string(specs[part].height) + " against " +
-                        std::to_string(spec.width) + " x " + std::to_string(spec.height) +
-                        ", or another origin)");
+      failure(path, "alpha channel \"" + wanted + "\" covers another pixel window (" +
+                        windowText(specs[part]) + ") than the position (" + windowText(spec) + ")");
     chosen.index[3] = specs[part].channelindex(name);
     if (part != chosen.part) chosen.alphaPart = part;
     return;
