@@ -13,5 +13,10 @@ scripts/install-deps.sh
 
 cmake --preset release
 cmake --build --preset release --target Kestrow kestrow
-cmake --install build/release --prefix "$prefix"
+# Root's help only where the prefix is not writable (e.g. /usr/local).
+sudo=""
+if ! { mkdir -p "$prefix" && [[ -w "$prefix" ]]; } 2>/dev/null; then
+  sudo="sudo"
+fi
+$sudo cmake --install build/release --prefix "$prefix"
 "$prefix/bin/kestrow" --version
