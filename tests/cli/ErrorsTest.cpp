@@ -322,13 +322,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, RenderErrors, ::testing::ValuesIn(kCases),
 TEST(Channels, APartIsNamedBeforeItsLayerOrChannels) {
   ScratchDir dir;
   writeTwoParts(dir.file("parts.exr"));
-  writeChannels(
-      dir.file("blender.exr"), 1, 1,
-      {"R", "G", "B", "A", "ViewLayer.Position.X", "ViewLayer.Position.Y", "ViewLayer.Position.Z"},
-      {0, 0, 0, 1, 1, 2, 3});
-  writeParts(dir.file("split.exr"), {{"rgba", 2, 1, {"R", "G", "B", "A"}, std::vector(8, 1.f)},
-                                     {"P", 2, 1, {"X", "Y", "Z"}, std::vector(6, 1.f)},
-                                     {"holdout", 1, 1, {"A"}, {1}}});
   for (const char* flags : {"--position-layer two:P", "--position-channels 1:P.X,P.Y,P.Z"}) {
     const RunResult run = dir.run(std::string("render @/parts.exr @/out.exr ") + flags);
     EXPECT_EQ(run.exitCode, 0) << flags << ": " << run.err;
