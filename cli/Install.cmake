@@ -3,8 +3,10 @@
 #   <prefix>/lib/kestrow/Kestrow.so and Kestrow.pipl (its PiPL side file)
 # The tool finds the plug-in from its own folder, so the installed tree works
 # wherever it is put (--prefix, DESTDIR, or moved as a whole).
+# lib/kestrow/ whatever the prefix: a private folder of the tool's, where
+# the distribution's multiarch library folder would gain nothing.
 include(GNUInstallDirs)
-set(KESTROW_INSTALL_PLUGINDIR ${CMAKE_INSTALL_LIBDIR}/kestrow)
+set(KESTROW_INSTALL_PLUGINDIR lib/kestrow)
 file(RELATIVE_PATH _kestrow_plugin_from_tool
   /${CMAKE_INSTALL_BINDIR} /${KESTROW_INSTALL_PLUGINDIR})
 target_compile_definitions(kestrow_cli_core PRIVATE

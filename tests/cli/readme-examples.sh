@@ -2,9 +2,9 @@
 # Runs every block of README.md fenced as ```sh example, in the README's
 # order, each in a shell of its own that stops at its first failing command,
 # all in one scratch folder, with the tool that `cmake --install` lays out
-# from the build tree first on the PATH. Before them the folder gets the
-# demo's files (demo-out/) and passes shaped as renderers write them, under
-# the names the examples use:
+# from the build tree (then moved) first on the PATH. Before them the folder
+# gets the demo's files (demo-out/) and passes shaped as renderers write
+# them, under the names the examples use:
 #   arnold.exr, shot.0101.exr to shot.0103.exr   beauty RGBA, position in P.X/Y/Z
 #   blender.exr      beauty RGBA, position in ViewLayer.Position.X/Y/Z
 #   nuke.exr         beauty RGBA, position in P.red/green/blue
@@ -17,14 +17,17 @@ build=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
+# Installed elsewhere, then moved: the tool finds its plug-in from its own
+# folder wherever the installed tree lies.
+cmake --install "$build" --prefix "$work/staged" >/dev/null
+mv "$work/staged" "$work/prefix"
 export PATH="$work/prefix/bin:$PATH"
 mkdir "$work/run"
 cd "$work/run"
 
 # The installed tool loads the plug-in installed with it.
 version=$(kestrow --version)
-if ! grep -q "^plug-in Kestrow .*: $work/prefix/lib.*/kestrow/Kestrow.so$" <<<"$version"; then
+if ! grep -q "^plug-in Kestrow .*: $work/prefix/lib/kestrow/Kestrow.so$" <<<"$version"; then
   echo "readme-examples: the installed kestrow does not name its installed plug-in:" >&2
   echo "$version" >&2
   exit 1
