@@ -37,6 +37,11 @@ int runRender(PluginSession& session, const RenderRequest& request, const Contro
 
 int runDemo(PluginSession& session, const std::string& folder);
 
+// "plug-in <name> <version> (<stage>, build <n>): <file>" for the plug-in
+// at `pluginPath`, as our host loads it. Throws a failure CliError when it
+// cannot be loaded.
+std::string pluginVersionLine(const std::string& pluginPath);
+
 // `render`: the render command, whose options the JSON lists too.
 int runDescribe(PluginSession& session, bool asJson, const CLI::App& render);
 

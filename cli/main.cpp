@@ -27,10 +27,11 @@ namespace kestrow::cli {
 namespace {
 
 constexpr const char* kRenderFooter = R"(
-Position channels: by default the first three colour channels (R, G, B) and
-the image's alpha. --position-layer P picks P.x/y/z (or X/Y/Z, R/G/B) of a
-multilayer file, also as the last part of a longer layer name such as
-"beauty.Position". Alpha "none" means coverage 1 everywhere.
+Position channels: by default R, G, B and the image's alpha (refused beside a
+layer named P, Pworld, Position: name it). --position-layer P picks P.x/y/z
+(or X/Y/Z, R/G/B, red/green/blue) of a multilayer file, also as the last part
+of a longer layer name such as "beauty.Position". PART:NAME names a part of a
+multi-part file. Alpha "none" means coverage 1 everywhere.
 
 OUTPUT: .exr (RGBA, 32-bit float or --data-type half) or an 8-bit preview
 (.png, .tif, .jpg; JPEG shows the picture over black). With --add-layer or
@@ -73,6 +74,13 @@ int run(int argc, char** argv) {
                "kestrow"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Help for every command");
+  app.set_version_flag(
+      "--version",
+      [&] {
+        std::printf("kestrow %s\n", KESTROW_VERSION);
+        return pluginVersionLine(pluginPath);
+      },
+      "Print the tool's version and the plug-in's (the one beside the tool, or installed with it)");
 
   // demo
   std::string demoFolder = "demo-out";
@@ -154,7 +162,7 @@ int run(int argc, char** argv) {
       ->type_name("NAME");
 
   for (CLI::App* sub : {demo, describe, render}) {
-    sub->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
+    sub->add_option("--plugin", pluginPath, "Plug-in file (default: kestrow's own Kestrow.so)")
         ->type_name("PATH");
     sub->add_option("--threads", threads, "Render threads (0: one per core)")
         ->type_name("N")
