@@ -17,7 +17,7 @@ constexpr std::size_t kMessageBytes = PF_MAX_EFFECT_MSG_LEN + 1;
 
 // Variadic, so it enters the fault point itself; it cannot fail.
 int ansiSprintf(A_char* buffer, const A_char* format, ...) {
-  (void)enterHostCall({"PF_ANSICallbacksSuite1.sprintf", Failure::kNever});
+  (void)enterHostCall({HostCallId::PF_ANSICallbacksSuite1_sprintf, Failure::kNever});
   if (buffer == nullptr || format == nullptr) return -1;
   va_list args;
   va_start(args, format);
@@ -39,14 +39,11 @@ A_char* ansiStrcpy(A_char* dest, const A_char* src) {
 PF_Err getPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format) {
   CommandContext* context = currentContext();
   if (context == nullptr || world == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  std::optional<PF_PixelFormat> reported;
-  {
-    std::lock_guard lock(context->host->faultMutex);
-    reported = context->host->faults.reportPixelFormat;
-  }
-  if (reported) {
-    *format = *reported;
-    return PF_Err_NONE;
+  if (HostObserver* observer = context->host->observer.get()) {
+    if (const std::optional<PF_PixelFormat> reported = observer->pixelFormat(*context)) {
+      *format = *reported;
+      return PF_Err_NONE;
+    }
   }
   const World* owner = World::fromDef(world);
   if (owner == nullptr) return PF_Err_BAD_CALLBACK_PARAM;

@@ -1,0 +1,42 @@
+// What the test host keeps of one call of the plug-in's entry point: the
+// host's accounting of it and every call the plug-in made into the host.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "kestrow/host/Accounting.h"
+#include "kestrow/host/HostCalls.h"
+
+namespace kestrow::host {
+
+struct CommandRecord {
+  PF_Cmd cmd = 0;
+  PF_Err err = PF_Err_NONE;
+  bool threw = false;  // an exception left the entry point; err is then 512
+  PF_OutData out{};    // PF_OutData as the plug-in left it
+  LeakReport leaks;
+  // Protocol slips that are not leaks: check-ins of records never checked
+  // out, releases of unknown references, calls with an unknown effect_ref.
+  int strayCalls = 0;
+  // Breaches of the documented protocol that After Effects would not
+  // forgive, one line each (a layer check-out id that is not positive or
+  // not unique, layer pixels taken twice, ...); strict mode fails the
+  // command with the first.
+  std::vector<std::string> misuses;
+  int suitesAcquired = 0;  // acquisitions made during the command
+  int paramCheckins = 0;   // checkin_param calls during the command
+  int iterateRows = 0;     // rows run by iterate_origin during the command
+  // Every call the plug-in made into the host, in order, and the one a
+  // fault was injected into (1-based; 0 for none).
+  int hostCalls = 0;
+  std::vector<HostCallId> hostCallLog;
+  int faultAt = 0;
+  // What the calls that name a parameter or a suite acted on, in call order:
+  // "checkout_param 16", "checkin_param 16", "AcquireSuite PF World Suite 2",
+  // "ReleaseSuite PF World Suite 2". Calls that failed are left out.
+  std::vector<std::string> callTargets;
+};
+
+}  // namespace kestrow::host
