@@ -50,8 +50,8 @@ Status runInstanceCommand(Instance::State& instance, InstanceCall& call) {
   out = PF_OutData{};
   out.out_flags = call.presetOutFlags;
   out.out_flags2 = call.presetOutFlags2;
-  call.outcome = runCommand(context, call.cmd, in, out, call.params.data(), call.output,
-                            call.extra, call.mustDispose, call.mayReturn);
+  call.outcome = runCommand(context, call.cmd, in, out, call.params.data(), call.output, call.extra,
+                            call.mustDispose, call.mayReturn);
   return statusOf(host, call.outcome);
 }
 

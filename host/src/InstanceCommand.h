@@ -46,7 +46,7 @@ void takeOverChangedValues(Instance::State& instance, ParamArray& params);
 
 // What one frame's commands did, for the test library's render report.
 struct FrameTrace {
-  PF_PreRenderOutput preRender{};  // as the last pre-render left it
+  PF_PreRenderOutput preRender{};                // as the last pre-render left it
   std::vector<RenderState::Checkout> checkouts;  // the last pre-render's, in order
   PF_Err preRenderErr = PF_Err_NONE;
   PF_Err renderErr = PF_Err_NONE;

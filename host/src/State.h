@@ -141,11 +141,11 @@ struct CommandContext {
   // Protocol slips that are not leaks: check-ins of records never checked
   // out, releases of unknown references, calls with an unknown effect_ref.
   int stray = 0;
-  std::vector<std::string> misuses;          // see CommandOutcome::misuses
+  std::vector<std::string> misuses;            // see CommandOutcome::misuses
   std::vector<HostCallId> unimplementedCalls;  // see Unimplemented.h
-  int suitesAcquired = 0;                    // acquisitions made during the command
-  int paramCheckins = 0;                     // checkin_param calls, accepted or not
-  std::atomic<int> iterateRows{0};           // rows run by iterate_origin
+  int suitesAcquired = 0;                      // acquisitions made during the command
+  int paramCheckins = 0;                       // checkin_param calls, accepted or not
+  std::atomic<int> iterateRows{0};             // rows run by iterate_origin
   std::mutex mutex;  // for the few members callbacks might touch from iterate workers
 };
 

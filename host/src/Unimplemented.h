@@ -18,7 +18,7 @@ PF_Err unimplementedSlot(HostCallId slot);
 
 // Designated initialiser of one unimplemented slot: `.slot = stand-in`. The
 // stand-in takes the slot's published parameters, whatever they are.
-#define KESTROW_UNIMPLEMENTED(table, slot) \
-  .slot = [](auto...) -> PF_Err {                                                 \
+#define KESTROW_UNIMPLEMENTED(table, slot)                                                  \
+  .slot = [](auto...) -> PF_Err {                                                           \
     return ::kestrow::host::unimplementedSlot(::kestrow::host::HostCallId::table##_##slot); \
   }

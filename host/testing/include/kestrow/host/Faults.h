@@ -3,11 +3,10 @@
 // the plug-in makes into the host (basic suite, every suite function, the
 // utils and inter callbacks, the smart-render callbacks) passes through one
 // entry point, where the test host's observer counts it per command and
-// fails it when asked to, with the failure that call can really have: an error code; a null handle or
-// pointer (new and lock handle); an error and a null table (AcquireSuite);
-// for a call that gives something back (check-in, release, dispose), the
-// thing is taken back and the error reported. Calls that cannot fail (void
-// ones, the ANSI helpers) are counted and never failed.
+// fails it when asked to, with the failure that call can really have: an error code; a null handle
+// or pointer (new and lock handle); an error and a null table (AcquireSuite); for a call that gives
+// something back (check-in, release, dispose), the thing is taken back and the error reported.
+// Calls that cannot fail (void ones, the ANSI helpers) are counted and never failed.
 //
 // All members default to "no fault". Change them only between commands.
 #pragma once
