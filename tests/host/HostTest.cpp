@@ -10,6 +10,7 @@
 #include <string>
 
 #include "AE_PiPL.h"
+#include "AllocationCount.h"
 #include "DynamicLibrary.h"
 #include "FakePluginBehaviour.h"
 #include "kestrow/host/Instance.h"
@@ -331,6 +332,32 @@ TEST_F(HostTest, RepeatedPreRendersAndProjectOperationsLeaveNothing) {
   }
   EXPECT_TRUE(host.unload().ok());
   EXPECT_EQ(host.liveHandles(), 0u);
+}
+
+// The product host keeps nothing of a command once its status is made, so a
+// long run holds steady memory; the test host keeps a record of each one,
+// which shows the count would see a kept record.
+TEST_F(HostTest, OnlyTheTestHostKeepsCommands) {
+  // Bytes still allocated after 100 more frames.
+  auto growth = [&](Host& host) {
+    std::unique_ptr<Instance> instance;
+    if (!host.load(module_).ok() || !host.createInstance(instance).ok()) return -1LL;
+    World input(4, 3, PixelDepth::kFloat32), output(4, 3, PixelDepth::kFloat32);
+    bool ok = true;
+    auto frames = [&](int n) {
+      for (int i = 0; i < n; ++i) ok = instance->render(input, output).ok() && ok;
+    };
+    frames(10);  // what the first frames set up for good (thread-local state, tables)
+    const long long before = liveAllocatedBytes();
+    frames(100);
+    const long long grown = liveAllocatedBytes() - before;
+    return ok ? grown : -1LL;
+  };
+  Host product;
+  EXPECT_EQ(growth(product), 0);
+  hooks::TestHost recording;
+  // Two records a frame, each holding at least its PF_OutData.
+  EXPECT_GE(growth(recording), 200 * static_cast<long long>(sizeof(PF_OutData)));
 }
 
 }  // namespace
