@@ -27,7 +27,7 @@
 namespace kestrow::host {
 
 // The state behind the public classes, for the library's own sources and
-// its test hooks.
+// the test library.
 struct StateOf {
   static const std::shared_ptr<Host::State>& host(const Host& host) { return host.state_; }
   static const std::shared_ptr<Instance::State>& instance(const Instance& instance) {
@@ -183,24 +183,6 @@ PF_UtilCallbacks* utilCallbacks();
 PF_InteractCallbacks interactCallbacks();
 PF_PreRenderCallbacks* preRenderCallbacks();
 PF_SmartRenderCallbacks* smartRenderCallbacks();
-
-// What became of one call of the entry point: all the host keeps of a
-// command, and only until its status is made.
-struct CommandOutcome {
-  PF_Cmd cmd = 0;
-  PF_Err err = PF_Err_NONE;
-  bool threw = false;  // an exception left the entry point; err is then 512
-  PF_OutData out{};    // PF_OutData as the plug-in left it
-  LeakReport leaks;
-  // Breaches of the documented protocol that After Effects would not
-  // forgive, one line each: a layer check-out id that is not positive or
-  // not unique, layer pixels not checked out in pre-render or taken twice,
-  // a layer control read with checkout_param while smart rendering, an
-  // effect reference disposed of while streams from it live, a handle
-  // disposed of twice. The command still gets the answer a lenient host
-  // would give, or an error where After Effects gives one.
-  std::vector<std::string> misuses;
-};
 
 // Calls the entry point inside `context`, catching anything it throws, and
 // makes the command's outcome: leaks are what the context still holds

@@ -15,7 +15,7 @@ namespace {
 // Every buffer the effect API formats into is a return_msg: 256 bytes.
 constexpr std::size_t kMessageBytes = PF_MAX_EFFECT_MSG_LEN + 1;
 
-// Variadic, so it enters the fault point itself; it cannot fail.
+// Variadic, so it enters the host call itself; it cannot fail.
 int ansiSprintf(A_char* buffer, const A_char* format, ...) {
   (void)enterHostCall({HostCallId::PF_ANSICallbacksSuite1_sprintf, Failure::kNever});
   if (buffer == nullptr || format == nullptr) return -1;
@@ -72,7 +72,7 @@ PF_Err getFloatColor(PF_ProgPtr effectRef, const PF_ParamDef* def, PF_PixelFloat
   return PF_Err_NONE;
 }
 
-// The ANSI helpers cannot fail; they pass the fault point to be counted.
+// The ANSI helpers cannot fail; they are entered like every call to be counted.
 double atanOf(A_FpLong x) { return std::atan(x); }
 double atan2Of(A_FpLong y, A_FpLong x) { return std::atan2(y, x); }
 double ceilOf(A_FpLong x) { return std::ceil(x); }

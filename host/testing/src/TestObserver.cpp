@@ -66,12 +66,7 @@ std::optional<PF_PixelFormat> TestObserver::pixelFormat(CommandContext&) {
 
 void TestObserver::commandEnded(CommandContext& context, const CommandOutcome& outcome) {
   CommandRecord record;
-  record.cmd = outcome.cmd;
-  record.err = outcome.err;
-  record.threw = outcome.threw;
-  record.out = outcome.out;
-  record.leaks = outcome.leaks;
-  record.misuses = outcome.misuses;
+  static_cast<CommandOutcome&>(record) = outcome;
   record.strayCalls = context.stray;
   record.suitesAcquired = context.suitesAcquired;
   record.paramCheckins = context.paramCheckins;

@@ -1,5 +1,5 @@
-// What the test host keeps of one call of the plug-in's entry point: the
-// host's accounting of it and every call the plug-in made into the host.
+// What the test host keeps of one call of the plug-in's entry point: what
+// became of it and every call the plug-in made into the host.
 #pragma once
 
 #include <string>
@@ -11,20 +11,10 @@
 
 namespace kestrow::host {
 
-struct CommandRecord {
-  PF_Cmd cmd = 0;
-  PF_Err err = PF_Err_NONE;
-  bool threw = false;  // an exception left the entry point; err is then 512
-  PF_OutData out{};    // PF_OutData as the plug-in left it
-  LeakReport leaks;
+struct CommandRecord : CommandOutcome {
   // Protocol slips that are not leaks: check-ins of records never checked
   // out, releases of unknown references, calls with an unknown effect_ref.
   int strayCalls = 0;
-  // Breaches of the documented protocol that After Effects would not
-  // forgive, one line each (a layer check-out id that is not positive or
-  // not unique, layer pixels taken twice, ...); strict mode fails the
-  // command with the first.
-  std::vector<std::string> misuses;
   int suitesAcquired = 0;  // acquisitions made during the command
   int paramCheckins = 0;   // checkin_param calls during the command
   int iterateRows = 0;     // rows run by iterate_origin during the command
