@@ -69,6 +69,7 @@ struct Host::State {
   std::atomic<int> handleAllocations{0};
 
   std::mutex instancesMutex;
+  // Instances to set down at unload; those gone are dropped as new ones come.
   std::vector<std::weak_ptr<Instance::State>> instances;
 };
 
