@@ -1,9 +1,9 @@
 // InvertPixelFloat throughput per mode, called once per row as the host's
 // iteration does. Two groups, each with its own copy baseline: "rows" (32
-// full-HD rows that stay in cache, the active instruction set with the
-// plain reference evaluation beside it) and "frame" (a whole 4K frame, one
-// thread, per instruction set this CPU runs, against a memcpy of the
-// frame: the memory limit).
+// full-HD rows that stay in cache, the widest chosen instruction set with
+// the plain reference evaluation beside it) and "frame" (a whole 4K frame,
+// one thread, per chosen instruction set, against a memcpy of the frame:
+// the memory limit).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -162,8 +162,10 @@ void referenceRows(benchmark::State& state, Size size, ModeSetup mode) {
   });
 }
 
-const bool kRegistered = [] {
-  const matte::SimdPath active = matte::activeSimdPath();
+}  // namespace
+
+void registerMatteBenchmarks(const std::vector<matte::SimdPath>& paths) {
+  const matte::SimdPath active = paths.back();
   benchmark::RegisterBenchmark("rows/copy", copyPixels, kRowSet);
   for (const ModeSetup& m : kModes) {
     benchmark::RegisterBenchmark((std::string("rows/matte/") + m.name).c_str(), matteRows, kRowSet,
@@ -177,18 +179,13 @@ const bool kRegistered = [] {
   benchmark::RegisterBenchmark("frame/copy_2_threads", copyPixelsTwoThreads)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
-  for (matte::SimdPath path : matte::kSimdPaths) {
-    if (!matte::simdPathAvailable(path)) {
-      continue;
-    }
+  for (matte::SimdPath path : paths) {
     for (const ModeSetup& m : kModes) {
       const std::string name = std::string("frame/") + matte::simdPathName(path) + "/" + m.name;
       benchmark::RegisterBenchmark(name.c_str(), matteRows, kFrame, m, path)
           ->Unit(benchmark::kMillisecond);
     }
   }
-  return true;
-}();
+}
 
-}  // namespace
 }  // namespace kestrow::bench

@@ -42,7 +42,8 @@ void RatioReporter::Finalize() {
       }
     }
     if (base > 0.0) {
-      std::fprintf(stdout, "  %-28s %8.2fx\n", name.c_str(), seconds / base);
+      std::fprintf(stdout, "  %-28s %8.2fx %10.3f ms\n", name.c_str(), seconds / base,
+                   seconds * 1e3);
     }
   }
   std::fflush(stdout);

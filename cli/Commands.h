@@ -52,4 +52,9 @@ CLI::App* addRender(CLI::App& app, RenderRequest& request);
 // `flags`: the controls given on the command line (they win over a preset).
 int runRender(PluginSession& session, const RenderRequest& request, const ControlFlags& flags);
 
+// "plug-in <name> <version> (<stage>, build <n>): <file>" for the plug-in
+// at `pluginPath`, as our host loads it. Throws a failure CliError when it
+// cannot be loaded.
+std::string pluginVersionLine(const std::string& pluginPath);
+
 }  // namespace kestrow::cli

@@ -120,7 +120,22 @@ json describeOptions(const CLI::App& command) {
   return options;
 }
 
+std::string versionNumber(const Version& v) {
+  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.bug);
+}
+
 }  // namespace
+
+std::string pluginVersionLine(const std::string& pluginPath) {
+  PluginSession session(pluginPath, 1);
+  const host::PiPL& pipl = session.host().pipl();
+  const Version v = unpack(pipl.effectVersion);
+  const std::string text = "plug-in " + pipl.name + " " + versionNumber(v) + " (" +
+                           stageName(v.stage) + ", build " + std::to_string(v.build) +
+                           "): " + session.pluginPath();
+  session.finish(nullptr);
+  return text;
+}
 
 CLI::App* addDescribe(CLI::App& app, DescribeRequest& request) {
   CLI::App* describe =
@@ -132,8 +147,7 @@ CLI::App* addDescribe(CLI::App& app, DescribeRequest& request) {
 int runDescribe(PluginSession& session, const DescribeRequest& request, const CLI::App& render) {
   const host::PiPL& pipl = session.host().pipl();
   const Version v = unpack(pipl.effectVersion);
-  const std::string version =
-      std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.bug);
+  const std::string version = versionNumber(v);
   if (request.json) {
     json plugin = {{"file", session.pluginPath()},
                    {"name", pipl.name},

@@ -25,22 +25,6 @@ namespace fs = std::filesystem;
 using OIIO::ImageSpec;
 using OIIO::TypeDesc;
 
-std::string listNames(const std::vector<std::string>& names) {
-  std::string text;
-  const std::size_t shown = std::min<std::size_t>(names.size(), 16);
-  for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + names[i];
-  if (names.size() > shown) text += ", ... (" + std::to_string(names.size()) + " in all)";
-  return text;
-}
-
-std::vector<std::string> allChannelNames(const std::vector<ImageSpec>& specs) {
-  std::vector<std::string> names;
-  for (const ImageSpec& spec : specs)
-    for (const std::string& name : spec.channelnames)
-      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-  return names;
-}
-
 std::unique_ptr<OIIO::ImageInput> openInput(const std::string& path, const std::string& subject) {
   requireRegularFile(path, subject);
   auto in = OIIO::ImageInput::open(path);
@@ -54,175 +38,8 @@ std::vector<ImageSpec> readSpecs(OIIO::ImageInput& in) {
   return specs;
 }
 
-// A part by what users call it: its name, or else its number.
-std::string partName(const std::vector<ImageSpec>& specs, int part) {
-  const std::string name = specs[part].get_string_attribute("oiio:subimagename");
-  return name.empty() ? std::to_string(part) : name;
-}
-
-// "PART:NAME" limits a name to the part PART (its name or number): the
-// part and NAME; -1 and `text` itself when there is no such prefix.
-std::pair<int, std::string> splitPart(const std::vector<ImageSpec>& specs,
-                                      const std::string& text) {
-  const std::size_t colon = text.find(':');
-  if (colon == std::string::npos) return {-1, text};
-  const std::string prefix = text.substr(0, colon);
-  for (int s = 0; s < int(specs.size()); ++s)
-    if (partName(specs, s) == prefix || std::to_string(s) == prefix)
-      return {s, text.substr(colon + 1)};
-  return {-1, text};
-}
-
-// Channels by explicit name, each optionally "PART:NAME": the one part
-// holding all three. Two parts that both do are refused as ambiguous.
-PositionChannels byNames(const std::vector<ImageSpec>& specs, const std::vector<std::string>& given,
-                         const std::string& path) {
-  int only = -1;
-  std::vector<std::string> names;
-  for (const std::string& text : given) {
-    const auto [part, name] = splitPart(specs, text);
-    if (part >= 0 && only >= 0 && part != only)
-      usageError("--position-channels",
-                 "names two parts (" + partName(specs, only) + ", " + partName(specs, part) + ")");
-    if (part >= 0) only = part;
-    names.push_back(name);
-  }
-  std::vector<PositionChannels> found;
-  for (int s = 0; s < int(specs.size()); ++s) {
-    PositionChannels chosen{s, {-1, -1, -1, -1}};
-    bool all = only < 0 || s == only;
-    for (int i = 0; i < 3; ++i)
-      all = all && (chosen.index[i] = specs[s].channelindex(names[i])) >= 0;
-    if (all) found.push_back(chosen);
-  }
-  if (found.size() > 1) {
-    std::vector<std::string> parts;
-    for (const PositionChannels& f : found) parts.push_back(partName(specs, f.part));
-    failure(path, "channels " + names[0] + ", " + names[1] + ", " + names[2] +
-                      " are in more than one part (" + listNames(parts) +
-                      "); name one as PART:CHANNEL");
-  }
-  if (!found.empty()) return found[0];
-  for (const std::string& name : names)
-    if (std::none_of(specs.begin(), specs.end(),
-                     [&](const ImageSpec& spec) { return spec.channelindex(name) >= 0; }))
-      failure(path,
-              "no channel \"" + name + "\" (channels: " + listNames(allChannelNames(specs)) + ")");
-  failure(path, "channels " + names[0] + ", " + names[1] + ", " + names[2] +
-                    " are not in one part of the file");
-}
-
-std::string layerOf(const std::string& channel) {
-  const auto dot = channel.rfind('.');
-  return dot == std::string::npos ? std::string() : channel.substr(0, dot);
-}
-
-bool layerMatches(const std::string& layer, const std::string& wanted) {
-  return layer == wanted || (layer.size() > wanted.size() && layer.ends_with(wanted) &&
-                             layer[layer.size() - wanted.size() - 1] == '.');
-}
-
-// Channels by layer name, optionally "PART:LAYER": <layer>.X/Y/Z (or x/y/z,
-// R/G/B, r/g/b). A name that matches layers in two parts, two different
-// layers, or a layer with two of those sets is refused as ambiguous.
-PositionChannels byLayer(const std::vector<ImageSpec>& specs, const std::string& given,
-                         const std::string& path, std::string& foundLayer) {
-  static const char* const kComponents[][3] = {
-      {"X", "Y", "Z"}, {"x", "y", "z"}, {"R", "G", "B"}, {"r", "g", "b"}};
-  const auto [only, wanted] = splitPart(specs, given);
-  struct Found {
-    std::string layer;
-    PositionChannels channels;
-  };
-  std::vector<Found> found;
-  std::vector<std::string> layers;
-  for (int s = 0; s < int(specs.size()); ++s) {
-    if (only >= 0 && s != only) continue;
-    for (const std::string& channel : specs[s].channelnames) {
-      const std::string layer = layerOf(channel);
-      if (layer.empty()) continue;
-      if (std::find(layers.begin(), layers.end(), layer) == layers.end()) layers.push_back(layer);
-      if (!layerMatches(layer, wanted)) continue;
-      if (std::any_of(found.begin(), found.end(),
-                      [&](const Found& f) { return f.layer == layer && f.channels.part == s; }))
-        continue;
-      std::vector<std::string> sets;
-      for (const auto& names : kComponents) {
-        PositionChannels chosen{s, {-1, -1, -1, -1}};
-        bool all = true;
-        for (int i = 0; i < 3; ++i)
-          all = all && (chosen.index[i] = specs[s].channelindex(layer + "." + names[i])) >= 0;
-        if (!all) continue;
-        if (sets.empty()) found.push_back({layer, chosen});
-        sets.push_back(layer + "." + names[0] + "/" + names[1] + "/" + names[2]);
-      }
-      if (sets.size() > 1)
-        failure(path, "layer \"" + layer + "\" holds more than one set of position channels (" +
-                          listNames(sets) + "); name them with --position-channels");
-    }
-  }
-  if (found.empty())
-    failure(path, "no layer \"" + given + "\" with X, Y, Z channels (layers: " +
-                      (layers.empty() ? std::string("none") : listNames(layers)) + ")");
-  if (found.size() > 1) {
-    const bool oneFound = std::all_of(found.begin(), found.end(),
-                                      [&](const Found& f) { return f.layer == found[0].layer; });
-    std::vector<std::string> names;
-    for (const Found& f : found)
-      names.push_back(oneFound ? partName(specs, f.channels.part) + ":" + f.layer : f.layer);
-    failure(path, "layer \"" + given + "\" is ambiguous (matches " + listNames(names) + ")" +
-                      (oneFound ? "; name one as PART:LAYER" : ""));
-  }
-  foundLayer = found[0].layer;
-  return found[0].channels;
-}
-
-// Default: R, G, B, else X, Y, Z, else the only three channels that are
-// neither alpha nor depth, in the first part of the file. More than three
-// such channels are refused: which of them hold the position is a guess.
-PositionChannels byDefault(const ImageSpec& spec, const std::string& path) {
-  PositionChannels chosen;
-  static const char* const kSets[][3] = {{"R", "G", "B"}, {"X", "Y", "Z"}};
-  for (const auto& set : kSets) {
-    bool all = true;
-    for (int i = 0; i < 3; ++i) all = all && (chosen.index[i] = spec.channelindex(set[i])) >= 0;
-    if (all) return chosen;
-  }
-  std::vector<std::string> others;
-  for (int c = 0; c < spec.nchannels; ++c)
-    if (c != spec.alpha_channel && c != spec.z_channel) {
-      if (others.size() < 3) chosen.index[others.size()] = c;
-      others.push_back(spec.channelnames[c]);
-    }
-  if (others.size() == 3) return chosen;
-  if (others.size() < 3)
-    failure(path, "has no R, G, B or X, Y, Z channels and " + std::to_string(others.size()) +
-                      " other than alpha and depth (" +
-                      (others.empty() ? std::string("none") : listNames(others)) +
-                      "); a position pass needs three");
-  failure(path, "has no R, G, B or X, Y, Z channels; which of " + listNames(others) +
-                    " hold the position is ambiguous: name them with --position-layer or "
-                    "--position-channels");
-}
-
-void chooseAlpha(const ImageSpec& spec, const std::string& wanted, const std::string& layer,
-                 PositionChannels& chosen, const std::string& path) {
-  if (wanted == "none") return;
-  if (!wanted.empty()) {
-    chosen.index[3] = spec.channelindex(wanted);
-    if (chosen.index[3] < 0)
-      failure(path, "no channel \"" + wanted + "\" beside the position channels (channels: " +
-                        listNames(spec.channelnames) + ")");
-    return;
-  }
-  if (!layer.empty())
-    for (const char* name : {".A", ".a", ".alpha"})
-      if ((chosen.index[3] = spec.channelindex(layer + name)) >= 0) return;
-  int alpha = spec.alpha_channel >= 0 ? spec.alpha_channel : spec.channelindex("A");
-  for (int i = 0; i < 3; ++i)
-    if (alpha == chosen.index[i]) alpha = -1;
-  chosen.index[3] = alpha;
-}
+// A slot readIntoWorld leaves as it is (filled by another read).
+constexpr int kLeave = -2;
 
 bool isIntegerFormat(TypeDesc format) {
   return format.basetype != TypeDesc::FLOAT && format.basetype != TypeDesc::HALF &&
@@ -243,7 +60,8 @@ void widen(const unsigned char* source, std::ptrdiff_t xstride, std::ptrdiff_t y
 }
 
 // Reads file channel `source[k]` into float k of every world pixel (0 alpha,
-// 1 red, 2 green, 3 blue: the host's pixel order); -1 sets 1 there. Runs of
+// 1 red, 2 green, 3 blue: the host's pixel order); -1 sets 1 there, and
+// kLeave leaves it as it is. Runs of
 // slots whose channels follow each other in the file are read in one call,
 // straight into the world through its strides. Integer channels of slots
 // marked `byValue` keep their whole numbers (read in their own type, then
@@ -259,6 +77,10 @@ void readIntoWorld(OIIO::ImageInput& in, const ImageSpec& spec, int subimage,
     return source[k] >= 0 && byValue[k] && isIntegerFormat(spec.channelformat(source[k]));
   };
   for (int k = 0; k < 4;) {
+    if (source[k] == kLeave) {
+      ++k;
+      continue;
+    }
     if (source[k] < 0) {
       for (int y = 0; y < world.height(); ++y)
         for (int x = 0; x < world.width(); ++x) (&world.pixelFloat(x, y)->alpha)[k] = 1.f;
@@ -390,22 +212,9 @@ std::string lowerExtension(const std::string& path) {
 PositionChannels choosePositionChannels(const std::vector<ImageSpec>& specs,
                                         const ChannelSelection& selection, const std::string& path,
                                         bool quiet) {
-  if (specs.empty()) failure(path, "holds no image");
-  std::string layer;
-  PositionChannels chosen;
-  if (!selection.position.empty()) {
-    if (selection.position.size() != 3)
-      usageError("--position-channels", "takes three channel names (X, Y, Z), got " +
-                                            std::to_string(selection.position.size()));
-    chosen = byNames(specs, selection.position, path);
-  } else if (!selection.layer.empty()) {
-    chosen = byLayer(specs, selection.layer, path, layer);
-  } else {
-    chosen = byDefault(specs[0], path);
-  }
+  const PositionChannels chosen = selectPositionChannels(specs, selection, path);
   const ImageSpec& spec = specs[chosen.part];
   checkShape(spec, path);
-  chooseAlpha(spec, selection.alpha, layer, chosen, path);
 
   std::vector<std::string> integerChannels;
   for (int i = 0; i < 3; ++i) {
@@ -434,11 +243,18 @@ PositionPass readPositionPass(const std::string& path, const ChannelSelection& s
   const ImageSpec& spec = specs[chosen.part];
 
   PositionPass pass{newFloatWorld(spec.width, spec.height, path), windowOf(spec), {}};
-  const int source[4] = {chosen.index[3], chosen.index[0], chosen.index[1], chosen.index[2]};
+  const bool alphaApart = chosen.partOfAlpha() != chosen.part;
+  const int source[4] = {alphaApart ? kLeave : chosen.index[3], chosen.index[0], chosen.index[1],
+                         chosen.index[2]};
   // X, Y, Z are numbers; an integer alpha is a coverage from 0 to its maximum.
   readIntoWorld(*in, spec, chosen.part, source, {false, true, true, true}, pass.world, path);
+  const ImageSpec& alphaSpec = specs[chosen.partOfAlpha()];
+  if (alphaApart)
+    readIntoWorld(*in, alphaSpec, chosen.alphaPart, {chosen.index[3], kLeave, kLeave, kLeave},
+                  {false, false, false, false}, pass.world, path);
   for (int i = 0; i < 4; ++i)
-    pass.channels[i] = chosen.index[i] >= 0 ? spec.channelnames[chosen.index[i]] : "";
+    pass.channels[i] =
+        chosen.index[i] >= 0 ? (i < 3 ? spec : alphaSpec).channelnames[chosen.index[i]] : "";
   return pass;
 }
 

@@ -13,21 +13,9 @@
 
 #include "ExrOptions.h"
 #include "Image.h"
+#include "PositionChannels.h"
 
 namespace kestrow::cli {
-
-// Which channels of an input hold the world position and the coverage.
-struct ChannelSelection {
-  // Exactly three channel names (X, Y, Z), or empty.
-  std::vector<std::string> position;
-  // A layer whose X/Y/Z (or x/y/z, R/G/B, r/g/b) channels hold the position,
-  // e.g. "P", "Pworld" or "beauty.Position"; matched against the full layer
-  // name or its last components. Ignored when `position` is given.
-  std::string layer;
-  // A channel name; "none" for coverage 1 everywhere; empty to take the
-  // layer's own alpha, else the image's alpha, else 1.
-  std::string alpha;
-};
 
 // The position pass as the plug-in sees it: a float world whose red, green,
 // blue = world X, Y, Z and alpha = coverage. `channels` names the four
@@ -38,15 +26,9 @@ struct PositionPass {
   std::string channels[4];
 };
 
-// The part of a file and its channels that hold the position: X, Y, Z and
-// alpha (-1: an alpha of 1).
-struct PositionChannels {
-  int part = 0;
-  int index[4] = {-1, -1, -1, -1};
-};
-
-// Chooses from the parts' headers as readPositionPass does, with the same
-// refusals, and its warnings unless `quiet`.
+// Chooses from the parts' headers as readPositionPass does
+// (selectPositionChannels), refuses shapes the tool cannot read (deep,
+// volume, empty), and warns of integer positions unless `quiet`.
 PositionChannels choosePositionChannels(const std::vector<OIIO::ImageSpec>& parts,
                                         const ChannelSelection& selection, const std::string& path,
                                         bool quiet = false);

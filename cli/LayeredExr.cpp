@@ -226,7 +226,6 @@ PositionPass positionFromSource(const ExrSource& source, const PositionChannels&
   const ImageSpec& spec = source.parts.at(std::size_t(channels.part));
   PositionPass pass{newFloatWorld(spec.width, spec.height, source.path), windowOf(spec), {}};
   host::World& world = pass.world;
-  const std::ptrdiff_t pixelBytes = std::ptrdiff_t(spec.pixel_bytes(true));
   // The host's pixel order: alpha, red (X), green (Y), blue (Z).
   const int slot[4] = {1, 2, 3, 0};
   for (int i = 0; i < 4; ++i) {
@@ -236,21 +235,25 @@ PositionPass positionFromSource(const ExrSource& source, const PositionChannels&
         for (int x = 0; x < world.width(); ++x) world.pixelFloat(x, y)->alpha = 1.f;
       continue;
     }
-    pass.channels[i] = spec.channelnames[c];
+    // The alpha may come from another part of the same pixel window.
+    const int part = i < 3 ? channels.part : channels.partOfAlpha();
+    const ImageSpec& from = source.parts.at(std::size_t(part));
+    const std::ptrdiff_t pixelBytes = std::ptrdiff_t(from.pixel_bytes(true));
+    pass.channels[i] = from.channelnames[c];
     std::ptrdiff_t offset = 0;
     for (int before = 0; before < c; ++before)
-      offset += std::ptrdiff_t(spec.channelformat(before).size());
+      offset += std::ptrdiff_t(from.channelformat(before).size());
     // Signed row stride: a bottom-up world's rows go downwards in memory.
     // An integer alpha is a coverage from 0 to its maximum, as pictures read.
-    const unsigned char* first = source.pixels[std::size_t(channels.part)].data() + offset;
+    const unsigned char* first = source.pixels[std::size_t(part)].data() + offset;
     float* target = static_cast<float*>(world.row(0)) + slot[i];
     const auto targetXstride = OIIO::stride_t(sizeof(PF_PixelFloat));
     if (i < 3)
-      channelToFloat(first, spec.channelformat(c), pixelBytes, pixelBytes * spec.width, spec.width,
-                     spec.height, target, targetXstride, world.def().rowbytes);
+      channelToFloat(first, from.channelformat(c), pixelBytes, pixelBytes * from.width, from.width,
+                     from.height, target, targetXstride, world.def().rowbytes);
     else
-      OIIO::convert_image(1, spec.width, spec.height, 1, first, spec.channelformat(c), pixelBytes,
-                          pixelBytes * spec.width, OIIO::AutoStride, target, TypeDesc::FLOAT,
+      OIIO::convert_image(1, from.width, from.height, 1, first, from.channelformat(c), pixelBytes,
+                          pixelBytes * from.width, OIIO::AutoStride, target, TypeDesc::FLOAT,
                           targetXstride, OIIO::stride_t(world.def().rowbytes), OIIO::AutoStride);
   }
   return pass;

@@ -20,10 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kRenderFooter = R"(
-Position channels: by default the first three colour channels (R, G, B) and
-the image's alpha. --position-layer P picks P.x/y/z (or X/Y/Z, R/G/B) of a
-multilayer file, also as the last part of a longer layer name such as
-"beauty.Position". Alpha "none" means coverage 1 everywhere.
+Position channels: by default R, G, B and the image's alpha (refused beside a
+layer named P, Pworld, Position: name it). --position-layer P picks P.x/y/z
+(or X/Y/Z, R/G/B, red/green/blue) of a multilayer file, also as the last part
+of a longer layer name such as "beauty.Position". PART:NAME names a part of a
+multi-part file. Alpha "none" means coverage 1 everywhere.
 
 OUTPUT: .exr (RGBA, 32-bit float or --data-type half) or an 8-bit preview
 (.png, .tif, .jpg; JPEG shows the picture over black). With --add-layer or

@@ -14,7 +14,13 @@ std::string defaultPluginPath() {
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
   const fs::path folder = ec ? fs::current_path() : self.parent_path();
-  return (folder / "Kestrow.so").string();
+  const fs::path beside = folder / "Kestrow.so";
+  // An installed tool: the plug-in sits where the install put it, found
+  // from the executable so that the installed tree can move as a whole.
+  const fs::path installed = folder / KESTROW_PLUGIN_FROM_TOOL / "Kestrow.so";
+  if (!fs::exists(beside, ec) && fs::exists(installed, ec))
+    return installed.lexically_normal().string();
+  return beside.string();
 }
 
 PluginSession::PluginSession(const std::string& pluginPath, unsigned threads)

@@ -14,7 +14,8 @@
 
 namespace kestrow::cli {
 
-// The plug-in built beside the running executable ("Kestrow.so").
+// The plug-in built beside the running executable ("Kestrow.so"), or else
+// the one installed with it (in lib/kestrow/ beside the tool's bin/).
 std::string defaultPluginPath();
 
 class PluginSession {

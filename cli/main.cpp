@@ -64,6 +64,16 @@ int run(int argc, char** argv) {
                "kestrow"};
   app.require_subcommand(1);
   app.set_help_all_flag("--help-all", "Help for every command");
+  std::string pluginPath = defaultPluginPath();
+  unsigned threads = 0;
+  app.set_version_flag(
+      "--version",
+      [&] {
+        std::printf("kestrow %s\n", KESTROW_VERSION);
+        return pluginVersionLine(pluginPath);
+      },
+      "Print the tool's version and the plug-in's (the one beside the tool, or installed with it)");
+
   DemoRequest demoRequest;
   DescribeRequest describeRequest;
   RenderRequest renderRequest;
@@ -71,10 +81,8 @@ int run(int argc, char** argv) {
   CLI::App* describe = addDescribe(app, describeRequest);
   CLI::App* render = addRender(app, renderRequest);
 
-  std::string pluginPath = defaultPluginPath();
-  unsigned threads = 0;
   for (CLI::App* command : {demo, describe, render}) {
-    command->add_option("--plugin", pluginPath, "Plug-in file (default: Kestrow.so beside kestrow)")
+    command->add_option("--plugin", pluginPath, "Plug-in file (default: kestrow's own Kestrow.so)")
         ->type_name("PATH");
     command->add_option("--threads", threads, "Render threads (0: one per core)")
         ->type_name("N")

@@ -13,6 +13,7 @@ set(kestrow_plugin_sources
   render/Coverage.cpp
   render/FillSettings.cpp
   render/PreRender.cpp
+  render/ActuallyRender.cpp
   render/SmartRender.cpp
   resources/Kestrow_Strings.cpp
   util/AEGP_SuiteHandler.cpp

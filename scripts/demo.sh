@@ -10,7 +10,7 @@ out="${1:-demo-out}"
 
 scripts/install-deps.sh
 
-cmake --preset release -DKESTROW_BUILD_TESTS=OFF -DKESTROW_BUILD_BENCH=OFF
+cmake --preset release
 cmake --build --preset release --target Kestrow kestrow
 
 build/release/bin/kestrow demo "$out"

@@ -39,7 +39,9 @@ std::string LeakReport::describe() const {
   }
   if (!unimplementedCalls.empty()) {
     std::string slots;
-    for (const std::string& slot : unimplementedCalls) slots += (slots.empty() ? "" : ", ") + slot;
+    for (HostCallId slot : unimplementedCalls) {
+      slots += (slots.empty() ? "" : ", ") + std::string(hostCallName(slot));
+    }
     add("unimplemented host function(s) called: " + slots);
   }
   return out;

@@ -92,7 +92,7 @@ PF_Err checkoutParam(PF_ProgPtr effectRef, PF_ParamIndex index, A_long, A_long, 
   scaleForPreview(*context, *param);
   std::lock_guard lock(context->mutex);
   context->checkedOut.emplace_back(param, index);
-  context->callTargets.push_back("checkout_param " + std::to_string(index));
+  noteTarget(*context, [index] { return "checkout_param " + std::to_string(index); });
   return PF_Err_NONE;
 }
 
@@ -115,7 +115,7 @@ PF_Err checkinParam(PF_ProgPtr effectRef, PF_ParamDef* param) {
       ++context->stray;
       return PF_Err_NONE;
     }
-    context->callTargets.push_back("checkin_param " + std::to_string(it->second));
+    noteTarget(*context, [index = it->second] { return "checkin_param " + std::to_string(index); });
     out.erase(it);
   }
   return PF_Err_NONE;

@@ -58,51 +58,42 @@ void ParamArray::fill(const std::vector<PF_ParamDef>& values) {
   for (std::size_t i = 0; i < records.size(); ++i) pointers[i] = &records[i];
 }
 
-CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
-                         PF_ParamDef** params, PF_LayerDef* output, void* extra,
-                         PF_Handle mustDispose, bool mayReturn) {
+CommandOutcome runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
+                          PF_ParamDef** params, PF_LayerDef* output, void* extra,
+                          PF_Handle mustDispose, bool mayReturn) {
   Host::State& host = *context.host;
   context.cmd = cmd;
   context.params = params;
   context.numParams = params ? in.num_params : 0;
-  CommandRecord record;
-  record.cmd = cmd;
+  CommandOutcome outcome;
+  outcome.cmd = cmd;
   {
     ContextScope scope(context);
     try {
-      record.err = host.entry(cmd, &in, &out, params, output, extra);
+      outcome.err = host.entry(cmd, &in, &out, params, output, extra);
     } catch (...) {
       // Nothing may cross back into the host's caller; an exception is the
       // plug-in's failure, reported as damaged internals.
-      record.threw = true;
-      record.err = PF_Err_INTERNAL_STRUCT_DAMAGED;
+      outcome.threw = true;
+      outcome.err = PF_Err_INTERNAL_STRUCT_DAMAGED;
     }
   }
-  record.out = out;
-  record.suitesAcquired = context.suitesAcquired;
-  record.iterateRows = context.iterateRows.load();
-  record.strayCalls = context.stray;
-  record.misuses = std::move(context.misuses);
+  outcome.out = out;
+  outcome.misuses = std::move(context.misuses);
   context.misuses.clear();
-  record.paramCheckins = context.paramCheckins;
-  record.hostCalls = context.hostCalls;
-  record.hostCallLog.assign(context.hostCallLog.begin(), context.hostCallLog.end());
-  record.faultAt = context.faultAt;
-  record.callTargets = std::move(context.callTargets);
-  context.callTargets.clear();
 
-  LeakReport& leaks = record.leaks;
+  LeakReport& leaks = outcome.leaks;
   HandleRegistry& handles = handleRegistry();
   for (PF_Handle handle : context.handlesMade) {
     if (!handles.contains(handle)) continue;
     if (handles.lockCount(handle) > 0) ++leaks.lockedHandles;
     // Handed back to the host, which adopts them only from a successful command.
-    if (record.err == PF_Err_NONE && (handle == out.global_data || handle == out.sequence_data)) {
+    if (outcome.err == PF_Err_NONE && (handle == out.global_data || handle == out.sequence_data)) {
       continue;
     }
     leaks.handleSizes.push_back(handles.size(handle).value_or(0));
   }
-  const bool returned = mayReturn && record.err == PF_Err_NONE && mustDispose == out.sequence_data;
+  const bool returned = mayReturn && outcome.err == PF_Err_NONE && mustDispose == out.sequence_data;
   if (mustDispose != nullptr && handles.contains(mustDispose) && !returned) {
     leaks.handleSizes.push_back(handles.size(mustDispose).value_or(0));
   }
@@ -123,30 +114,29 @@ CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_
   context.handlesMade.clear();
   context.keepAlive.clear();
 
-  std::lock_guard lock(host.logMutex);
-  host.log.push_back(record);
-  return record;
+  if (HostObserver* observer = host.observer.get()) observer->commandEnded(context, outcome);
+  return outcome;
 }
 
-Status statusOf(const Host::State& host, const CommandRecord& record) {
-  const std::string name = commandName(record.cmd);
-  if (record.threw) {
+Status statusOf(const Host::State& host, const CommandOutcome& outcome) {
+  const std::string name = commandName(outcome.cmd);
+  if (outcome.threw) {
     return Status::error(StatusCode::kPluginThrew, name + ": the plug-in threw an exception",
-                         record.err);
+                         outcome.err);
   }
-  if (record.err != PF_Err_NONE) {
-    std::string message = name + " failed with error " + std::to_string(record.err);
-    if ((record.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0) {
-      const char* msg = record.out.return_msg;
-      message += ": " + std::string(msg, strnlen(msg, sizeof record.out.return_msg));
+  if (outcome.err != PF_Err_NONE) {
+    std::string message = name + " failed with error " + std::to_string(outcome.err);
+    if ((outcome.out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0) {
+      const char* msg = outcome.out.return_msg;
+      message += ": " + std::string(msg, strnlen(msg, sizeof outcome.out.return_msg));
     }
-    return Status::error(StatusCode::kPluginError, message, record.err);
+    return Status::error(StatusCode::kPluginError, message, outcome.err);
   }
-  if (host.options.strict && !record.leaks.empty()) {
-    return Status::error(StatusCode::kLeak, name + ": " + record.leaks.describe());
+  if (host.options.strict && !outcome.leaks.empty()) {
+    return Status::error(StatusCode::kLeak, name + ": " + outcome.leaks.describe());
   }
-  if (host.options.strict && !record.misuses.empty()) {
-    return Status::error(StatusCode::kLeak, name + ": " + record.misuses.front());
+  if (host.options.strict && !outcome.misuses.empty()) {
+    return Status::error(StatusCode::kLeak, name + ": " + outcome.misuses.front());
   }
   return Status::success();
 }

@@ -52,10 +52,10 @@ Status sendGlobalSetdown(Host::State& s) {
   context.effectRef = &s.tag;
   PF_InData in = baseInData(s, &s.tag);
   PF_OutData out{};
-  const CommandRecord record =
+  const CommandOutcome outcome =
       runCommand(context, PF_Cmd_GLOBAL_SETDOWN, in, out, nullptr, nullptr, nullptr, s.globalData);
   s.globalData = nullptr;
-  return statusOf(s, record);
+  return statusOf(s, outcome);
 }
 
 // Closes the library and frees what the plug-in left behind.
@@ -111,8 +111,9 @@ Status Host::load(const std::filesystem::path& pluginFile) {
   setup.effectRef = &s.tag;
   PF_InData in = baseInData(s, &s.tag);
   PF_OutData out{};
-  CommandRecord record = runCommand(setup, PF_Cmd_GLOBAL_SETUP, in, out, nullptr, nullptr, nullptr);
-  status = statusOf(s, record);
+  CommandOutcome outcome =
+      runCommand(setup, PF_Cmd_GLOBAL_SETUP, in, out, nullptr, nullptr, nullptr);
+  status = statusOf(s, outcome);
   if (!status.ok()) {
     closeLibrary(s);
     return status;
@@ -134,8 +135,8 @@ Status Host::load(const std::filesystem::path& pluginFile) {
     params.effectRef = &s.tag;
     in = baseInData(s, &s.tag);
     out = PF_OutData{};
-    record = runCommand(params, PF_Cmd_PARAMS_SETUP, in, out, nullptr, nullptr, nullptr);
-    status = statusOf(s, record);
+    outcome = runCommand(params, PF_Cmd_PARAMS_SETUP, in, out, nullptr, nullptr, nullptr);
+    status = statusOf(s, outcome);
     if (status.ok() && std::size_t(out.num_params) != s.params.size()) {
       status = Status::error(StatusCode::kPluginError,
                              "parameter set-up announced " + std::to_string(out.num_params) +
@@ -186,21 +187,6 @@ const std::vector<ParamInfo>& Host::params() const { return state_->params; }
 A_long Host::registeredPluginId() const {
   std::lock_guard lock(state_->aegpMutex);
   return state_->pluginId;
-}
-
-std::vector<CommandRecord> Host::commandLog() const {
-  std::lock_guard lock(state_->logMutex);
-  return state_->log;
-}
-
-CommandRecord Host::lastCommand() const {
-  std::lock_guard lock(state_->logMutex);
-  return state_->log.empty() ? CommandRecord{} : state_->log.back();
-}
-
-void Host::clearCommandLog() {
-  std::lock_guard lock(state_->logMutex);
-  state_->log.clear();
 }
 
 std::size_t Host::liveHandles() const { return handleRegistry().count(state_.get()); }

@@ -50,9 +50,9 @@ Status runInstanceCommand(Instance::State& instance, InstanceCall& call) {
   out = PF_OutData{};
   out.out_flags = call.presetOutFlags;
   out.out_flags2 = call.presetOutFlags2;
-  call.record = runCommand(context, call.cmd, in, out, call.params.data(), call.output, call.extra,
-                           call.mustDispose, call.mayReturn);
-  return statusOf(host, call.record);
+  call.outcome = runCommand(context, call.cmd, in, out, call.params.data(), call.output, call.extra,
+                            call.mustDispose, call.mayReturn);
+  return statusOf(host, call.outcome);
 }
 
 void takeOverChangedValues(Instance::State& instance, ParamArray& params) {

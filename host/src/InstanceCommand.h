@@ -24,7 +24,7 @@ struct InstanceCall {
   // Filled by the call.
   PF_OutData out{};
   ParamArray params;
-  CommandRecord record;
+  CommandOutcome outcome;
 };
 
 // kWrongState when the host is unloaded or the instance closed; otherwise
@@ -43,5 +43,19 @@ Status afterChange(Instance& instance, Instance::State& state, PF_ParamIndex ind
 
 // Takes over every value the plug-in marked PF_ChangeFlag_CHANGED_VALUE.
 void takeOverChangedValues(Instance::State& instance, ParamArray& params);
+
+// What one frame's commands did, for the test library's render report.
+struct FrameTrace {
+  PF_PreRenderOutput preRender{};                // as the last pre-render left it
+  std::vector<RenderState::Checkout> checkouts;  // the last pre-render's, in order
+  PF_Err preRenderErr = PF_Err_NONE;
+  PF_Err renderErr = PF_Err_NONE;
+};
+
+// One frame: options.preRenders smart pre-renders, then the smart render
+// unless `preRenderOnly` (Instance::render and preRender); fills `trace`
+// when given.
+Status renderFrame(Instance::State& instance, World& input, World& output,
+                   const RenderOptions& options, bool preRenderOnly, FrameTrace* trace);
 
 }  // namespace kestrow::host

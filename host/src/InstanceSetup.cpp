@@ -104,7 +104,10 @@ Status finishSetup(const std::shared_ptr<Host::State>& host,
     state->flatSize = call.out.flat_sdata_size;
   }
   {
+    // Instances already gone leave the list here, so that making and
+    // dropping instances for a long time holds steady memory.
     std::lock_guard lock(host->instancesMutex);
+    std::erase_if(host->instances, [](const auto& weak) { return weak.expired(); });
     host->instances.push_back(state);
   }
   auto instance = std::make_unique<Instance>(state);

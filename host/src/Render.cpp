@@ -69,10 +69,10 @@ void deletePreRenderData(PF_PreRenderOutput& output, Status& status) {
   output.pre_render_data = nullptr;
 }
 
-// One frame: options.preRenders pre-renders, then the render unless
-// `preRenderOnly`.
-Status frame(Instance::State& s, World& input, World& output, const RenderOptions& options,
-             RenderReport* report, bool preRenderOnly) {
+}  // namespace
+
+Status renderFrame(Instance::State& s, World& input, World& output, const RenderOptions& options,
+                   bool preRenderOnly, FrameTrace* trace) {
   Host::State& host = *s.host;
   Status status = checkWorlds(input, output, options);
   if (!status.ok()) return status;
@@ -130,30 +130,21 @@ Status frame(Instance::State& s, World& input, World& output, const RenderOption
   deletePreRenderData(preOutput, status);
   if (dropAfter && sequence != nullptr) handleRegistry().dispose(sequence);
 
-  if (report != nullptr) {
-    report->preRender = preOutput;
-    report->checkoutIds.clear();
-    report->checkoutRequests.clear();
-    for (const RenderState::Checkout& c : render.checkouts) {
-      report->checkoutIds.push_back(c.id);
-      report->checkoutRequests.push_back(c.request);
-    }
-    report->preRenderErr = pre.record.err;
-    report->renderErr = smart.record.err;
+  if (trace != nullptr) {
+    trace->preRender = preOutput;
+    trace->checkouts = render.checkouts;
+    trace->preRenderErr = pre.outcome.err;
+    trace->renderErr = smart.outcome.err;
   }
   return status;
 }
 
-}  // namespace
-
-Status Instance::render(World& input, World& output, const RenderOptions& options,
-                        RenderReport* report) {
-  return frame(*state_, input, output, options, report, false);
+Status Instance::render(World& input, World& output, const RenderOptions& options) {
+  return renderFrame(*state_, input, output, options, false, nullptr);
 }
 
-Status Instance::preRender(World& input, World& output, const RenderOptions& options,
-                           RenderReport* report) {
-  return frame(*state_, input, output, options, report, true);
+Status Instance::preRender(World& input, World& output, const RenderOptions& options) {
+  return renderFrame(*state_, input, output, options, true, nullptr);
 }
 
 Status Instance::beginRender() {

@@ -18,15 +18,16 @@
 #include "AE_EffectSmartRender.h"
 #include "AE_GeneralPlug.h"
 #include "DynamicLibrary.h"
+#include "HostObserver.h"
 #include "ThreadPool.h"
-#include "kestrow/host/Faults.h"
+#include "kestrow/host/Accounting.h"
 #include "kestrow/host/Host.h"
 #include "kestrow/host/Instance.h"
 
 namespace kestrow::host {
 
 // The state behind the public classes, for the library's own sources and
-// its test hooks.
+// the test library.
 struct StateOf {
   static const std::shared_ptr<Host::State>& host(const Host& host) { return host.state_; }
   static const std::shared_ptr<Instance::State>& instance(const Instance& instance) {
@@ -45,8 +46,9 @@ struct Host::State {
   explicit State(HostOptions opts) : options(opts), pool(opts.iterateThreads) {}
 
   HostOptions options;
-  std::mutex faultMutex;  // guards `faults` while calls consult it
-  FaultInjection faults;
+  // Null in the product; set once, before the first command, by the test
+  // library.
+  std::shared_ptr<HostObserver> observer;
   ThreadPool pool;
 
   DynamicLibrary library;
@@ -66,10 +68,8 @@ struct Host::State {
   A_long nextPluginId = 0x2A;
   std::atomic<int> handleAllocations{0};
 
-  mutable std::mutex logMutex;
-  std::vector<CommandRecord> log;
-
   std::mutex instancesMutex;
+  // Instances to set down at unload; those gone are dropped as new ones come.
   std::vector<std::weak_ptr<Instance::State>> instances;
 };
 
@@ -133,22 +133,20 @@ struct CommandContext {
   RenderState* render = nullptr;
 
   std::map<std::pair<std::string, int>, int> suites;
-  int suitesAcquired = 0;
   std::vector<std::pair<PF_ParamDef*, PF_ParamIndex>> checkedOut;
   std::vector<PF_ParamDef*> failedCheckouts;  // may be checked in without a slip
   std::unordered_map<AegpEffectRef*, std::unique_ptr<AegpEffectRef>> effectRefs;
   std::unordered_map<AegpStreamRef*, std::unique_ptr<AegpStreamRef>> streamRefs;
   std::vector<PF_Handle> handlesMade;
   std::vector<std::shared_ptr<World>> keepAlive;  // layers lent out during the command
+  // Protocol slips that are not leaks: check-ins of records never checked
+  // out, releases of unknown references, calls with an unknown effect_ref.
   int stray = 0;
-  std::vector<std::string> misuses;             // see CommandRecord::misuses
-  std::vector<std::string> unimplementedCalls;  // see Unimplemented.h
-  int paramCheckins = 0;                        // checkin_param calls, accepted or not
-  int hostCalls = 0;                            // calls into the host (HostCall.h)
-  std::vector<const char*> hostCallLog;         // their slots, in order
-  std::vector<std::string> callTargets;         // see CommandRecord::callTargets
-  int faultAt = 0;                              // the call a fault was injected into; 0: none
-  std::atomic<int> iterateRows{0};
+  std::vector<std::string> misuses;            // see CommandOutcome::misuses
+  std::vector<HostCallId> unimplementedCalls;  // see Unimplemented.h
+  int suitesAcquired = 0;                      // acquisitions made during the command
+  int paramCheckins = 0;                       // checkin_param calls, accepted or not
+  std::atomic<int> iterateRows{0};             // rows run by iterate_origin
   std::mutex mutex;  // for the few members callbacks might touch from iterate workers
 };
 
@@ -158,6 +156,15 @@ CommandContext* currentContext();
 // Records a breach of the documented protocol in the running command (if
 // any): `what` says which call and why.
 void noteMisuse(CommandContext* context, std::string what);
+
+// Tells the host's observer, if there is one, what a call of the running
+// command acted on; `describe()` makes the text only then.
+template <typename Describe>
+void noteTarget(CommandContext& context, Describe describe) {
+  if (HostObserver* observer = context.host->observer.get()) {
+    observer->callTarget(context, describe());
+  }
+}
 
 // Makes `context` the current one for its lifetime.
 class ContextScope {
@@ -179,21 +186,21 @@ PF_PreRenderCallbacks* preRenderCallbacks();
 PF_SmartRenderCallbacks* smartRenderCallbacks();
 
 // Calls the entry point inside `context`, catching anything it throws, and
-// builds the command's record: leaks are what the context still holds
+// makes the command's outcome: leaks are what the context still holds
 // (handles a successful command handed back in out.global_data or
-// out.sequence_data excepted).
-// Leaked references are freed. Appends the record to the host's log.
+// out.sequence_data excepted). Leaked references are freed. The host's
+// observer, if any, is told the outcome.
 // `mustDispose` is a handle the command is expected to dispose of (global
 // or sequence data at set-down) or, with `mayReturn`, to dispose of or hand
 // back in out.sequence_data (re-setup, flatten); still alive otherwise, it
 // counts as leaked.
-CommandRecord runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
-                         PF_ParamDef** params, PF_LayerDef* output, void* extra,
-                         PF_Handle mustDispose = nullptr, bool mayReturn = false);
+CommandOutcome runCommand(CommandContext& context, PF_Cmd cmd, PF_InData& in, PF_OutData& out,
+                          PF_ParamDef** params, PF_LayerDef* output, void* extra,
+                          PF_Handle mustDispose = nullptr, bool mayReturn = false);
 
 // Status of a finished command: ok, kPluginError (with return_msg when the
 // plug-in asked to show it), kPluginThrew, or kLeak in strict mode.
-Status statusOf(const Host::State& host, const CommandRecord& record);
+Status statusOf(const Host::State& host, const CommandOutcome& outcome);
 
 // PF_InData as the host fills it (callbacks, basic suite, appl_id, global
 // data, default time, full-resolution scale).

@@ -52,8 +52,8 @@ SPErr acquireSuite(const char* name, int32_t version, const void** suite) {
   std::lock_guard lock(context->mutex);
   ++context->suites[{name, version}];
   ++context->suitesAcquired;
-  context->callTargets.push_back(std::string("AcquireSuite ") + name + " " +
-                                 std::to_string(version));
+  noteTarget(*context,
+             [&] { return std::string("AcquireSuite ") + name + " " + std::to_string(version); });
   return kSPNoError;
 }
 
@@ -66,8 +66,8 @@ SPErr releaseSuite(const char* name, int32_t version) {
   std::lock_guard lock(context->mutex);
   // A release without an acquisition shows as a negative balance.
   --context->suites[{name, version}];
-  context->callTargets.push_back(std::string("ReleaseSuite ") + name + " " +
-                                 std::to_string(version));
+  noteTarget(*context,
+             [&] { return std::string("ReleaseSuite ") + name + " " + std::to_string(version); });
   return kSPNoError;
 }
 

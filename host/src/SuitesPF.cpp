@@ -15,9 +15,9 @@ namespace {
 // Every buffer the effect API formats into is a return_msg: 256 bytes.
 constexpr std::size_t kMessageBytes = PF_MAX_EFFECT_MSG_LEN + 1;
 
-// Variadic, so it enters the fault point itself; it cannot fail.
+// Variadic, so it enters the host call itself; it cannot fail.
 int ansiSprintf(A_char* buffer, const A_char* format, ...) {
-  (void)enterHostCall({"PF_ANSICallbacksSuite1.sprintf", Failure::kNever});
+  (void)enterHostCall({HostCallId::PF_ANSICallbacksSuite1_sprintf, Failure::kNever});
   if (buffer == nullptr || format == nullptr) return -1;
   va_list args;
   va_start(args, format);
@@ -39,14 +39,11 @@ A_char* ansiStrcpy(A_char* dest, const A_char* src) {
 PF_Err getPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format) {
   CommandContext* context = currentContext();
   if (context == nullptr || world == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  std::optional<PF_PixelFormat> reported;
-  {
-    std::lock_guard lock(context->host->faultMutex);
-    reported = context->host->faults.reportPixelFormat;
-  }
-  if (reported) {
-    *format = *reported;
-    return PF_Err_NONE;
+  if (HostObserver* observer = context->host->observer.get()) {
+    if (const std::optional<PF_PixelFormat> reported = observer->pixelFormat(*context)) {
+      *format = *reported;
+      return PF_Err_NONE;
+    }
   }
   const World* owner = World::fromDef(world);
   if (owner == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
@@ -75,7 +72,7 @@ PF_Err getFloatColor(PF_ProgPtr effectRef, const PF_ParamDef* def, PF_PixelFloat
   return PF_Err_NONE;
 }
 
-// The ANSI helpers cannot fail; they pass the fault point to be counted.
+// The ANSI helpers cannot fail; they are entered like every call to be counted.
 double atanOf(A_FpLong x) { return std::atan(x); }
 double atan2Of(A_FpLong y, A_FpLong x) { return std::atan2(y, x); }
 double ceilOf(A_FpLong x) { return std::ceil(x); }

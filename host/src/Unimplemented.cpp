@@ -5,15 +5,15 @@
 
 namespace kestrow::host {
 
-PF_Err unimplementedSlot(const char* slot) {
-  // Counted, and failed on request, like every call: a failed stand-in still
+PF_Err unimplementedSlot(HostCallId slot) {
+  // Entered like every call, so it can be failed: a failed stand-in still
   // records the slot.
-  const InjectedFault fault = enterHostCall({slot, Failure::kError});
+  const CallAnswer answer = enterHostCall({slot, Failure::kError});
   if (CommandContext* context = currentContext()) {
     std::lock_guard lock(context->mutex);
-    context->unimplementedCalls.emplace_back(slot);
+    context->unimplementedCalls.push_back(slot);
   }
-  return fault.fail ? fault.error : PF_Err_INVALID_CALLBACK;
+  return answer.fail ? answer.error : PF_Err_INVALID_CALLBACK;
 }
 
 }  // namespace kestrow::host

@@ -46,7 +46,9 @@ PF_Err copyWorld(PF_ProgPtr effectRef, PF_EffectWorld* src, PF_EffectWorld* dst,
 }
 
 // The variadic entry cannot be a generic stand-in.
-PF_Err appCallback(PF_ProgPtr, A_long, ...) { return unimplementedSlot("PF_UtilCallbacks.app"); }
+PF_Err appCallback(PF_ProgPtr, A_long, ...) {
+  return unimplementedSlot(HostCallId::PF_UtilCallbacks_app);
+}
 
 }  // namespace
 

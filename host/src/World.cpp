@@ -1,15 +1,14 @@
 #include "kestrow/host/World.h"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <mutex>
 #include <unordered_set>
 
+#include "WorldPadding.h"
+
 namespace kestrow::host {
 namespace {
-
-constexpr std::uint8_t kGuardByte = 0xA5;
 
 // Live worlds, so that a layer def handed back by the plug-in can be traced
 // to its World without trusting the pointer it carries.
@@ -42,7 +41,6 @@ struct World::Impl {
   RowOrder order = RowOrder::kTopDown;
   bool valid = false;
   std::size_t rowBytes = 0;
-  std::size_t usedRowBytes = 0;  // width * pixel size; the rest of a row is padding
   std::unique_ptr<std::uint8_t[]> bytes;
   PF_LayerDef def{};
 };
@@ -100,7 +98,6 @@ World::World(int width, int height, PixelDepth depth, std::size_t rowPaddingByte
   }
   if (!ok) width = height = 0, used = rowBytes = 0;
   w.valid = ok;
-  w.usedRowBytes = used;
   w.rowBytes = rowBytes;
   const std::size_t total = rowBytes * std::size_t(height);
   if (total > 0) {
@@ -108,7 +105,7 @@ World::World(int width, int height, PixelDepth depth, std::size_t rowPaddingByte
     for (int y = 0; y < height; ++y) {
       std::uint8_t* row = w.bytes.get() + std::size_t(y) * rowBytes;
       std::memset(row, 0, used);
-      std::memset(row + used, kGuardByte, rowBytes - used);
+      std::memset(row + used, kPaddingGuardByte, rowBytes - used);
     }
   }
   PF_LayerDef& def = w.def;
@@ -182,18 +179,6 @@ PF_Pixel16* World::pixel16(int x, int y) {
   return pixelAt<PF_Pixel16>(*this, PixelDepth::kU16, x, y);
 }
 PF_Pixel8* World::pixel8(int x, int y) { return pixelAt<PF_Pixel8>(*this, PixelDepth::kU8, x, y); }
-
-bool World::paddingIntact() const {
-  if (!impl_) return true;
-  for (int y = 0; y < impl_->def.height; ++y) {
-    const std::uint8_t* row = impl_->bytes.get() + std::size_t(y) * impl_->rowBytes;
-    if (!std::all_of(row + impl_->usedRowBytes, row + impl_->rowBytes,
-                     [](std::uint8_t b) { return b == kGuardByte; })) {
-      return false;
-    }
-  }
-  return true;
-}
 
 const World* World::fromDef(const PF_LayerDef* def) {
   if (def == nullptr || def->reserved0 == nullptr) return nullptr;

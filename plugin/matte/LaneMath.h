@@ -6,7 +6,9 @@
 
 #include <math.h>
 
+#include <concepts>
 #include <cstdint>
+#include <cstring>
 
 #include "AE_Effect.h"
 #include "matte/Lanes.h"
@@ -14,39 +16,89 @@
 
 namespace kestrow::matte {
 
-// A block of pixels in lanes: input alpha and the point, in float.
 template <class L>
 struct PixelLanes {
   typename L::F alpha, x, y, z;
 };
 
-// A lane set may load and store blocks its own way (a transpose in
-// registers, which may also permute the lanes: the store undoes it).
+// Layer mode's colour lanes, in float.
+template <class L>
+struct ColourLanes {
+  typename L::F alpha, red, green, blue;
+};
+
+// Blocks of pixels to channel lanes and back, one pixel at a time. A lane
+// set may load and store its own way (a transpose in registers, which may
+// also permute the lanes: its store undoes it).
+template <class L>
+inline void genericLoad(const PF_PixelFloat* in, typename L::F& a, typename L::F& x,
+                        typename L::F& y, typename L::F& z) {
+  for (int i = 0; i < L::kCount; ++i) {
+    a[i] = in[i].alpha;
+    x[i] = in[i].red;
+    y[i] = in[i].green;
+    z[i] = in[i].blue;
+  }
+}
+
+template <class L>
+inline void genericStore(typename L::F a, typename L::F x, typename L::F y, typename L::F z,
+                         PF_PixelFloat* out) {
+  for (int i = 0; i < L::kCount; ++i) {
+    out[i] = PF_PixelFloat{a[i], x[i], y[i], z[i]};
+  }
+}
+
+// The pixels at base + offset[lane], one lane at a time.
+template <class L>
+inline void genericGather(const char* base, const std::int64_t* offset, ColourLanes<L>& out) {
+  float channels[4][L::kCount];
+  for (int i = 0; i < L::kCount; ++i) {
+    PF_PixelFloat px;
+    std::memcpy(&px, base + offset[i], sizeof px);
+    channels[0][i] = px.alpha;
+    channels[1][i] = px.red;
+    channels[2][i] = px.green;
+    channels[3][i] = px.blue;
+  }
+  std::memcpy(&out.alpha, channels[0], sizeof out.alpha);
+  std::memcpy(&out.red, channels[1], sizeof out.red);
+  std::memcpy(&out.green, channels[2], sizeof out.green);
+  std::memcpy(&out.blue, channels[3], sizeof out.blue);
+}
+
+// What every lane set supplies: its lane count and vector types
+// (LaneTypes), the square root, the floors, the float-to-double
+// conversion, the lane mask's bits, the block load and store and the
+// picture gather. Each lane set's file checks its set against this, so a
+// helper it lacks, or one whose name is misspelt, fails to compile
+// instead of falling back to a slower loop.
+template <class L>
+concept LaneSet = requires(typename L::D d, typename L::F f, typename L::M m,
+                           const PF_PixelFloat* in, PF_PixelFloat* out, const char* base,
+                           const std::int64_t* offset, ColourLanes<L>& colour) {
+  { L::kCount } -> std::convertible_to<int>;
+  { L::sqrt(d) } -> std::same_as<typename L::D>;
+  { L::floor(d) } -> std::same_as<typename L::D>;
+  { L::floor(f) } -> std::same_as<typename L::F>;
+  { L::widen(f) } -> std::same_as<typename L::D>;
+  { L::laneBits(m) } -> std::same_as<unsigned>;
+  L::load(in, f, f, f, f);
+  L::store(f, f, f, f, out);
+  L::gatherPixels(base, offset, colour);
+};
+
+// A block of pixels in lanes: input alpha and the point, in float.
 template <class L>
 inline PixelLanes<L> loadPixels(const PF_PixelFloat* in) {
   PixelLanes<L> p;
-  if constexpr (requires { L::load(in, p.alpha, p.x, p.y, p.z); }) {
-    L::load(in, p.alpha, p.x, p.y, p.z);
-    return p;
-  }
-  for (int i = 0; i < L::kCount; ++i) {
-    p.alpha[i] = in[i].alpha;
-    p.x[i] = in[i].red;
-    p.y[i] = in[i].green;
-    p.z[i] = in[i].blue;
-  }
+  L::load(in, p.alpha, p.x, p.y, p.z);
   return p;
 }
 
 template <class L>
 inline void storePixels(const PixelLanes<L>& p, PF_PixelFloat* out) {
-  if constexpr (requires { L::store(p.alpha, p.x, p.y, p.z, out); }) {
-    L::store(p.alpha, p.x, p.y, p.z, out);
-    return;
-  }
-  for (int i = 0; i < L::kCount; ++i) {
-    out[i] = PF_PixelFloat{p.alpha[i], p.x[i], p.y[i], p.z[i]};
-  }
+  L::store(p.alpha, p.x, p.y, p.z, out);
 }
 
 // One rotation: a' = (float)(a * cos + b * sin), b' = (float)(b * cos - a * sin),

@@ -1,11 +1,11 @@
-// The row loop over blocks of lanes, and the choice of a kernel's loop.
-// Included only by the per-instruction-set files, each with its own `L`.
+// The row loops over blocks of lanes that every mode's kernel runs in.
+// Reached only through the per-instruction-set files, each with its own `L`.
 #pragma once
 
-#include <algorithm>
 #include <cstring>
 
-#include "matte/LaneKernels.h"
+#include "matte/LaneMath.h"
+#include "matte/RoundedLanes.h"
 #include "matte/RowPlan.h"
 
 namespace kestrow::matte {
@@ -20,12 +20,7 @@ inline void matteBlock(const RowConstants& c, const PF_PixelFloat* in, PF_PixelF
   PixelLanes<L> p = loadPixels<L>(in);
   const F inputAlpha = p.alpha;
   toLocal<L>(c, p);
-  F m;
-  if constexpr (requires { Kernel::template matteOfFloats<L>(c, p.x, p.y, p.z); }) {
-    m = narrow<L>(Kernel::template matteOfFloats<L>(c, p.x, p.y, p.z));
-  } else {
-    m = narrow<L>(Kernel::template matte<L>(c, widen<L>(p.x), widen<L>(p.y), widen<L>(p.z)));
-  }
+  F m = narrow<L>(Kernel::template matte<L>(c, p.x, p.y, p.z));
   const F zero = lanes<L>(0.0f);
   const F one = lanes<L>(1.0f);
   F alpha = inputAlpha;
@@ -127,7 +122,8 @@ void pictureRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* o
   PictureBlock<L, Kernel> run[kRun];
   A_long i = 0;
   while (count - i >= n) {
-    const int blocks = static_cast<int>(std::min<A_long>(kRun, (count - i) / n));
+    const A_long whole = (count - i) / n;
+    const int blocks = whole < kRun ? static_cast<int>(whole) : kRun;
     for (int b = 0; b < blocks; ++b) run[b].locate(c, in + i + b * n);
     for (int b = 0; b < blocks; ++b) run[b].sample(c, out + i + b * n);
     i += blocks * n;
@@ -143,131 +139,53 @@ void pictureRow(const RowConstants& c, const PF_PixelFloat* in, PF_PixelFloat* o
   }
 }
 
+// The loop of a kernel that gives a matte, a colour, or a colour sampled
+// from the picture (which needs `locate` and `colour` of a located block).
+enum class RowShape { Matte, Colour, Picture };
+
+template <class L, class Kernel, RowShape Shape>
+RowPass rowOf() {
+  if constexpr (Shape == RowShape::Matte) {
+    return &laneRow<L, &matteBlock<L, Kernel>>;
+  } else if constexpr (Shape == RowShape::Colour) {
+    return &laneRow<L, &colourBlock<L, Kernel>>;
+  } else {
+    return &pictureRow<L, Kernel>;
+  }
+}
+
 template <class L, class Kernel>
 RowPass matteRow() {
-  return &laneRow<L, &matteBlock<L, Kernel>>;
+  return rowOf<L, Kernel, RowShape::Matte>();
 }
+
+// The rows of a mode whose kernel gives a matte value per pixel (`matte`),
+// whatever the plane or picture.
+template <class Mode>
+struct MatteRows {
+  template <class L>
+  static RowPass row(const RowKernel&) {
+    return matteRow<L, Mode>();
+  }
+};
 
 template <class L, class Kernel>
 RowPass colourRow() {
-  if constexpr (requires { &Kernel::template locate<L>; }) {
-    return &pictureRow<L, Kernel>;
-  } else {
-    return &laneRow<L, &colourBlock<L, Kernel>>;
-  }
+  return rowOf<L, Kernel, RowShape::Colour>();
 }
 
-template <class L, template <Plane> class Kernel, bool Colour>
+// A kernel that depends on the "Axis" plane, for each plane.
+template <class L, template <Plane> class Kernel, RowShape Shape = RowShape::Matte>
 RowPass planeRow(Plane plane) {
-  const auto row = [](auto kernel) {
-    using K = decltype(kernel);
-    if constexpr (Colour) {
-      return colourRow<L, K>();
-    } else {
-      return matteRow<L, K>();
-    }
-  };
   switch (plane) {
     case Plane::XY:
-      return row(Kernel<Plane::XY>{});
+      return rowOf<L, Kernel<Plane::XY>, Shape>();
     case Plane::YZ:
-      return row(Kernel<Plane::YZ>{});
+      return rowOf<L, Kernel<Plane::YZ>, Shape>();
     case Plane::XZ:
       break;
   }
-  return row(Kernel<Plane::XZ>{});
+  return rowOf<L, Kernel<Plane::XZ>, Shape>();
 }
-
-template <Plane P>
-using LayerPicture = LayerPictureKernel<P, false>;
-template <Plane P>
-using LayerTiled = LayerPictureKernel<P, true>;
-
-// The loop of a kernel choice; null for the copy, which is not per lane.
-template <class L>
-RowPass laneRowFor(const RowKernel& k) {
-  switch (k.mode) {
-    case Mode::Circle:
-      return matteRow<L, CircleKernel>();
-    case Mode::Ring:
-      return matteRow<L, RingKernel>();
-    case Mode::Square:
-      return matteRow<L, SquareKernel>();
-    case Mode::Box:
-      return matteRow<L, BoxKernel>();
-    case Mode::Grid:
-      return matteRow<L, GridKernel>();
-    case Mode::Radial:
-      return matteRow<L, RadialKernel>();
-    case Mode::Rays:
-      return planeRow<L, RaysKernel, false>(k.plane);
-    case Mode::Layer:
-      switch (k.picture) {
-        case PictureState::None:
-          return colourRow<L, LayerCoordinatesKernel>();
-        case PictureState::Unreadable:
-          return planeRow<L, LayerTransparentKernel, true>(k.plane);
-        case PictureState::Readable:
-          break;
-      }
-      return k.tile ? planeRow<L, LayerTiled, true>(k.plane)
-                    : planeRow<L, LayerPicture, true>(k.plane);
-  }
-  return nullptr;
-}
-
-// out = a * b + c in every lane, as the kernels write their arithmetic.
-template <class L>
-void multiplyAddLanes(const double* a, const double* b, const double* c, double* out) {
-  typename L::D va, vb, vc;
-  std::memcpy(&va, a, sizeof va);
-  std::memcpy(&vb, b, sizeof vb);
-  std::memcpy(&vc, c, sizeof vc);
-  const typename L::D r = va * vb + vc;
-  std::memcpy(out, &r, sizeof r);
-}
-
-// The correctly rounded functions over arrays, block by block.
-template <class L, class Fn>
-void floatRow(const float* x, float* out, long count, Fn fn) {
-  using F = typename L::F;
-  for (long i = 0; i < count; i += L::kCount) {
-    F v{};
-    const long n = count - i < L::kCount ? count - i : L::kCount;
-    std::memcpy(&v, x + i, std::size_t(n) * sizeof(float));
-    const F r = fn(v);
-    std::memcpy(out + i, &r, std::size_t(n) * sizeof(float));
-  }
-}
-
-template <class L>
-void sinLaneRow(const float* x, float* out, long count) {
-  floatRow<L>(x, out, count, [](typename L::F v) { return sinLanes<L>(v); });
-}
-
-template <class L>
-void cosLaneRow(const float* x, float* out, long count) {
-  floatRow<L>(x, out, count, [](typename L::F v) { return cosLanes<L>(v); });
-}
-
-template <class L>
-void atan2LaneRow(const float* y, const float* x, float* out, long count) {
-  using F = typename L::F;
-  for (long i = 0; i < count; i += L::kCount) {
-    F vy{}, vx{};
-    const long n = count - i < L::kCount ? count - i : L::kCount;
-    std::memcpy(&vy, y + i, std::size_t(n) * sizeof(float));
-    std::memcpy(&vx, x + i, std::size_t(n) * sizeof(float));
-    const F r = atan2Lanes<L>(vy, vx);
-    std::memcpy(out + i, &r, std::size_t(n) * sizeof(float));
-  }
-}
-
-// The lane set's entry in its file's table.
-#define KESTROW_LANE_SET(L)                                                          \
-  LaneSet {                                                                          \
-    L::kCount, &laneRowFor<L>, &multiplyAddLanes<L>, &sinLaneRow<L>, &cosLaneRow<L>, \
-        &atan2LaneRow<L>                                                             \
-  }
 
 }  // namespace kestrow::matte

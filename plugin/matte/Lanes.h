@@ -7,7 +7,9 @@
 // files declares in an anonymous namespace: no function compiled for a
 // wider instruction set can then stand in for another file's copy at link
 // time, and code for a set the CPU lacks is only reached through a pointer
-// chosen after the CPU check.
+// chosen after the CPU check. A lane set supplies every helper the
+// `LaneSet` concept (LaneMath.h) names, each its own way or by naming one
+// of the generic ones here: none is filled in for it.
 //
 // Number semantics: the element operations are the plain IEEE operations
 // the scalar formulas use (no contraction: the whole build compiles with
@@ -61,15 +63,16 @@ inline typename L::M lanes(std::int64_t value) {
   return v;
 }
 
-// A lane set may supply its own conversion where the compiler splits the
-// generic one into halves.
+// The lane set's own conversion (the compiler may split the generic one
+// into halves).
+template <class L>
+inline typename L::D genericWiden(typename L::F v) {
+  return __builtin_convertvector(v, typename L::D);
+}
+
 template <class L>
 inline typename L::D widen(typename L::F v) {
-  if constexpr (requires { L::widen(v); }) {
-    return L::widen(v);
-  } else {
-    return __builtin_convertvector(v, typename L::D);
-  }
+  return L::widen(v);
 }
 
 template <class L>
@@ -115,25 +118,26 @@ inline V floorByRounding(V v, S big) {
   return rounded > v ? rounded - S{1} : rounded;
 }
 
-// floorOf in double lanes (other lanes than |v| below 2^52 get whatever
-// the instruction gives) and in float lanes (|v| below 2^23). A lane set
-// may supply its own.
+template <class L>
+inline typename L::D genericFloor(typename L::D v) {
+  return floorByRounding(v, 0x1p52);
+}
+
+template <class L>
+inline typename L::F genericFloor(typename L::F v) {
+  return floorByRounding(v, 0x1p23f);
+}
+
+// The floor in double lanes (lanes other than |v| below 2^52 get whatever
+// the lane set gives) and in float lanes (|v| below 2^23).
 template <class L>
 inline typename L::D floorOf(typename L::D v) {
-  if constexpr (requires { L::floor(v); }) {
-    return L::floor(v);
-  } else {
-    return floorByRounding(v, 0x1p52);
-  }
+  return L::floor(v);
 }
 
 template <class L>
 inline typename L::F floorOf(typename L::F v) {
-  if constexpr (requires { L::floor(v); }) {
-    return L::floor(v);
-  } else {
-    return floorByRounding(v, 0x1p23f);
-  }
+  return L::floor(v);
 }
 
 template <class L>
@@ -141,16 +145,17 @@ inline typename L::M widenMask(typename L::MF m) {
   return __builtin_convertvector(m, typename L::M);
 }
 
-// One bit per lane, lane 0 lowest. A lane set may supply its own.
+// One bit per lane, lane 0 lowest.
+template <class L>
+inline unsigned genericLaneBits(typename L::M mask) {
+  unsigned bits = 0;
+  for (int i = 0; i < L::kCount; ++i) bits |= (mask[i] != 0 ? 1u : 0u) << i;
+  return bits;
+}
+
 template <class L>
 inline unsigned laneBits(typename L::M mask) {
-  if constexpr (requires { L::laneBits(mask); }) {
-    return L::laneBits(mask);
-  } else {
-    unsigned bits = 0;
-    for (int i = 0; i < L::kCount; ++i) bits |= (mask[i] != 0 ? 1u : 0u) << i;
-    return bits;
-  }
+  return L::laneBits(mask);
 }
 
 template <class L>

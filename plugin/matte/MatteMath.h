@@ -1,5 +1,5 @@
-// Inline building blocks shared by the public helpers and the row loops, so
-// that both evaluate every value through the very same operations.
+// Small per-render and per-pixel rules shared by the public helpers, the
+// per-render constants and the row plan.
 //
 // Number semantics: all of this is plain IEEE arithmetic; a not-a-number
 // input travels through and is cleaned only in the output steps.
@@ -11,52 +11,6 @@
 #include "AE_Effect.h"
 
 namespace kestrow::matte {
-
-// A point in the working precision of the transform: every stage stores
-// back to 32-bit float.
-struct Point3f {
-  float x, y, z;
-};
-
-// Cubic smoothstep from edge0 to edge1. Equal edges give a hard step that
-// counts a not-a-number value as above the edge. Reversed edges make the
-// step fall. A not-a-number t passes both clamps and comes out not-a-number.
-inline double smoothStepValue(double value, double edge0, double edge1) {
-  if (edge0 == edge1) {
-    return value < edge0 ? 0.0 : 1.0;
-  }
-  const double t = (value - edge0) / (edge1 - edge0);
-  if (t > 1.0) {
-    return 1.0;
-  }
-  if (t < 0.0) {
-    return 0.0;
-  }
-  return t * t * (3.0 - 2.0 * t);
-}
-
-// Rotations by a precomputed single-precision cosine and sine; products and
-// sums in double from the float channels, each result stored as float.
-inline void turnAboutX(float ca, float sa, Point3f& p) {
-  const double y = p.y;
-  const double z = p.z;
-  p.y = static_cast<float>(y * ca + z * sa);
-  p.z = static_cast<float>(z * ca - y * sa);
-}
-
-inline void turnAboutY(float ca, float sa, Point3f& p) {
-  const double x = p.x;
-  const double z = p.z;
-  p.x = static_cast<float>(x * ca + z * sa);
-  p.z = static_cast<float>(z * ca - x * sa);
-}
-
-inline void turnAboutZ(float ca, float sa, Point3f& p) {
-  const double x = p.x;
-  const double y = p.y;
-  p.x = static_cast<float>(x * ca + y * sa);
-  p.y = static_cast<float>(y * ca - x * sa);
-}
 
 // Axis weight of a "Scale" value: squared above 1, used as it is otherwise
 // (negatives included).

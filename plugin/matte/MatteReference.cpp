@@ -2,49 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <initializer_list>
 
+#include "matte/ModeKernels.h"
 #include "matte/RoundedMath.h"
 
 namespace kestrow::matte {
 
 namespace {
-
-// The evaluator's own rotations and smoothstep, written out again here so
-// that a fault in the shared helpers cannot hide in both evaluations.
-PF_PixelFloat turnX(double angle, PF_PixelFloat p) {
-  const float c = cosRounded(static_cast<float>(angle)), s = sinRounded(static_cast<float>(angle));
-  const double y = p.green, z = p.blue;
-  p.green = static_cast<float>(y * c + z * s);
-  p.blue = static_cast<float>(z * c - y * s);
-  return p;
-}
-
-PF_PixelFloat turnY(double angle, PF_PixelFloat p) {
-  const float c = cosRounded(static_cast<float>(angle)), s = sinRounded(static_cast<float>(angle));
-  const double x = p.red, z = p.blue;
-  p.red = static_cast<float>(x * c + z * s);
-  p.blue = static_cast<float>(z * c - x * s);
-  return p;
-}
-
-PF_PixelFloat turnZ(double angle, PF_PixelFloat p) {
-  const float c = cosRounded(static_cast<float>(angle)), s = sinRounded(static_cast<float>(angle));
-  const double x = p.red, y = p.green;
-  p.red = static_cast<float>(x * c + y * s);
-  p.green = static_cast<float>(y * c - x * s);
-  return p;
-}
-
-double step(double value, double edge0, double edge1) {
-  if (edge0 == edge1) return value < edge0 ? 0.0 : 1.0;
-  const double t = (value - edge0) / (edge1 - edge0);
-  if (t > 1.0) return 1.0;
-  if (t < 0.0) return 0.0;
-  return t * t * (3.0 - 2.0 * t);
-}
 
 PF_PixelFloat rotate(const MatteSettings& s, PF_PixelFloat p) {
   const double ax = s.angleX / 65536.0 * 0.017453292519943295;
@@ -52,17 +17,17 @@ PF_PixelFloat rotate(const MatteSettings& s, PF_PixelFloat p) {
   const double az = s.angleZ / 65536.0 * 0.017453292519943295;
   switch (static_cast<RotateOrder>(s.rotateOrder)) {
     case RotateOrder::XYZ:
-      return turnZ(az, turnY(ay, turnX(ax, p)));
+      return rotateZ(az, rotateY(ay, rotateX(ax, p)));
     case RotateOrder::XZY:
-      return turnY(ay, turnZ(az, turnX(ax, p)));
+      return rotateY(ay, rotateZ(az, rotateX(ax, p)));
     case RotateOrder::YXZ:
-      return turnZ(az, turnX(ax, turnY(ay, p)));
+      return rotateZ(az, rotateX(ax, rotateY(ay, p)));
     case RotateOrder::YZX:
-      return turnX(ax, turnZ(az, turnY(ay, p)));
+      return rotateX(ax, rotateZ(az, rotateY(ay, p)));
     case RotateOrder::ZXY:
-      return turnY(ay, turnX(ax, turnZ(az, p)));
+      return rotateY(ay, rotateX(ax, rotateZ(az, p)));
     case RotateOrder::ZYX:
-      return turnX(ax, turnY(ay, turnZ(az, p)));
+      return rotateX(ax, rotateY(ay, rotateZ(az, p)));
     default:
       return p;
   }
@@ -70,105 +35,26 @@ PF_PixelFloat rotate(const MatteSettings& s, PF_PixelFloat p) {
 
 double weight(double s) { return s > 1 ? s * s : s; }
 
-double wave(const MatteSettings& s, double u) {
-  const auto phi = static_cast<float>(u * s.frequency * 3.14 * 2.0 + s.offset * 3.14 * 2.0);
-  const float w = (sinRounded(phi) + 1.0f) / 2.0f;
-  return 1.0 - step(static_cast<double>(w) - s.thickness / 2.0, 0.0, s.feather / 2.0);
-}
-
-double gridFactor(const MatteSettings& s, double v, double w, double cell) {
-  double g = fmodf(static_cast<float>(std::fabs(v) * w), static_cast<float>(cell));
-  if (g < cell / 2.0) g = cell - g;
-  const double q = (g - cell / 2.0) * 2.0 - s.thickness / 2.0;
-  return step(q, 0.0, s.feather / 2.0);
-}
-
-double matteValue(const MatteSettings& s, double x, double y, double z) {
-  const double weightX = weight(s.scaleX), weightY = weight(s.scaleY), weightZ = weight(s.scaleZ);
-  const double r = s.radius, halfFeather = s.feather / 2.0, halfThickness = s.thickness / 2.0;
-  const double extentX = r * s.sizeX, extentY = r * s.sizeY, extentZ = r * s.sizeZ;
-  const double d = powHalf(x * x * weightX + y * y * weightY + z * z * weightZ);
-  const double ax = std::fabs(x) * weightX, ay = std::fabs(y) * weightY,
-               az = std::fabs(z) * weightZ;
-  switch (static_cast<Mode>(s.mode)) {
-    case Mode::Circle:
-      return 1.0 - step(d, r - halfFeather, r + halfFeather);
-    case Mode::Ring:
-      return 1.0 - step(std::fabs(d - r) - halfThickness, 0.0, halfFeather);
-    case Mode::Square: {
-      const double mx = 1.0 - step(ax, extentX - halfFeather, extentX + halfFeather);
-      const double my = 1.0 - step(ay, extentY - halfFeather, extentY + halfFeather);
-      const double mz = 1.0 - step(az, extentZ - halfFeather, extentZ + halfFeather);
-      return mx * my * mz;
-    }
-    case Mode::Box: {
-      const double bx = 1.0 - step(ax, (extentX - halfThickness) - halfFeather,
-                                   (extentX + halfThickness) + halfFeather);
-      const double by = 1.0 - step(ay, (extentY - halfThickness) - halfFeather,
-                                   (extentY + halfThickness) + halfFeather);
-      const double bz = 1.0 - step(az, (extentZ - halfThickness) - halfFeather,
-                                   (extentZ + halfThickness) + halfFeather);
-      const double fx = 1.0 - step(std::fabs(ax - extentX) - halfThickness, 0.0, halfFeather);
-      const double fy = 1.0 - step(std::fabs(ay - extentY) - halfThickness, 0.0, halfFeather);
-      const double fz = 1.0 - step(std::fabs(az - extentZ) - halfThickness, 0.0, halfFeather);
-      return fx * by * bz + fy * bx * bz + fz * bx * by;
-    }
-    case Mode::Grid:
-      return 1.0 - gridFactor(s, x, weightX, extentX) * gridFactor(s, y, weightY, extentY) *
-                       gridFactor(s, z, weightZ, extentZ);
-    case Mode::Radial:
-      return wave(s, d);
-    default: {  // Rays
-      const auto X = static_cast<float>(x * weightX);
-      const auto Y = static_cast<float>(y * weightY);
-      const auto Z = static_cast<float>(z * weightZ);
-      const double uXZ = (atan2Rounded(X, Z) + 3.14) / 6.28;
-      const double uXY = (atan2Rounded(X, Y) + 3.14) / 6.28;
-      const double uYZ = (atan2Rounded(Y, Z) + 3.14) / 6.28;
-      return wave(s, planeOf(s.axis) == Plane::XY ? uXY : planeOf(s.axis) == Plane::YZ ? uYZ : uXZ);
-    }
-  }
-}
-
-PF_PixelFloat layerColour(const MatteSettings& s, const PF_PixelFloat& p, float inAlpha) {
-  const PF_LayerDef& layer = s.layer;
-  const double x = p.red, y = p.green, z = p.blue;
-  if (layer.data == nullptr || layer.reserved0 == nullptr) {
-    return {inAlpha, p.red, p.green, p.blue};
-  }
-  double u = x, v = z, depth = y;
-  if (planeOf(s.axis) == Plane::XY) {
-    u = x, v = -y, depth = z;
-  } else if (planeOf(s.axis) == Plane::YZ) {
-    u = z, v = -y, depth = x;
-  }
-  u = u + s.offsetU;
-  v = v - s.offsetV;
-  const A_long W = layer.width, H = layer.height;  // picture width and height
-  u = u * W;
-  v = v * H * static_cast<double>(static_cast<float>(W) / static_cast<float>(H));
-  u = u / (s.radius * s.sizeX);
-  v = v / (s.radius * s.sizeY);
-  const double extentZ = s.radius * s.sizeZ, halfFeather = s.feather / 2.0;
-  const double fade = 1.0 - step(std::fabs(depth), extentZ - halfFeather, extentZ + halfFeather);
-  u = u + static_cast<double>(W / 2);
-  v = v + static_cast<double>(H / 2);
-  if (s.tile) {
-    u = u >= 0 ? std::fmod(u, W) : W - std::fmod(-u, W);
-    v = v >= 0 ? std::fmod(v, H) : H - std::fmod(-v, H);
-  }
-  // Rows may run down or up from data (negative rowbytes).
-  const bool readable =
-      W > 0 && H > 0 &&
-      std::llabs(static_cast<std::int64_t>(layer.rowbytes)) >= std::int64_t{W} * 16;
-  PF_PixelFloat sample{0, 0, 0, 0};
-  if (readable && u < W && v < H && u >= 0 && v >= 0) {
-    const auto column = static_cast<std::int64_t>(u), row = static_cast<std::int64_t>(v);
-    const char* base = reinterpret_cast<const char*>(layer.data);
-    std::memcpy(&sample, base + row * layer.rowbytes + column * 16, sizeof sample);
-  }
-  return {static_cast<float>(sample.alpha * fade), static_cast<float>(sample.red * fade),
-          static_cast<float>(sample.green * fade), static_cast<float>(sample.blue * fade)};
+ReferencePoint referencePoint(const MatteSettings& s, double x, double y, double z) {
+  const double wx = weight(s.scaleX), wy = weight(s.scaleY), wz = weight(s.scaleZ);
+  const double r = s.radius;
+  return {s,
+          x,
+          y,
+          z,
+          wx,
+          wy,
+          wz,
+          r,
+          s.feather / 2.0,
+          s.thickness / 2.0,
+          r * s.sizeX,
+          r * s.sizeY,
+          r * s.sizeZ,
+          powHalf(x * x * wx + y * y * wy + z * z * wz),
+          std::fabs(x) * wx,
+          std::fabs(y) * wy,
+          std::fabs(z) * wz};
 }
 
 }  // namespace
@@ -182,21 +68,23 @@ PF_PixelFloat evaluatePixelReference(const MatteSettings& s, const PF_InData& in
   p.blue = static_cast<float>(p.blue - s.position.z * dy);
   p = rotate(s, p);
 
+  // Separators and unknown values copy the input.
   PF_PixelFloat out = in;
-  const bool matteMode = s.mode >= popupValue(Mode::Circle) && s.mode <= popupValue(Mode::Rays) &&
-                         s.mode != 5;  // 5: a separator
-  if (matteMode) {
-    const auto m = static_cast<float>(matteValue(s, p.red, p.green, p.blue));
-    out = {in.alpha, m, m, m};
-  } else if (static_cast<Mode>(s.mode) == Mode::Layer) {
-    out = layerColour(s, p, in.alpha);
-    for (float* c : {&out.red, &out.green, &out.blue}) {
-      if (std::isnan(*c) || std::isinf(*c)) {
-        *c = 0;
-        out.alpha = 0;
+  const bool colour = modeInfo(s.mode).kind == ModeKind::Colour;
+  forMode(s.mode, [&]<class M>() {
+    if constexpr (modeInfo(M::kMode).kind == ModeKind::Colour) {
+      out = M::referenceColour(s, p, in.alpha);
+      for (float* c : {&out.red, &out.green, &out.blue}) {
+        if (std::isnan(*c) || std::isinf(*c)) {
+          *c = 0;
+          out.alpha = 0;
+        }
       }
+    } else {
+      const auto m = static_cast<float>(M::reference(referencePoint(s, p.red, p.green, p.blue)));
+      out = {in.alpha, m, m, m};
     }
-  }
+  });
 
   if (in.alpha == 0.0f) out.red = out.green = out.blue = 0;
   for (float* c : {&out.red, &out.green, &out.blue}) {
@@ -205,7 +93,7 @@ PF_PixelFloat evaluatePixelReference(const MatteSettings& s, const PF_InData& in
       out.alpha = 0;
     }
   }
-  if (static_cast<Mode>(s.mode) != Mode::Layer) {
+  if (!colour) {
     if (s.invert) {
       const float v = 1.0f - out.red;
       out.red = out.green = out.blue = v;

@@ -1,8 +1,8 @@
 // The evaluator's names for the popup values it reads from the settings
-// record, and the plain picture view its Layer mode samples. The record
-// keeps the raw 32-bit values (its layout is stored with projects); these
-// names are what the parameters, the row plan, the reference and the
-// benchmarks use to speak of them.
+// record (the "Mode" values with their table in matte/Modes.h), and the plain picture view its
+// Layer mode samples. The record keeps the raw 32-bit values (its layout is stored with projects);
+// these names are what the parameters, the row plan, the reference and the benchmarks use to speak
+// of them.
 #pragma once
 
 #include <cstddef>
@@ -10,21 +10,9 @@
 #include <type_traits>
 
 #include "AE_Effect.h"
+#include "matte/Modes.h"
 
 namespace kestrow::matte {
-
-// "Mode" popup values; 5 and 9 are the separator items, which, like any
-// value not named here, copy the input.
-enum class Mode : int32_t {
-  Circle = 1,
-  Ring = 2,
-  Square = 3,
-  Box = 4,
-  Grid = 6,
-  Radial = 7,
-  Rays = 8,
-  Layer = 10,
-};
 
 // "RotateOrder" popup values; any other value applies no rotation (None).
 enum class RotateOrder : int32_t { None = 0, XYZ = 1, XZY = 2, YXZ = 3, YZX = 4, ZXY = 5, ZYX = 6 };

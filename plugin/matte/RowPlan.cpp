@@ -49,22 +49,10 @@ PictureState pictureStateOf(const PF_LayerDef& layer) {
 
 }  // namespace
 
-const LaneSet& laneSetFor(SimdPath path) {
-  switch (path) {
-    case SimdPath::Avx2:
-      return kAvx2Lanes;
-    case SimdPath::Avx512:
-      return kAvx512Lanes;
-    case SimdPath::Portable:
-      break;
-  }
-  return kPortableLanes;
-}
-
 RowPlan planRow(const MatteSettings& s, SimdPath path) {
   const RowKernel kernel{static_cast<Mode>(s.mode), planeOf(s.axis), pictureStateOf(s.layer),
                          s.tile != 0};
-  RowPass pass = laneSetFor(path).rowFor(kernel);
+  RowPass pass = laneRowsFor(path).rowFor(kernel);
   return {pass != nullptr ? pass : &copyRow, path};
 }
 

@@ -35,28 +35,16 @@ struct RowPlan {
 // `path` must be available on this machine.
 RowPlan planRow(const MatteSettings& settings, SimdPath path);
 
-// What each instruction set's file provides. Constant data: reading it runs
-// none of that file's code.
-struct LaneSet {
+// What each instruction set's file provides (matte/Lanes*.cpp). Constant
+// data: reading it runs none of that file's code.
+struct LaneRowTable {
   int lanes;  // pixels per block
   // The loop of a kernel choice; null for modes that only copy.
   RowPass (*rowFor)(const RowKernel& kernel);
-  // out = a * b + c in `lanes` lanes, written as the kernels write their
-  // arithmetic: proves the file's flags keep the two roundings (no fused
-  // multiply-add).
-  void (*multiplyAdd)(const double* a, const double* b, const double* c, double* out);
-  // The correctly rounded functions as the kernels evaluate them in this
-  // file's lanes, over `count` values (any count; a partial block is
-  // padded): for the tests that prove the lanes equal the scalar ones.
-  void (*sinRow)(const float* x, float* out, long count);
-  void (*cosRow)(const float* x, float* out, long count);
-  void (*atan2Row)(const float* y, const float* x, float* out, long count);
 };
 
-extern const LaneSet kPortableLanes;
-extern const LaneSet kAvx2Lanes;
-extern const LaneSet kAvx512Lanes;
-
-const LaneSet& laneSetFor(SimdPath path);
+extern const LaneRowTable kPortableRows;
+extern const LaneRowTable kAvx2Rows;
+extern const LaneRowTable kAvx512Rows;
 
 }  // namespace kestrow::matte

@@ -1,6 +1,10 @@
 #include "matte/SimdPath.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+
+#include "matte/RowPlan.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 #include <cpuid.h>
@@ -10,6 +14,33 @@
 namespace kestrow::matte {
 
 namespace {
+
+// One row per instruction set, in kSimdPaths order.
+struct InstructionSet {
+  SimdPath path;
+  const char* name;
+  const LaneRowTable* rows;
+};
+
+constexpr InstructionSet kInstructionSets[] = {
+    {SimdPath::Portable, "portable", &kPortableRows},
+    {SimdPath::Avx2, "avx2", &kAvx2Rows},
+    {SimdPath::Avx512, "avx512", &kAvx512Rows},
+};
+
+constexpr bool inPathOrder() {
+  for (std::size_t i = 0; i < std::size(kSimdPaths); ++i) {
+    if (kInstructionSets[i].path != kSimdPaths[i]) return false;
+  }
+  return std::size(kInstructionSets) == std::size(kSimdPaths);
+}
+static_assert(inPathOrder(), "one instruction set per path, in path order");
+
+// A value outside the enumeration names the portable set.
+const InstructionSet& instructionSet(SimdPath path) {
+  const auto index = static_cast<std::size_t>(path);
+  return kInstructionSets[index < std::size(kInstructionSets) ? index : 0];
+}
 
 #ifdef KESTROW_X86
 // The state components the operating system saves on a context switch; a
@@ -55,26 +86,9 @@ SimdPath chooseSimdPath() {
 
 }  // namespace
 
-const char* simdPathName(SimdPath path) {
-  switch (path) {
-    case SimdPath::Avx2:
-      return "avx2";
-    case SimdPath::Avx512:
-      return "avx512";
-    case SimdPath::Portable:
-      break;
-  }
-  return "portable";
-}
+const char* simdPathName(SimdPath path) { return instructionSet(path).name; }
 
-std::optional<SimdPath> simdPathNamed(std::string_view name) {
-  for (SimdPath path : kSimdPaths) {
-    if (name == simdPathName(path)) {
-      return path;
-    }
-  }
-  return std::nullopt;
-}
+const LaneRowTable& laneRowsFor(SimdPath path) { return *instructionSet(path).rows; }
 
 bool simdPathAvailable(SimdPath path) {
   if (path == SimdPath::Portable) {

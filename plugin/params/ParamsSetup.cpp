@@ -61,7 +61,8 @@ constexpr PF_ParamFlags kSupervise = PF_ParamFlag_SUPERVISE;
 
 // Index order is stored with projects and never changes.
 constexpr Control kControls[] = {
-    popup(MATTE_MODE, StrID_Mode_Param_Name, kSupervise, 8, nullptr),
+    popup(MATTE_MODE, StrID_Mode_Param_Name, kSupervise, kestrow::matte::modeChoiceCount(),
+          nullptr),
     plain(MATTE_PICK_POINT, StrID_PickPoint_Param_Name, PF_Param_COLOR,
           kSupervise | PF_ParamFlag_CANNOT_TIME_VARY),
     plain(MATTE_POSITION, StrID_Position_Param_Name, PF_Param_POINT_3D, 0),

@@ -7,56 +7,34 @@
 
 namespace {
 
-// Controls hidden and shown together as "Mode" changes.
-enum Group { kRadius, kThickness, kSize, kAxis, kFrequency, kLayer, kScale, kAlphaMatte };
-constexpr int kGroupCount = 8;
+using kestrow::matte::ControlGroup;
 
+// Whether each group is hidden under a "Mode" value (the table of modes
+// says which it shows; separators and values out of range show everything
+// but the wave controls).
 struct Visibility {
-  bool hidden[kGroupCount];
+  unsigned shown;
+  bool hidden(ControlGroup group) const { return (shown & group) == 0; }
 };
 
-// By "Mode"; any value without its own row (separators, out of range) shows
-// everything but the wave controls.
-Visibility visibilityFor(A_long mode) {
-  constexpr bool S = false;  // shown
-  constexpr bool H = true;   // hidden
-  //                          R  T  S  A  F  L  W  M
-  using kestrow::matte::Mode;
-  switch (static_cast<Mode>(mode)) {
-    case Mode::Circle:
-      return {{S, H, H, H, H, H, S, S}};
-    case Mode::Ring:
-      return {{S, S, H, H, H, H, S, S}};
-    case Mode::Square:
-      return {{S, H, S, H, H, H, S, S}};
-    case Mode::Box:
-    case Mode::Grid:
-      return {{S, S, S, H, H, H, S, S}};
-    case Mode::Radial:
-      return {{H, S, H, H, S, H, S, S}};
-    case Mode::Rays:
-      return {{H, S, H, S, S, H, S, S}};
-    case Mode::Layer:
-      return {{S, H, S, S, H, S, H, H}};
-    default:
-      return {{S, S, S, S, H, S, S, S}};
-  }
-}
+Visibility visibilityFor(A_long mode) { return {kestrow::matte::modeInfo(mode).shown}; }
 
 struct Control {
   PF_ParamIndex index;
-  Group group;
+  ControlGroup group;
 };
 
 // Order in which stream references are obtained and their flags set.
-constexpr Control kControls[] = {{MATTE_RADIUS, kRadius},       {MATTE_THICKNESS, kThickness},
-                                 {MATTE_AXIS, kAxis},           {MATTE_SIZE_X, kSize},
-                                 {MATTE_SIZE_Y, kSize},         {MATTE_SIZE_Z, kSize},
-                                 {MATTE_FREQUENCY, kFrequency}, {MATTE_OFFSET, kFrequency},
-                                 {MATTE_LAYER, kLayer},         {MATTE_TILE, kLayer},
-                                 {MATTE_OFFSET_U, kLayer},      {MATTE_OFFSET_V, kLayer},
-                                 {MATTE_SCALE_X, kScale},       {MATTE_SCALE_Y, kScale},
-                                 {MATTE_SCALE_Z, kScale},       {MATTE_ALPHA_MATTE, kAlphaMatte}};
+using namespace kestrow::matte;  // the ControlGroup names
+constexpr Control kControls[] = {
+    {MATTE_RADIUS, kRadiusControl},   {MATTE_THICKNESS, kThicknessControl},
+    {MATTE_AXIS, kAxisControl},       {MATTE_SIZE_X, kSizeControls},
+    {MATTE_SIZE_Y, kSizeControls},    {MATTE_SIZE_Z, kSizeControls},
+    {MATTE_FREQUENCY, kWaveControls}, {MATTE_OFFSET, kWaveControls},
+    {MATTE_LAYER, kLayerControls},    {MATTE_TILE, kLayerControls},
+    {MATTE_OFFSET_U, kLayerControls}, {MATTE_OFFSET_V, kLayerControls},
+    {MATTE_SCALE_X, kScaleControls},  {MATTE_SCALE_Y, kScaleControls},
+    {MATTE_SCALE_Z, kScaleControls},  {MATTE_ALPHA_MATTE, kAlphaMatteControl}};
 constexpr int kControlCount = static_cast<int>(std::size(kControls));
 static_assert(kControlCount == 16);
 
@@ -99,7 +77,7 @@ PF_Err applyVisibility(const StreamSuites& suites, AEGP_PluginID pluginId, PF_Pr
   // earlier mode.
   for (int c = 0; c < kControlCount && err == PF_Err_NONE; ++c) {
     err = suites.dynamicStream->AEGP_SetDynamicStreamFlag(
-        refs->streams[c], AEGP_DynStreamFlag_HIDDEN, false, visibility.hidden[kControls[c].group]);
+        refs->streams[c], AEGP_DynStreamFlag_HIDDEN, false, visibility.hidden(kControls[c].group));
   }
   return err;
 }

@@ -2,8 +2,8 @@
 
 void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS],
                        const PF_LayerDef& picture, MatteSettings* settings) {
-  using kestrow::matte::Mode;
-  const auto mode = static_cast<Mode>(params[MATTE_MODE]->u.pd.value);
+  using kestrow::matte::Multiply;
+  const Multiply rule = kestrow::matte::modeInfo(params[MATTE_MODE]->u.pd.value).multiply;
   const double multiply = params[MATTE_MULTIPLY_VALUES]->u.fs_d.value;
   const double frequency = params[MATTE_FREQUENCY]->u.fs_d.value;
   const double feather = params[MATTE_FEATHER]->u.fs_d.value;
@@ -35,21 +35,23 @@ void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS],
   settings->invert = static_cast<PF_Boolean>(params[MATTE_INVERT]->u.bd.value);
   settings->alphaMatte = static_cast<PF_Boolean>(params[MATTE_ALPHA_MATTE]->u.bd.value);
 
-  // Radial rings are spaced in world units, so the factor divides their
-  // frequency (a factor of 0 gives an infinity, or NaN with frequency 0:
-  // the evaluator copes). Rays are angular and ignore the factor, except
-  // through the radius.
-  if (mode == Mode::Radial) {
-    settings->frequency = frequency / multiply;
-    settings->feather = feather;
-    settings->thickness = thickness;
-  } else if (mode == Mode::Rays) {
-    settings->frequency = frequency;
-    settings->feather = feather;
-    settings->thickness = thickness;
-  } else {
-    settings->frequency = frequency;
-    settings->feather = feather * multiply;
-    settings->thickness = thickness * multiply;
+  // The factor scales lengths. A factor of 0 gives an infinity, or NaN
+  // with frequency 0, where it divides: the evaluator copes.
+  switch (rule) {
+    case Multiply::WaveSpacing:
+      settings->frequency = frequency / multiply;
+      settings->feather = feather;
+      settings->thickness = thickness;
+      break;
+    case Multiply::AngularSpacing:
+      settings->frequency = frequency;
+      settings->feather = feather;
+      settings->thickness = thickness;
+      break;
+    case Multiply::Lengths:
+      settings->frequency = frequency;
+      settings->feather = feather * multiply;
+      settings->thickness = thickness * multiply;
+      break;
   }
 }

@@ -8,9 +8,8 @@
 // `params` is indexed by the MATTE_* constants; every control the matte reads
 // must be present ("Pick Point", "Layer" and the input layer are not read);
 // `picture` is the "Layer" control's picture as checked out. Writes
-// every field except `mode`, folding "Multiply Values" in by the "Mode"
-// value: Radial divides its frequency, Rays keeps its frequency, feather and
-// thickness, and every other mode multiplies feather and thickness; the
-// radius is always multiplied. Products and the quotient are in double.
+// every field except `mode`, folding "Multiply Values" in by the mode's
+// rule (matte/Modes.h): the radius is always multiplied. Products and the
+// quotient are in double.
 void FillMatteSettings(const PF_ParamDef* const params[MATTE_NUM_PARAMS],
                        const PF_LayerDef& picture, MatteSettings* settings);

@@ -1,6 +1,9 @@
 #include "resources/Kestrow_Strings.h"
 
 #include <cstddef>
+#include <string_view>
+
+#include "matte/Modes.h"
 
 namespace {
 
@@ -8,6 +11,12 @@ struct StringTableRow {
   uint32_t id;
   char text[256];
 };
+
+constexpr StringTableRow row(uint32_t id, std::string_view text) {
+  StringTableRow r{id, {}};
+  for (std::size_t i = 0; i < text.size() && i + 1 < sizeof r.text; ++i) r.text[i] = text[i];
+  return r;
+}
 
 // The About box shows "<name>, v<major>.<minor>\r" followed by this text in
 // the host's 256-byte message field.
@@ -28,7 +37,8 @@ const StringTableRow g_strs[] = {
     {StrID_OffsetU_Param_Name, "OffsetU"},
     {StrID_OffsetV_Param_Name, "OffsetV"},
     {StrID_Mode_Param_Name, "Mode"},
-    {StrID_Mode_Param_Choices, "Circle|Ring|Square|Box|(-|Grid|Radial|Rays|(-|Layer"},
+    // The "Mode" items, from the table of modes.
+    row(StrID_Mode_Param_Choices, kestrow::matte::kModeChoices.data()),
     {StrID_Layer_Controls, "Layer Controls"},
     {StrID_PickPoint_Param_Name, "Pick Point"},
     {StrID_Position_Param_Name, "Position"},

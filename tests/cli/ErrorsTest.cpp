@@ -212,6 +212,25 @@ const ErrorCase kCases[] = {
     {"TwoSetsInALayer", "@/cases.exr @/out.exr --position-layer P", 1,
      "@/cases.exr: layer \"P\" holds more than one set of position channels (P.X/Y/Z, "
      "P.x/y/z); name them with --position-channels\n"},
+    // A renderer's beauty beside its position pass is not read as positions.
+    {"ColourBesidePositionLayer", "@/blender.exr @/out.exr", 1,
+     "@/blender.exr: has a position layer \"ViewLayer.Position\" beside R, G, B; name the "
+     "position with --position-layer ViewLayer.Position (or --position-channels R,G,B to read "
+     "R, G, B)\n"},
+    {"ColourBesidePositionPart", "@/split.exr @/out.exr", 1,
+     "@/split.exr: has a position part \"P\" beside R, G, B; name the position with "
+     "--position-channels P:X,P:Y,P:Z (or --position-channels rgba:R,rgba:G,rgba:B to read R, "
+     "G, B)\n"},
+    {"AlphaNowhere", "@/pass.exr @/out.exr --alpha-channel Q", 1,
+     "@/pass.exr: no channel \"Q\" for the coverage (channels: R, G, B, A)\n"},
+    {"AlphaInTwoOtherParts",
+     "@/split.exr @/out.exr --position-channels P:X,P:Y,P:Z --alpha-channel A", 1,
+     "@/split.exr: alpha channel \"A\" is in more than one part (rgba, holdout); name one as "
+     "PART:A\n"},
+    {"AlphaOfAnotherWindow",
+     "@/split.exr @/out.exr --position-channels P:X,P:Y,P:Z --alpha-channel holdout:A", 1,
+     "@/split.exr: alpha channel \"holdout:A\" covers another pixel window (1 x 1 at 0,0) than "
+     "the position (2 x 1 at 0,0)\n"},
     {"LayeredClashInAnotherPart", "@/parts.exr @/out.exr --position-layer one:P --add-layer m", 2,
      "@/parts.exr: already holds layer \"m\" (channel m.R in part two); name another layer or "
      "give --replace-layer\n"},
@@ -271,6 +290,13 @@ TEST_P(RenderErrors, NameTheProblemAndLeaveNoOutput) {
   writeChannels(dir.file("cases.exr"), 1, 1, {"P.X", "P.Y", "P.Z", "P.x", "P.y", "P.z"},
                 {1, 2, 3, 4, 5, 6});
   writeTwoParts(dir.file("parts.exr"));
+  writeChannels(
+      dir.file("blender.exr"), 1, 1,
+      {"R", "G", "B", "A", "ViewLayer.Position.X", "ViewLayer.Position.Y", "ViewLayer.Position.Z"},
+      {0, 0, 0, 1, 1, 2, 3});
+  writeParts(dir.file("split.exr"), {{"rgba", 2, 1, {"R", "G", "B", "A"}, std::vector(8, 1.f)},
+                                     {"P", 2, 1, {"X", "Y", "Z"}, std::vector(6, 1.f)},
+                                     {"holdout", 1, 1, {"A"}, {1}}});
   writeChannels(dir.file("lay.0001.exr"), 1, 1, {"R", "G", "B", "A"}, {0, 0, 0, 1});
   writeChannels(dir.file("lay.0002.exr"), 1, 1, {"R", "G", "B", "A", "m.A"}, {0, 0, 0, 1, 1});
   ASSERT_EQ(::mkfifo(dir.file("fifo.exr").c_str(), 0644), 0);

@@ -121,6 +121,32 @@ void writeRgba(const std::string& path, const RgbaImage& image) {
   writeChannels(path, image.width, image.height, {"R", "G", "B", "A"}, image.pixels);
 }
 
+void writeParts(const std::string& path, const std::vector<Part>& parts) {
+  std::vector<OIIO::ImageSpec> specs;
+  for (const Part& part : parts) {
+    OIIO::ImageSpec& spec = specs.emplace_back(part.width, part.height, int(part.channels.size()),
+                                               OIIO::TypeDesc::FLOAT);
+    spec.channelnames = part.channels;
+    spec.alpha_channel = -1;
+    for (int c = 0; c < int(part.channels.size()); ++c)
+      if (part.channels[c] == "A") spec.alpha_channel = c;
+    spec.attribute("oiio:subimagename", part.name);
+    // OpenEXR's parts share one display window: the first part's.
+    spec.full_width = parts[0].width;
+    spec.full_height = parts[0].height;
+  }
+  auto out = OIIO::ImageOutput::create(path);
+  ASSERT_TRUE(out && out->open(path, int(specs.size()), specs.data()))
+      << path << ": " << (out ? out->geterror() : OIIO::geterror());
+  for (std::size_t s = 0; s < parts.size(); ++s) {
+    if (s > 0) {
+      ASSERT_TRUE(out->open(path, specs[s], OIIO::ImageOutput::AppendSubimage)) << out->geterror();
+    }
+    ASSERT_TRUE(out->write_image(OIIO::TypeDesc::FLOAT, parts[s].values.data())) << out->geterror();
+  }
+  ASSERT_TRUE(out->close());
+}
+
 void writeDeclaredSize(const std::string& path, int width, int height) {
   OIIO::ImageSpec spec(1, 1, 4, OIIO::TypeDesc::FLOAT);
   spec.attribute("compression", "none");

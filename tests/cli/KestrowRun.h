@@ -75,6 +75,16 @@ void writeChannels(const std::string& path, int width, int height,
                    bool halfFloat = false);
 void writeRgba(const std::string& path, const RgbaImage& image);
 
+// One part of a multi-part EXR: its name, size, channels and one value row
+// per pixel.
+struct Part {
+  std::string name;
+  int width, height;
+  std::vector<std::string> channels;
+  std::vector<float> values;
+};
+void writeParts(const std::string& path, const std::vector<Part>& parts);
+
 // A small uncompressed EXR whose header claims width x height pixels (its
 // pixel data is missing).
 void writeDeclaredSize(const std::string& path, int width, int height);

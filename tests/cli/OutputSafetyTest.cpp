@@ -1,8 +1,13 @@
 // Outputs that cannot be finished: a full disk (a file-size limit stands in
 // for it), a size the format cannot hold, a standard output that refuses
-// writes, and names near the file system's limit.
+// writes or whose reader has gone, and names near the file system's limit;
+// and every output type by each of its names.
+#include <OpenImageIO/imageio.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -141,6 +146,62 @@ TEST(Outputs, StandardOutputThatRefusesWritesFails) {
     EXPECT_TRUE(run.err.starts_with("kestrow: error: standard output: cannot be written") &&
                 run.err.find('\n') == run.err.size() - 1)
         << run.err;
+  }
+}
+
+// A reader that has gone ends the tool by SIGPIPE, as any Unix tool, and
+// no output is left unfinished; where SIGPIPE is ignored the write fails
+// and the tool says so, exit 1.
+TEST(Outputs, StandardOutputWhoseReaderHasGone) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  for (const bool ignored : {false, true})
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"describe", "--json"},
+             {"render", dir.file("pass.exr"), dir.file("out.exr"), "--stats"}}) {
+      int ends[2];
+      ASSERT_EQ(::pipe(ends), 0);
+      ::close(ends[0]);
+      const std::string errFile = dir.file("err.txt");
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        if (ignored) ::signal(SIGPIPE, SIG_IGN);
+        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(ends[1], 1);
+        ::dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>("kestrow")};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(KESTROW_EXE, argv.data());
+        ::_exit(127);
+      }
+      ::close(ends[1]);
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+      std::ifstream errText(errFile);
+      const std::string err((std::istreambuf_iterator<char>(errText)), {});
+      if (ignored) {
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << args[0] << ": " << status;
+        EXPECT_TRUE(err.starts_with("kestrow: error: standard output: cannot be written") &&
+                    err.find('\n') == err.size() - 1)
+            << err;
+      } else {
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE)
+            << args[0] << ": " << status;
+        EXPECT_EQ(err, "") << args[0];
+      }
+      fs::remove(errFile);
+      EXPECT_EQ(dir.entries(), (std::vector<std::string>{"pass.exr"})) << args[0];
+    }
+}
+
+TEST(Outputs, EveryNameOfAnOutputTypeIsWritten) {
+  ScratchDir dir;
+  writeRgba(dir.file("pass.exr"), makePass(1, 1, {{0, 0, 0, 1}}));
+  for (const std::string name : {"a.EXR", "b.tiff", "c.TIF", "d.jpeg", "e.JPG", "f.Png"}) {
+    const RunResult run = dir.run("render @/pass.exr @/" + name);
+    EXPECT_EQ(run.exitCode, 0) << name << ": " << run.err;
+    EXPECT_TRUE(OIIO::ImageInput::open(dir.file(name))) << name;
   }
 }
 

@@ -72,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {"R", "beauty.Position.A", "beauty.Position.X", "beauty.Position.Y",
                     "beauty.Position.Z"},
                    "--position-layer Position"},
+        LayoutCase{"NukeComponentNames",
+                   {"R", "G", "B", "A", "P.red", "P.green", "P.blue"},
+                   "--position-layer P"},
         LayoutCase{"XYZByDefault", {"A", "X", "Y", "Z"}, ""},
         LayoutCase{"ChannelsByName",
                    {"R", "G", "cover", "px", "py", "pz"},
@@ -89,13 +92,39 @@ TEST(Inputs, HalfFloatIsWidenedSilently) {
   expectSamePixels(readRgba(dir.file("out.exr")), want, "half input");
 }
 
-std::vector<float> channelValues(const std::string& path, const std::string& name) {
+std::vector<float> channelValues(const std::string& path, const std::string& name, int part = 0) {
   auto in = OIIO::ImageInput::open(path);
-  const int c = in ? in->spec().channelindex(name) : -1;
+  const int c = in && in->seek_subimage(part, 0) ? in->spec().channelindex(name) : -1;
   std::vector<float> values(in ? in->spec().image_pixels() : 0);
-  EXPECT_TRUE(c >= 0 && in->read_image(0, 0, c, c + 1, OIIO::TypeDesc::FLOAT, values.data()))
+  EXPECT_TRUE(c >= 0 && in->read_image(part, 0, c, c + 1, OIIO::TypeDesc::FLOAT, values.data()))
       << path << ": " << name;
   return values;
+}
+
+// Each pass in a part of its own: the coverage is the beauty's alpha (the
+// first part's) unless named, also in a layered output.
+TEST(Inputs, CoverageFromAnotherPart) {
+  ScratchDir dir;
+  reference(dir);
+  std::vector<float> beauty, position;
+  for (const PassPixel& p : kPass) {
+    beauty.insert(beauty.end(), {0.25f, 0.5f, 0.75f, p.a});
+    position.insert(position.end(), {p.x, p.y, p.z});
+  }
+  writeParts(dir.file("parts.exr"), {{"rgba", 5, 1, {"R", "G", "B", "A"}, beauty},
+                                     {"P", 5, 1, {"P.X", "P.Y", "P.Z"}, position}});
+  for (const std::string flags : {"--position-layer P", "--position-layer P --alpha-channel A",
+                                  "--position-channels P:P.X,P:P.Y,P:P.Z --alpha-channel rgba:A",
+                                  "--position-layer P --add-layer m"}) {
+    const RunResult run = dir.run("render @/parts.exr @/out.exr " + flags);
+    ASSERT_EQ(run.exitCode, 0) << flags << ": " << run.err;
+    // A layered output adds the matte to the position's part.
+    const bool layered = flags.ends_with(" m");
+    for (const char* c : {"R", "G", "B", "A"})
+      EXPECT_EQ(channelValues(dir.file("out.exr"), (layered ? "m." : "") + std::string(c), layered),
+                channelValues(dir.file("reference.exr"), c))
+          << flags << " " << c;
+  }
 }
 
 // X, Y, Z keep the whole numbers they hold (plain and layered alike); an

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "AE_PiPL.h"
+#include "AllocationCount.h"
 #include "DynamicLibrary.h"
 #include "FakePluginBehaviour.h"
 #include "kestrow/host/Instance.h"
@@ -69,7 +70,7 @@ class HostTest : public testing::Test {
     set(behaviour);
   }
 
-  PF_Err about(Host& host) {
+  PF_Err about(hooks::TestHost& host) {
     PF_InData in = hooks::makeInData(host);
     PF_OutData out{};
     return hooks::rawCall(host, PF_Cmd_ABOUT, in, out, nullptr, nullptr, nullptr);
@@ -96,7 +97,7 @@ TEST_F(HostTest, LoadsAndRecordsTheParameterSet) {
 // file, or a refused registration: the
 // load fails and leaves nothing; the host can load again afterwards.
 TEST_F(HostTest, LoadErrorsLeaveNothing) {
-  Host host;
+  hooks::TestHost host;
   auto expectNothingLoaded = [&] {
     EXPECT_FALSE(host.loaded());
     EXPECT_EQ(host.liveHandles(), 0u);
@@ -130,7 +131,7 @@ TEST_F(HostTest, LoadErrorsLeaveNothing) {
   EXPECT_NE(status.message.find("stray.pipl is not a regular file"), std::string::npos)
       << status.message;
 
-  hooks::faults(host).fail("AEGP_RegisterWithAEGP");
+  hooks::faults(host).fail(HostCallId::AEGP_UtilitySuite3_AEGP_RegisterWithAEGP);
   status = host.load(module_);
   EXPECT_EQ(status.pfErr, hooks::faults(host).error) << status.message;
   expectNothingLoaded();
@@ -155,7 +156,7 @@ TEST_F(HostTest, ABareNameIsTheFileInTheCurrentFolder) {
 }
 
 TEST_F(HostTest, SupervisedChangeTakesOverTheValueThePluginMarked) {
-  Host host({.strict = true});
+  hooks::TestHost host({.strict = true});
   ASSERT_TRUE(host.load(module_).ok());
   std::unique_ptr<Instance> instance;
   ASSERT_TRUE(host.createInstance(instance).ok());
@@ -170,7 +171,7 @@ TEST_F(HostTest, SupervisedChangeTakesOverTheValueThePluginMarked) {
 }
 
 TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
-  Host host({.strict = true});
+  hooks::TestHost host({.strict = true});
   ASSERT_TRUE(host.load(module_).ok());
   std::unique_ptr<Instance> instance;
   ASSERT_TRUE(host.createInstance(instance).ok());
@@ -201,15 +202,16 @@ TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
   EXPECT_EQ(status.code, StatusCode::kLeak);
   EXPECT_NE(status.message.find("AEGP_StreamSuite2.AEGP_IsStreamLegal"), std::string::npos)
       << status.message;
-  EXPECT_EQ(
-      host.lastCommand().leaks.unimplementedCalls,
-      (std::vector<std::string>{"AEGP_StreamSuite2.AEGP_IsStreamLegal", "PF_UtilCallbacks.fill"}));
+  EXPECT_EQ(host.lastCommand().leaks.unimplementedCalls,
+            (std::vector<HostCallId>{HostCallId::AEGP_StreamSuite2_AEGP_IsStreamLegal,
+                                     HostCallId::PF_UtilCallbacks_fill}));
   // A stand-in is a host call like any other: counted, and failed on request.
-  hooks::faults(host).fail("fill");
+  hooks::faults(host).fail(HostCallId::PF_UtilCallbacks_fill);
   (void)instance->updateParamsUI();
   const CommandRecord& failed = host.lastCommand();
   ASSERT_GT(failed.faultAt, 0);
-  EXPECT_EQ(failed.hostCallLog.at(std::size_t(failed.faultAt - 1)), "PF_UtilCallbacks.fill");
+  EXPECT_EQ(failed.hostCallLog.at(std::size_t(failed.faultAt - 1)),
+            HostCallId::PF_UtilCallbacks_fill);
   hooks::faults(host) = {};
 
   behave(kFakeWellBehaved);
@@ -220,7 +222,7 @@ TEST_F(HostTest, EveryKindOfLeftoverIsReportedAndFailsStrictMode) {
 // An exception out of the entry point is contained and reported; an id the
 // host never gave is refused.
 TEST_F(HostTest, MisbehaviourIsContainedOrRefused) {
-  Host host;
+  hooks::TestHost host;
   ASSERT_TRUE(host.load(module_).ok());
   std::unique_ptr<Instance> instance;
   ASSERT_TRUE(host.createInstance(instance).ok());
@@ -272,7 +274,7 @@ TEST_P(HostBreachTest, IsReportedAndFailsStrictMode) {
   const Breach& breach = GetParam();
   for (bool strict : {false, true}) {
     SCOPED_TRACE(strict ? "strict" : "lenient");
-    Host host({.strict = strict});
+    hooks::TestHost host({.strict = strict});
     ASSERT_TRUE(host.load(module_).ok());
     std::unique_ptr<Instance> instance;
     ASSERT_TRUE(host.createInstance(instance).ok());
@@ -308,13 +310,13 @@ INSTANTIATE_TEST_SUITE_P(Documented, HostBreachTest, testing::ValuesIn(kBreaches
 // all; project operations replace the block as the effect answers. Nothing
 // is left behind either way.
 TEST_F(HostTest, RepeatedPreRendersAndProjectOperationsLeaveNothing) {
-  Host host({.strict = true});
+  hooks::TestHost host({.strict = true});
   ASSERT_TRUE(host.load(module_).ok());
   std::unique_ptr<Instance> instance;
   ASSERT_TRUE(host.createInstance(instance).ok());
   World input(4, 3, PixelDepth::kFloat32), output(4, 3, PixelDepth::kFloat32);
-  RenderReport report;
-  EXPECT_TRUE(instance->render(input, output, {.preRenders = 3}, &report).ok());
+  hooks::RenderReport report;
+  EXPECT_TRUE(hooks::render(*instance, input, output, {.preRenders = 3}, report).ok());
   EXPECT_EQ(report.checkoutIds, std::vector<A_long>{1});  // the last pre-render's
   EXPECT_TRUE(instance->preRender(input, output, {.preRenders = 2}).ok());
   SavedInstance saved;
@@ -330,6 +332,52 @@ TEST_F(HostTest, RepeatedPreRendersAndProjectOperationsLeaveNothing) {
   }
   EXPECT_TRUE(host.unload().ok());
   EXPECT_EQ(host.liveHandles(), 0u);
+}
+
+// Bytes still allocated after `runs` more runs of `step` on `host`, once
+// the first runs have set up what stays for good (thread-local state,
+// tables); -1 when a step failed.
+long long growthOver(Host& host, const fs::path& module, int runs,
+                     const std::function<bool(Host&, Instance&)>& step) {
+  std::unique_ptr<Instance> instance;
+  if (!host.load(module).ok() || !host.createInstance(instance).ok()) return -1;
+  bool ok = true;
+  auto steps = [&](int n) {
+    for (int i = 0; i < n; ++i) ok = step(host, *instance) && ok;
+  };
+  steps(10);
+  const long long before = liveAllocatedBytes();
+  steps(runs);
+  const long long grown = liveAllocatedBytes() - before;
+  return ok ? grown : -1;
+}
+
+bool renderSmallFrame(Host&, Instance& instance) {
+  World input(4, 3, PixelDepth::kFloat32), output(4, 3, PixelDepth::kFloat32);
+  return instance.render(input, output).ok();
+}
+
+// The product host keeps nothing of a command once its status is made, nor
+// of an instance once it is gone, so a long run holds steady memory.
+TEST_F(HostTest, ALongRunHoldsSteadyMemory) {
+  const std::pair<const char*, std::function<bool(Host&, Instance&)>> kSteps[] = {
+      {"frames", renderSmallFrame},
+      {"instances made and closed",
+       [](Host& host, Instance&) {
+         std::unique_ptr<Instance> made;
+         return host.createInstance(made).ok() && made->close().ok();
+       }},
+  };
+  for (const auto& [name, step] : kSteps) {
+    SCOPED_TRACE(name);
+    Host host;
+    EXPECT_EQ(growthOver(host, module_, 100, step), 0);
+  }
+  // The test host keeps a record of each command, which the count sees: two
+  // a frame, each holding at least its PF_OutData.
+  hooks::TestHost recording;
+  EXPECT_GE(growthOver(recording, module_, 100, renderSmallFrame),
+            200 * static_cast<long long>(sizeof(PF_OutData)));
 }
 
 }  // namespace

@@ -11,19 +11,14 @@
 #include <random>
 
 #include "MatteTestSupport.h"
-#include "matte/LaneKernels.h"
-#include "matte/LaneMath.h"
+#include "matte/ModeKernels.h"
 #include "matte/RoundedMath.h"
+#include "matte/lanes/Portable.h"
 
 namespace kestrow::matte::test {
 namespace {
 
-struct TestLanes : LaneTypes<2> {
-  static D sqrt(D v) {
-    for (int i = 0; i < kCount; ++i) v[i] = std::sqrt(v[i]);
-    return v;
-  }
-};
+using TestLanes = PortableLanes;
 using D = TestLanes::D;
 
 std::uint64_t bitsOf(double v) { return std::bit_cast<std::uint64_t>(v); }
@@ -92,7 +87,7 @@ TEST(WrapLanesTest, AgreesWithFmod) {
     if (i % 16 == 0) t = std::round(t / size) * size;  // on a tile's edge
     if (i % 97 == 0) t = i % 2 ? -0.0 : std::nan("");
     const double expected = t >= 0.0 ? std::fmod(t, size) : size - std::fmod(-t, size);
-    const D got = LayerPictureKernel<Plane::XZ, true>::wrap<TestLanes>(D{t, 0.5}, size, 1.0 / size);
+    const D got = LayerPicture<Plane::XZ, true>::wrap<TestLanes>(D{t, 0.5}, size, 1.0 / size);
     if (std::isnan(expected)) {
       ASSERT_TRUE(std::isnan(got[0]));
     } else {

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "LaneProbes.h"
 #include "MatteTestSupport.h"
 #include "matte/MatteReference.h"
 #include "matte/PlannedRows.h"
@@ -374,7 +375,7 @@ TEST(LaneArithmeticTest, MultiplyAddIsNotFused) {
     if (!simdPathAvailable(path)) {
       continue;
     }
-    const LaneSet& set = laneSetFor(path);
+    const LaneProbes& set = laneProbesFor(path);
     std::vector<double> as(set.lanes, a), bs(set.lanes, b), cs(set.lanes, c), out(set.lanes, 1);
     set.multiplyAdd(as.data(), bs.data(), cs.data(), out.data());
     for (double v : out) {

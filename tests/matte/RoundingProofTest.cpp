@@ -33,8 +33,8 @@
 #include <tuple>
 #include <vector>
 
+#include "LaneProbes.h"
 #include "matte/RoundedMath.h"
-#include "matte/RowPlan.h"
 #include "matte/SimdPath.h"
 
 namespace kestrow::matte::test {
@@ -213,14 +213,14 @@ void expectAllRight(Tally tally) {
 
 struct LaneSetHere {
   int path;
-  const LaneSet* set;
+  const LaneProbes* set;
 };
 
 const std::vector<LaneSetHere>& laneSetsHere() {
   static const std::vector<LaneSetHere> sets = [] {
     std::vector<LaneSetHere> here;
     for (int p = 0; p < 3; ++p)
-      if (simdPathAvailable(kSimdPaths[p])) here.push_back({p, &laneSetFor(kSimdPaths[p])});
+      if (simdPathAvailable(kSimdPaths[p])) here.push_back({p, &laneProbesFor(kSimdPaths[p])});
     return here;
   }();
   return sets;
@@ -247,9 +247,9 @@ void checkSinCos(const float* x, long n, Tally& t) {
     cosines[i] = cosRounded(x[i]);
   }
   compareLanes(kSin, nullptr, x, sines, n, t,
-               [&](const LaneSet& s, float* o) { s.sinRow(x, o, n); });
+               [&](const LaneProbes& s, float* o) { s.sinRow(x, o, n); });
   compareLanes(kCos, nullptr, x, cosines, n, t,
-               [&](const LaneSet& s, float* o) { s.cosRow(x, o, n); });
+               [&](const LaneProbes& s, float* o) { s.cosRow(x, o, n); });
   for (long i = 0; i < n; ++i) {
     double s, c;
     ::sincos(x[i], &s, &c);
@@ -262,7 +262,7 @@ void checkAtan2(const float* y, const float* x, long n, Tally& t) {
   float angles[kChunk];
   for (long i = 0; i < n; ++i) angles[i] = atan2Rounded(y[i], x[i]);
   compareLanes(kAtan2, y, x, angles, n, t,
-               [&](const LaneSet& s, float* o) { s.atan2Row(y, x, o, n); });
+               [&](const LaneProbes& s, float* o) { s.atan2Row(y, x, o, n); });
   for (long i = 0; i < n; ++i)
     t.check(kAtan2, y[i], x[i], angles[i], std::atan2(double(y[i]), double(x[i])));
 }

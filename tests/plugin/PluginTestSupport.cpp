@@ -29,7 +29,7 @@ std::string hex32(std::uint32_t v) {
   return buf;
 }
 
-std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd) {
+std::vector<host::CommandRecord> commandsOf(const hooks::TestHost& host, PF_Cmd cmd) {
   std::vector<host::CommandRecord> found;
   for (const host::CommandRecord& r : host.commandLog()) {
     if (r.cmd == cmd) found.push_back(r);

@@ -30,7 +30,7 @@ std::string floatBits(float v);
 std::string hex32(std::uint32_t v);
 
 // The records of every `cmd` in the host's command log, in order.
-std::vector<host::CommandRecord> commandsOf(const host::Host& host, PF_Cmd cmd);
+std::vector<host::CommandRecord> commandsOf(const hooks::TestHost& host, PF_Cmd cmd);
 
 // Passes when the command left nothing behind and kept the documented
 // protocol (no stray calls, no misuse); otherwise names what it did.
@@ -51,7 +51,7 @@ class LoadedPlugin : public ::testing::Test {
   explicit LoadedPlugin(host::HostOptions options = {}) : host_(options) {}
   void SetUp() override;
 
-  host::Host host_;
+  hooks::TestHost host_;
 };
 
 // The same with one effect instance made (sequence set-up done).

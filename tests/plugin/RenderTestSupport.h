@@ -20,6 +20,7 @@
 #include "matte/Matte.h"
 #include "matte/PlannedRows.h"
 #include "params/Params.h"
+#include "render/FillSettings.h"
 #include "render/Render.h"
 
 namespace kestrow::test {
@@ -56,43 +57,19 @@ inline void fillWorld(host::World& world, std::uint8_t byte) {
   }
 }
 
-// The record the render should write for the instance's current values:
-// "Multiply Values" folded in as the effect documents it.
+// The record the render should write for the instance's current values,
+// filled by the effect's own settings step (its folding of "Multiply
+// Values" is pinned by test_render_settings).
 inline MatteSettings expectedSettings(const host::Instance& instance, const PF_LayerDef& layer) {
-  auto fs = [&](PF_ParamIndex i) { return instance.param(i).u.fs_d.value; };
+  PF_ParamDef values[MATTE_NUM_PARAMS];
+  const PF_ParamDef* params[MATTE_NUM_PARAMS];
+  for (PF_ParamIndex i = 0; i < MATTE_NUM_PARAMS; ++i) {
+    values[i] = instance.param(i);
+    params[i] = &values[i];
+  }
   MatteSettings s{};
   s.mode = instance.param(MATTE_MODE).u.pd.value;
-  s.layer = layer;
-  s.tile = static_cast<PF_Boolean>(instance.param(MATTE_TILE).u.bd.value);
-  s.offsetU = fs(MATTE_OFFSET_U);
-  s.offsetV = fs(MATTE_OFFSET_V);
-  const PF_Point3DDef& p = instance.param(MATTE_POSITION).u.point3d_d;
-  s.position = {p.x_value, p.y_value, p.z_value};
-  s.rotateOrder = instance.param(MATTE_ROTATE_ORDER).u.pd.value;
-  s.angleX = instance.param(MATTE_ROTATE_X).u.ad.value;
-  s.angleY = instance.param(MATTE_ROTATE_Y).u.ad.value;
-  s.angleZ = instance.param(MATTE_ROTATE_Z).u.ad.value;
-  s.axis = instance.param(MATTE_AXIS).u.pd.value;
-  const double mv = fs(MATTE_MULTIPLY_VALUES);
-  s.radius = fs(MATTE_RADIUS) * mv;
-  s.sizeX = fs(MATTE_SIZE_X);
-  s.sizeY = fs(MATTE_SIZE_Y);
-  s.sizeZ = fs(MATTE_SIZE_Z);
-  s.scaleX = fs(MATTE_SCALE_X);
-  s.scaleY = fs(MATTE_SCALE_Y);
-  s.scaleZ = fs(MATTE_SCALE_Z);
-  s.invert = static_cast<PF_Boolean>(instance.param(MATTE_INVERT).u.bd.value);
-  s.alphaMatte = static_cast<PF_Boolean>(instance.param(MATTE_ALPHA_MATTE).u.bd.value);
-  s.offset = fs(MATTE_OFFSET);
-  s.frequency = fs(MATTE_FREQUENCY);
-  s.feather = fs(MATTE_FEATHER);
-  s.thickness = fs(MATTE_THICKNESS);
-  if (s.mode == popupValue(Mode::Radial)) {
-    s.frequency = fs(MATTE_FREQUENCY) / mv;
-  } else if (s.mode != popupValue(Mode::Rays)) {
-    s.feather = fs(MATTE_FEATHER) * mv;
-    s.thickness = fs(MATTE_THICKNESS) * mv;
-  }
+  FillMatteSettings(params, layer, &s);
   return s;
 }
 

@@ -94,7 +94,8 @@ class RefusedStreamTest : public ControlsTest,
 TEST_P(RefusedStreamTest, ReturnsTheErrorAndReleasesEverything) {
   ASSERT_TRUE(isOk(showMode(popupValue(Mode::Circle))));
   const int rerenders = instance_->rerenderRequests();
-  hooks::faults(host_).fail("AEGP_GetNewEffectStreamByIndex", GetParam());
+  hooks::faults(host_).fail(host::HostCallId::AEGP_StreamSuite2_AEGP_GetNewEffectStreamByIndex,
+                            GetParam());
   EXPECT_EQ(showMode(popupValue(Mode::Layer)).pfErr, hooks::faults(host_).error);
   expectNothingChanged(rerenders, hiddenFor(popupValue(Mode::Circle)));
 }
@@ -152,12 +153,12 @@ TEST_F(ControlsTest, QueryDynamicFlagsTouchesNothing) {
 }
 
 TEST_F(ControlsTest, QueryDynamicFlagsFailures) {
-  hooks::faults(host_).fail("checkout_param", MATTE_MODE);
+  hooks::faults(host_).fail(host::HostCallId::PF_InteractCallbacks_checkout_param, MATTE_MODE);
   EXPECT_EQ(instance_->queryDynamicFlags().pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
   EXPECT_EQ(host_.lastCommand().paramCheckins, 1);  // checked in after the failure too
   hooks::faults(host_) = host::FaultInjection{};
-  hooks::faults(host_).fail("checkin_param");
+  hooks::faults(host_).fail(host::HostCallId::PF_InteractCallbacks_checkin_param);
   EXPECT_EQ(instance_->queryDynamicFlags().pfErr, hooks::faults(host_).error);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
 }

@@ -19,7 +19,7 @@ namespace {
 
 // One host, one effect instance and the frames a scenario works on.
 struct Session {
-  host::Host host;
+  hooks::TestHost host;
   std::unique_ptr<host::Instance> instance;
   host::SavedInstance saved;
   host::PixelDepth depth = host::PixelDepth::kFloat32;
@@ -187,7 +187,8 @@ std::string callsOf(const host::CommandRecord& record) {
   for (std::size_t i = 0; i < log.size();) {
     std::size_t n = 1;
     while (i + n < log.size() && log[i + n] == log[i]) ++n;
-    const std::string member = log[i].substr(log[i].rfind('.') + 1);
+    const std::string slot = host::hostCallName(log[i]);
+    const std::string member = slot.substr(slot.rfind('.') + 1);
     out += (out.empty() ? "" : " ") + member + (n > 1 ? "*" + std::to_string(n) : "");
     i += n;
   }
@@ -245,7 +246,7 @@ TEST_P(EveryHostCall, FailsCleanlyWhereverItFails) {
   faults.failCallIn = scenario.cmd;
   int failed = 0;
   for (int n = 1; n <= clean.hostCalls; ++n) {
-    const std::string& slot = clean.hostCallLog[std::size_t(n - 1)];
+    const std::string slot = host::hostCallName(clean.hostCallLog[std::size_t(n - 1)]);
     SCOPED_TRACE("host call " + std::to_string(n) + ": " + slot);
     faults.failCall = n;
     const host::CommandRecord record = run(scenario, faults);

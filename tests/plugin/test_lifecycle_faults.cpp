@@ -14,6 +14,7 @@ namespace kestrow::test {
 namespace {
 
 using host::FaultInjection;
+using host::HostCallId;
 using host::MissingSuiteMode;
 
 constexpr MissingSuiteMode kModes[] = {MissingSuiteMode::kNullTable, MissingSuiteMode::kError,
@@ -48,16 +49,16 @@ std::vector<SetupFault> globalSetupFaults() {
   std::vector<SetupFault> all = setupFaults(
       {{kPFHandleSuite, kPFHandleSuiteVersion1}, {kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3}});
   all.push_back({"FailedAllocation", {}, PF_Err_INTERNAL_STRUCT_DAMAGED});
-  all.back().faults.failNth("host_new_handle", 1);
+  all.back().faults.failNth(HostCallId::PF_HandleSuite1_host_new_handle, 1);
   all.push_back({"FailedRegistration", {}, 0});
-  all.back().faults.fail("AEGP_RegisterWithAEGP");
+  all.back().faults.fail(HostCallId::AEGP_UtilitySuite3_AEGP_RegisterWithAEGP);
   return all;
 }
 
 class GlobalSetupFault : public ::testing::TestWithParam<SetupFault> {};
 
 TEST_P(GlobalSetupFault, FailsKeepingNoBlockAndHoldingNothing) {
-  host::Host host;
+  hooks::TestHost host;
   hooks::faults(host) = GetParam().faults;
   const PF_Err expected = GetParam().expected ? GetParam().expected : hooks::faults(host).error;
   const host::Status status = host.load(pluginFile());
@@ -135,7 +136,7 @@ TEST_F(SequenceSetupFault, NeedsNoSuite) {
 
 // A failed allocation is its only failure, and the user is told.
 TEST_F(SequenceSetupFault, FailedAllocationIsReportedToTheUser) {
-  hooks::faults(host_).failNth("host_new_handle", 1);
+  hooks::faults(host_).failNth(HostCallId::PF_UtilCallbacks_host_new_handle, 1);
   std::unique_ptr<host::Instance> instance;
   const host::Status status = host_.createInstance(instance);
   EXPECT_EQ(status.pfErr, PF_Err_INTERNAL_STRUCT_DAMAGED) << status.message;

@@ -90,7 +90,7 @@ TEST_F(PremiereHost, SetsUpWithoutRegisteringAndLeavesAboutAlone) {
   EXPECT_TRUE(sameBytes(&before, &out, sizeof out));
   EXPECT_EQ(host_.lastCommand().suitesAcquired, 0);
 
-  host::Host noUtility(host_.options());
+  hooks::TestHost noUtility(host_.options());
   hooks::faults(noUtility).missingSuite(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion3);
   EXPECT_TRUE(isOk(noUtility.load(pluginFile())));
 }

@@ -72,7 +72,8 @@ TEST_F(PickPointTest, OtherSupervisedControlsLeavePositionAlone) {
 // A failed colour read or a missing colour suite: the error, nothing
 // written and nothing marked.
 TEST_F(PickPointTest, FailedColourReadChangesNothing) {
-  hooks::faults(host_).fail("PF_GetFloatingPointColorFromColorDef");
+  hooks::faults(host_).fail(
+      host::HostCallId::PF_ColorParamSuite1_PF_GetFloatingPointColorFromColorDef);
   PF_InData in = hooks::makeInData(*instance_);
   PF_OutData out{};
   host::hooks::ParamRecords records = hooks::paramArray(*instance_);

@@ -162,8 +162,8 @@ TEST_F(PreRenderTest, ResultAndMaximumAreMergedSeparately) {
 TEST_F(PreRenderTest, ThroughTheHost) {
   host::World input = positionPass(6, 4);
   host::World output(6, 4, host::PixelDepth::kFloat32);
-  host::RenderReport report;
-  ASSERT_TRUE(isOk(instance_->render(input, output, {}, &report)));
+  hooks::RenderReport report;
+  ASSERT_TRUE(isOk(hooks::render(*instance_, input, output, {}, report)));
   EXPECT_EQ(report.checkoutIds, std::vector<A_long>{kInputCheckoutId});
   EXPECT_TRUE(sameRect(PF_LRect{0, 0, 6, 4}, report.preRender.result_rect));
 
@@ -172,7 +172,7 @@ TEST_F(PreRenderTest, ThroughTheHost) {
     SCOPED_TRACE(picture ? "picture" : "no picture");
     ASSERT_TRUE(isOk(instance_->setLayer(
         MATTE_LAYER, picture ? std::make_shared<host::World>(positionPass(40, 30)) : nullptr)));
-    ASSERT_TRUE(isOk(instance_->render(input, output, {}, &report)));
+    ASSERT_TRUE(isOk(hooks::render(*instance_, input, output, {}, report)));
     EXPECT_TRUE(leftNothing(host_.lastCommand()));
     EXPECT_EQ(report.checkoutIds, (std::vector<A_long>{kInputCheckoutId, kPictureCheckoutId}));
     ASSERT_EQ(report.checkoutRequests.size(), 2u);
@@ -188,8 +188,8 @@ TEST_F(PreRenderTest, ThroughTheHost) {
   for (const host::CommandRecord& record : host_.commandLog()) EXPECT_TRUE(leftNothing(record));
   EXPECT_EQ(host_.liveHandles(), 2u);
 
-  hooks::faults(host_).fail("checkout_layer");
-  const host::Status status = instance_->render(input, output, {}, &report);
+  hooks::faults(host_).fail(host::HostCallId::PF_PreRenderCallbacks_checkout_layer);
+  const host::Status status = hooks::render(*instance_, input, output, {}, report);
   EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
   EXPECT_EQ(report.preRenderErr, hooks::faults(host_).error);
 }

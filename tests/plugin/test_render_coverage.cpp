@@ -36,7 +36,7 @@ TEST_P(RenderCoverageTest, UncoveredPixelsBecomeTransparentBlack) {
                         }),
             PF_Err_NONE);
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  EXPECT_TRUE(output.paddingIntact());
+  EXPECT_TRUE(hooks::paddingIntact(output));
   EXPECT_EQ(host_.lastCommand().iterateRows, c.covered.bottom - c.covered.top);
 
   host::RenderOptions at;

@@ -11,6 +11,8 @@
 namespace kestrow::test {
 namespace {
 
+using host::HostCallId;
+
 // "Layer" (8) is not among them: its picture comes as layer pixels.
 constexpr PF_ParamIndex kCheckoutOrder[] = {26, 25, 24, 20, 19, 23, 22, 21, 18, 17, 16, 15,
                                             14, 13, 12, 3,  1,  9,  10, 11, 4,  5,  6,  7};
@@ -44,7 +46,9 @@ class CheckoutSweepTest : public RenderFailureTest,
 // the records checked out before it and the failed one all go back, those
 // never checked out are not handed over, and nothing is drawn.
 TEST_P(CheckoutSweepTest, FailingCheckoutReturnsItsErrorAndChecksInTheRest) {
-  hooks::faults(host_).fail("checkout_param", GetParam()).during(PF_Cmd_SMART_RENDER);
+  hooks::faults(host_)
+      .fail(HostCallId::PF_InteractCallbacks_checkout_param, GetParam())
+      .during(PF_Cmd_SMART_RENDER);
   const host::Status status = instance_->render(input_, output_);
   EXPECT_EQ(status.code, host::StatusCode::kPluginError);
   EXPECT_EQ(status.pfErr, hooks::faults(host_).error);
@@ -77,13 +81,21 @@ void missing(host::FaultInjection& f, const char* name, int version) {
 
 using host::PixelDepth;
 const HostFault kHostFaults[] = {
-    {"InputPixels", [](host::FaultInjection& f) { f.fail("checkout_layer_pixels"); }},
-    {"Output", [](host::FaultInjection& f) { f.fail("checkout_output"); }},
+    {"InputPixels",
+     [](host::FaultInjection& f) {
+       f.fail(HostCallId::PF_SmartRenderCallbacks_checkout_layer_pixels);
+     }},
+    {"Output",
+     [](host::FaultInjection& f) { f.fail(HostCallId::PF_SmartRenderCallbacks_checkout_output); }},
     {"Checkins",
-     [](host::FaultInjection& f) { f.fail("checkin_param").during(PF_Cmd_SMART_RENDER); },
+     [](host::FaultInjection& f) {
+       f.fail(HostCallId::PF_InteractCallbacks_checkin_param).during(PF_Cmd_SMART_RENDER);
+     },
      PixelDepth::kFloat32, Outcome::kHostError, true},
-    {"FormatQuery", [](host::FaultInjection& f) { f.fail("PF_GetPixelFormat"); }},
-    {"Iteration", [](host::FaultInjection& f) { f.fail("iterate_origin"); }},
+    {"FormatQuery",
+     [](host::FaultInjection& f) { f.fail(HostCallId::PF_WorldSuite2_PF_GetPixelFormat); }},
+    {"Iteration",
+     [](host::FaultInjection& f) { f.fail(HostCallId::PF_iterateFloatSuite1_iterate_origin); }},
     {"UnknownFormat",
      [](host::FaultInjection& f) { f.reportPixelFormat = PF_FOURCC('y', 'u', 'v', 'a'); },
      PixelDepth::kFloat32, Outcome::kEffectError},

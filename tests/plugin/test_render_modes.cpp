@@ -69,7 +69,7 @@ TEST_P(RenderModeTest, BottomUpWorldsRenderAsTopDownOnes) {
     fillWorld(output, 0x7f);
     EXPECT_TRUE(isOk(instance_->render(input, output)));
     EXPECT_TRUE(leftNothing(host_.lastCommand()));
-    EXPECT_TRUE(output.paddingIntact());
+    EXPECT_TRUE(hooks::paddingIntact(output));
     return output;
   };
   const host::World topDown = render(host::RowOrder::kTopDown);
@@ -121,7 +121,7 @@ TEST_P(HalfResolutionTest, MatchesFullResolutionBitForBit) {
       .downsampleX = {1, 2}, .downsampleY = {1, 2}, .outputOriginX = 1, .outputOriginY = 1};
   ASSERT_TRUE(isOk(instance_->render(halfInput, half, options)));
   EXPECT_TRUE(leftNothing(host_.lastCommand()));
-  EXPECT_TRUE(half.paddingIntact());
+  EXPECT_TRUE(hooks::paddingIntact(half));
 
   host::World expected(6, 4, host::PixelDepth::kFloat32);
   for (int y = 0; y < expected.height(); ++y) {

@@ -24,7 +24,7 @@ host::World renderWithThreads(unsigned threads, const host::World& input) {
     while (current > seen && !highest.compare_exchange_weak(seen, current)) {
     }
   };
-  host::Host host(options);
+  hooks::TestHost host(options);
   EXPECT_TRUE(isOk(host.load(pluginFile())));
   std::unique_ptr<host::Instance> instance;
   EXPECT_TRUE(isOk(host.createInstance(instance)));

@@ -23,6 +23,7 @@
 #include "WindowsTestSupport.h"
 #include "kestrow/host/Host.h"
 #include "kestrow/host/Instance.h"
+#include "kestrow/host/TestHooks.h"
 #include "kestrow/host/World.h"
 #include "params/Params.h"
 
@@ -152,7 +153,7 @@ class GoldenRenderTest : public ::testing::TestWithParam<GoldenFrame> {
  protected:
   void SetUp() override { ASSERT_TRUE(isOk(host_.load(pluginFile()))); }
 
-  host::Host host_{host::HostOptions{.strict = true}};
+  host::hooks::TestHost host_{host::HostOptions{.strict = true}};
 };
 
 TEST_P(GoldenRenderTest, MatchesTheLinuxBuild) {

@@ -11,12 +11,13 @@
 #include "WindowsTestSupport.h"
 #include "kestrow/host/Host.h"
 #include "kestrow/host/Instance.h"
+#include "kestrow/host/TestHooks.h"
 #include "kestrow/host/World.h"
 
 namespace kestrow::test {
 namespace {
 
-std::vector<PF_Cmd> commands(const host::Host& host) {
+std::vector<PF_Cmd> commands(const host::hooks::TestHost& host) {
   std::vector<PF_Cmd> cmds;
   for (const host::CommandRecord& r : host.commandLog()) cmds.push_back(r.cmd);
   return cmds;
@@ -26,7 +27,7 @@ std::vector<PF_Cmd> commands(const host::Host& host) {
 // After the unload, a second load starts from scratch, as when the real
 // host unloads an unused plug-in and loads it again later.
 TEST(Lifecycle, LoadSetUpRenderUnloadAndReloadLeaveNothing) {
-  host::Host host(host::HostOptions{.iterateThreads = 2, .strict = true});
+  host::hooks::TestHost host(host::HostOptions{.iterateThreads = 2, .strict = true});
   ASSERT_TRUE(isOk(host.load(pluginFile())));
   EXPECT_EQ(commands(host), (std::vector<PF_Cmd>{PF_Cmd_GLOBAL_SETUP, PF_Cmd_PARAMS_SETUP}));
   EXPECT_EQ(hex32(host.announcedVersion()), hex32(0x00118001));
@@ -53,7 +54,7 @@ TEST(Lifecycle, LoadSetUpRenderUnloadAndReloadLeaveNothing) {
   host::World output(kWidth, kHeight, host::PixelDepth::kFloat32, 32);
   ASSERT_TRUE(isOk(instance->render(input, output)));
   EXPECT_EQ(host.lastCommand().iterateRows, kHeight);
-  EXPECT_TRUE(output.paddingIntact());
+  EXPECT_TRUE(host::hooks::paddingIntact(output));
   for (int y = 0; y < kHeight; ++y) {
     EXPECT_EQ(output.pixelFloat(0, y)->alpha, 1.0f) << "row " << y;
     EXPECT_EQ(output.pixelFloat(kWidth - 1, y)->alpha, 0.0f) << "row " << y;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "kestrow/host/Accounting.h"
+#include "kestrow/host/CommandRecord.h"
 #include "kestrow/host/Status.h"
 
 namespace kestrow::test {

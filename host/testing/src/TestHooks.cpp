@@ -1,7 +1,11 @@
 #include "kestrow/host/TestHooks.h"
 
+#include <algorithm>
+
 #include "InstanceCommand.h"
 #include "State.h"
+#include "TestObserver.h"
+#include "WorldPadding.h"
 
 namespace kestrow::host::hooks {
 namespace {
@@ -19,7 +23,48 @@ PF_Err call(Host::State& host, Instance::State* instance, const EffectRefTag& ta
 
 }  // namespace
 
-FaultInjection& faults(Host& host) { return StateOf::host(host)->faults; }
+TestHost::TestHost(HostOptions options)
+    : Host(options), observer_(std::make_shared<TestObserver>()) {
+  // The state holds the observer too: unloading in ~Host still reports to it.
+  StateOf::host(*this)->observer = observer_;
+}
+
+std::vector<CommandRecord> TestHost::commandLog() const { return observer_->log(); }
+
+CommandRecord TestHost::lastCommand() const { return observer_->last(); }
+
+void TestHost::clearCommandLog() { observer_->clearLog(); }
+
+FaultInjection& faults(TestHost& host) { return host.observer_->faults; }
+
+Status render(Instance& instance, World& input, World& output, const RenderOptions& options,
+              RenderReport& report) {
+  FrameTrace trace;
+  const Status status =
+      renderFrame(*StateOf::instance(instance), input, output, options, false, &trace);
+  report.preRender = trace.preRender;
+  report.checkoutIds.clear();
+  report.checkoutRequests.clear();
+  for (const RenderState::Checkout& c : trace.checkouts) {
+    report.checkoutIds.push_back(c.id);
+    report.checkoutRequests.push_back(c.request);
+  }
+  report.preRenderErr = trace.preRenderErr;
+  report.renderErr = trace.renderErr;
+  return status;
+}
+
+bool paddingIntact(const World& world) {
+  const std::size_t used = std::size_t(world.width()) * pixelSize(world.depth());
+  for (int y = 0; y < world.height(); ++y) {
+    const auto* row = static_cast<const std::uint8_t*>(world.row(y));
+    if (!std::all_of(row + used, row + world.rowBytes(),
+                     [](std::uint8_t b) { return b == kPaddingGuardByte; })) {
+      return false;
+    }
+  }
+  return true;
+}
 
 PF_InData makeInData(const Host& host) {
   const Host::State& s = *StateOf::host(host);

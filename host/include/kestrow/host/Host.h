@@ -1,6 +1,8 @@
 // The in-process host: loads a plug-in file, checks its PiPL, runs global
-// set-up and parameter set-up, creates effect instances and keeps the
-// accounting of every command.
+// set-up and parameter set-up, creates effect instances and does the
+// accounting of every command (Accounting.h). It keeps nothing of a command
+// once its status is made, so a long run holds steady memory; the test
+// library (kestrow_host_testing) is what records commands.
 //
 // Call order as the real host: load() sends PF_Cmd_GLOBAL_SETUP then
 // PF_Cmd_PARAMS_SETUP; instances send their own sequence commands; unload()
@@ -103,12 +105,6 @@ class Host {
   // An instance from a saved project: controls as saved, the stored
   // sequence block handed over byte for byte with PF_Cmd_SEQUENCE_RESETUP.
   Status loadInstance(const SavedInstance& saved, std::unique_ptr<Instance>& out);
-
-  // Every command sent since load (or the last clearCommandLog), in order.
-  // Concurrent renders append in the order they finish.
-  std::vector<CommandRecord> commandLog() const;
-  CommandRecord lastCommand() const;  // a default record when the log is empty
-  void clearCommandLog();
 
   // Handles currently allocated through this host (global and sequence data
   // included), and how many of them were never handed back to the host.

@@ -16,8 +16,6 @@
 #include <vector>
 
 #include "AE_Effect.h"
-#include "AE_EffectSmartRender.h"
-#include "kestrow/host/Accounting.h"
 #include "kestrow/host/Status.h"
 #include "kestrow/host/World.h"
 
@@ -46,15 +44,6 @@ struct RenderOptions {
   // After Effects may ask any number of times; the last one's check-outs
   // are those the render may take.
   int preRenders = 1;
-};
-
-// Result of one render, for tests.
-struct RenderReport {
-  PF_PreRenderOutput preRender{};                  // as pre-render left it
-  std::vector<A_long> checkoutIds;                 // ids checked out in pre-render
-  std::vector<PF_RenderRequest> checkoutRequests;  // their requests, same order
-  PF_Err preRenderErr = PF_Err_NONE;
-  PF_Err renderErr = PF_Err_NONE;
 };
 
 class Instance {
@@ -101,12 +90,10 @@ class Instance {
   // kInvalidArgument when the worlds are invalid, of different depths, or
   // the input does not cover the output at the origin; with kPluginError
   // when a command fails.
-  Status render(World& input, World& output, const RenderOptions& options = {},
-                RenderReport* report = nullptr);
+  Status render(World& input, World& output, const RenderOptions& options = {});
   // Smart pre-render alone, as After Effects may send it with no render
   // after it (options.preRenders times).
-  Status preRender(World& input, World& output, const RenderOptions& options = {},
-                   RenderReport* report = nullptr);
+  Status preRender(World& input, World& output, const RenderOptions& options = {});
 
   // The span of one render (a render queue item, a RAM preview): with
   // mutable render-time sequence data each thread that renders in the span

@@ -5,9 +5,9 @@
 // bottom-up world stores its rows upwards in memory: its record's data
 // points at row 0, the last in memory, and its rowbytes is negative. Padding
 // bytes are filled with a guard pattern so that writes past the end of a row
-// can be detected. The layer def's reserved0 points to host-private data and
-// is non-null exactly for real worlds; an empty layer (no picture) has null
-// data and null reserved0.
+// can be detected (by the test library). The layer def's reserved0 points to
+// host-private data and is non-null exactly for real worlds; an empty layer
+// (no picture) has null data and null reserved0.
 #pragma once
 
 #include <cstddef>
@@ -65,9 +65,6 @@ class World {
   PF_PixelFloat* pixelFloat(int x, int y);
   PF_Pixel16* pixel16(int x, int y);
   PF_Pixel8* pixel8(int x, int y);
-
-  // True while every padding byte still holds the guard pattern.
-  bool paddingIntact() const;
 
   // The world behind a layer def's reserved0, if it is a live World; null
   // for empty layers and foreign records. Thread-safe.

@@ -1,13 +1,12 @@
-// Fault injection: the host's way to make the plug-in's calls into it fail
-// on purpose, so that tests reach the plug-in's error paths. Every call the
-// plug-in makes into the host (basic suite, every suite function, the utils
-// and inter callbacks, the smart-render callbacks) passes through one fault
-// point that counts it per command and fails it when asked to, with the
-// failure that call can really have: an error code; a null handle or
-// pointer (new and lock handle); an error and a null table (AcquireSuite);
-// for a call that gives something back (check-in, release, dispose), the
-// thing is taken back and the error reported. Calls that cannot fail (void
-// ones, the ANSI helpers) are counted and never failed.
+// Fault injection: the test host's way to make the plug-in's calls into it
+// fail on purpose, so that tests reach the plug-in's error paths. Every call
+// the plug-in makes into the host (basic suite, every suite function, the
+// utils and inter callbacks, the smart-render callbacks) passes through one
+// entry point, where the test host's observer counts it per command and
+// fails it when asked to, with the failure that call can really have: an error code; a null handle
+// or pointer (new and lock handle); an error and a null table (AcquireSuite); for a call that gives
+// something back (check-in, release, dispose), the thing is taken back and the error reported.
+// Calls that cannot fail (void ones, the ANSI helpers) are counted and never failed.
 //
 // All members default to "no fault". Change them only between commands.
 #pragma once
@@ -19,6 +18,7 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectSuites.h"
+#include "kestrow/host/HostCalls.h"
 
 namespace kestrow::host {
 
@@ -28,10 +28,9 @@ enum class MissingSuiteMode {
   kErrorAndNull,  // returns an error and a null table
 };
 
-// Calls that fail: those to the table member `call` (in any table, e.g.
-// "checkout_param", "host_new_handle", "AcquireSuite") that match the rest.
+// Calls that fail: those to the slot `call` that match the rest.
 struct FaultRule {
-  std::string call;
+  HostCallId call;
   std::optional<A_long> index;  // only calls naming this parameter index
   std::optional<PF_Cmd> cmd;    // only calls made during this command
   std::string suite;            // AcquireSuite: only for this suite name ...
@@ -60,9 +59,9 @@ struct FaultInjection {
 
   // Every call to `call` fails; with `index`, only those naming that
   // parameter (checkout_param, AEGP_GetNewEffectStreamByIndex).
-  FaultInjection& fail(std::string call, std::optional<A_long> index = {}) {
+  FaultInjection& fail(HostCallId call, std::optional<A_long> index = {}) {
     FaultRule& rule = rules.emplace_back();
-    rule.call = std::move(call);
+    rule.call = call;
     rule.index = index;
     return *this;
   }
@@ -72,9 +71,9 @@ struct FaultInjection {
     return *this;
   }
   // Only the nth call to `call` from now on fails (1 = the next one).
-  FaultInjection& failNth(std::string call, int nth) {
+  FaultInjection& failNth(HostCallId call, int nth) {
     FaultRule& rule = rules.emplace_back();
-    rule.call = std::move(call);
+    rule.call = call;
     rule.nth = nth;
     return *this;
   }
@@ -82,7 +81,7 @@ struct FaultInjection {
   FaultInjection& missingSuite(std::string name, int version,
                                MissingSuiteMode mode = MissingSuiteMode::kErrorAndNull) {
     FaultRule& rule = rules.emplace_back();
-    rule.call = "AcquireSuite";
+    rule.call = HostCallId::SPBasicSuite_AcquireSuite;
     rule.suite = std::move(name);
     rule.version = version;
     rule.mode = mode;

@@ -1,21 +1,64 @@
-// Test hooks of the in-process host: fault injection, commands sent with
-// records the caller builds, and control values stored unchecked. They sit
-// apart from Host and Instance (library kestrow_host_testing) so that the
-// tool, which links only kestrow_host, cannot reach them.
+// Test hooks of the in-process host: a host that records every command and
+// fails calls into it on request, renders that report what pre-render
+// checked out, commands sent with records the caller builds, and control
+// values stored unchecked. They sit apart from Host and Instance (library
+// kestrow_host_testing) so that the tool, which links only kestrow_host,
+// cannot reach them, and the product host keeps nothing of its commands.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "AE_Effect.h"
+#include "AE_EffectSmartRender.h"
+#include "kestrow/host/CommandRecord.h"
 #include "kestrow/host/Faults.h"
 #include "kestrow/host/Host.h"
 #include "kestrow/host/Instance.h"
 #include "kestrow/host/Status.h"
+#include "kestrow/host/World.h"
 
 namespace kestrow::host::hooks {
 
-// The host's fault settings; change them only between commands.
-FaultInjection& faults(Host& host);
+class TestObserver;
+
+// A Host that keeps a record of every command it sends from its
+// construction on, and fails calls into it as faults() says. Thread safety
+// as Host; records of concurrent renders are kept in the order they finish.
+class TestHost : public Host {
+ public:
+  explicit TestHost(HostOptions options = {});
+
+  // Every command sent since construction (or the last clearCommandLog), in
+  // order.
+  std::vector<CommandRecord> commandLog() const;
+  CommandRecord lastCommand() const;  // a default record when the log is empty
+  void clearCommandLog();
+
+ private:
+  friend FaultInjection& faults(TestHost& host);
+  std::shared_ptr<TestObserver> observer_;
+};
+
+// The test host's fault settings; change them only between commands.
+FaultInjection& faults(TestHost& host);
+
+// Result of one render.
+struct RenderReport {
+  PF_PreRenderOutput preRender{};                  // as the last pre-render left it
+  std::vector<A_long> checkoutIds;                 // ids checked out in pre-render
+  std::vector<PF_RenderRequest> checkoutRequests;  // their requests, same order
+  PF_Err preRenderErr = PF_Err_NONE;
+  PF_Err renderErr = PF_Err_NONE;
+};
+
+// Instance::render, reporting what its commands did.
+Status render(Instance& instance, World& input, World& output, const RenderOptions& options,
+              RenderReport& report);
+
+// True while every padding byte of the world's rows still holds the guard
+// pattern the host filled them with: nothing wrote past a row's end.
+bool paddingIntact(const World& world);
 
 // PF_InData as the host fills it for a command without an instance:
 // callbacks, basic suite, appl_id, global data, default time.

@@ -1,0 +1,36 @@
+// Positions written in camera space, turned into world space with the
+// camera of their own frame: the OpenEXR header's standard optional
+// "worldToCamera" matrix (as OpenEXR stores it, for row vectors:
+// camera = world x M), inverted.
+#pragma once
+
+#include <OpenImageIO/imageio.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "kestrow/host/World.h"
+
+namespace kestrow::cli {
+
+// Row-vector convention: a point [x y z 1] times the matrix.
+using Matrix44 = std::array<double, 16>;
+
+// The header's "worldToCamera" matrix (single or double precision), or none.
+std::optional<Matrix44> worldToCameraOf(const OIIO::ImageSpec& spec);
+
+// Sixteen numbers, row by row, separated by commas or spaces, as
+// --world-to-camera takes them. Throws a usage CliError naming `option`.
+Matrix44 parseMatrix(const std::string& text, const std::string& option);
+
+// The inverse, or none where the matrix is singular (or not finite).
+std::optional<Matrix44> inverted(const Matrix44& m);
+
+// Turns every pixel's red, green, blue (a camera-space position) into world
+// space: [x y z 1] x cameraToWorld in double, divided by the fourth
+// coordinate where the matrix is projective, each stored as float. Alpha
+// is left alone.
+void cameraToWorld(host::World& pass, const Matrix44& cameraToWorld);
+
+}  // namespace kestrow::cli
