@@ -5,13 +5,11 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "ImageIO.h"
 #include "Options.h"
-#include "Pick.h"
 #include "Session.h"
 
 namespace kestrow::cli {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "ApplyControls.h"
@@ -11,6 +12,7 @@
 #include "Frames.h"
 #include "LayeredExr.h"
 #include "MatteSet.h"
+#include "Pick.h"
 #include "Presets.h"
 #include "Stats.h"
 

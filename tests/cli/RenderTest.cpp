@@ -202,11 +202,21 @@ TEST(Render, StatsReportRangesTransparencyAndCoverage) {
                                             {NAN, NAN, NAN, 1},
                                             {INFINITY, 0, 0, 1},
                                             {1, 1, 1, NAN}}));
-  const RunResult run = dir.run("render @/pass.exr @/out.exr --stats --radius 2");
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "frame 0: X -2 .. 1, Y -1 .. 1, Z 0 .. 3; transparent 1, not-a-number 1, infinite 1; "
-            "matte coverage 33.33%\n");
+  // With "Alpha Matte" off the matte is read from red, where it then is
+  // (alpha keeps the input's coverage).
+  const std::pair<const char*, const char*> cases[] = {{"", "33.33%"},
+                                                       {" --no-alpha-matte", "33.33%"},
+                                                       {" --invert", "66.67%"},
+                                                       {" --invert --no-alpha-matte", "66.67%"}};
+  for (const auto& [flags, coverage] : cases) {
+    const RunResult run =
+        dir.run(std::string("render @/pass.exr @/out.exr --stats --radius 2") + flags);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, std::string("frame 0: X -2 .. 1, Y -1 .. 1, Z 0 .. 3; transparent 1, "
+                                   "not-a-number 1, infinite 1; matte coverage ") +
+                           coverage + "\n")
+        << flags;
+  }
 }
 
 // Every spelling of a value renders what its plain form renders.
