@@ -84,4 +84,9 @@ bool matteInAlpha(const host::Instance& instance, const std::vector<ControlSpec>
   return instance.isHidden(alpha->index) || std::get<bool>(currentValue(instance, *alpha, ""));
 }
 
+bool rendersColour(const host::Instance& instance, const std::vector<ControlSpec>& specs) {
+  const ControlSpec* alpha = findByRole(specs, ControlRole::AlphaMatte);
+  return alpha != nullptr && instance.isHidden(alpha->index);
+}
+
 }  // namespace kestrow::cli

@@ -32,4 +32,8 @@ ControlValue currentValue(const host::Instance& instance, const ControlSpec& spe
 // the plug-in hides it, it writes colour and alpha keeps the coverage.
 bool matteInAlpha(const host::Instance& instance, const std::vector<ControlSpec>& specs);
 
+// Whether renders of `instance` are a colour rather than a matte: the
+// plug-in hides the alpha-matte switch where it writes colour.
+bool rendersColour(const host::Instance& instance, const std::vector<ControlSpec>& specs);
+
 }  // namespace kestrow::cli

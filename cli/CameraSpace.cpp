@@ -29,6 +29,16 @@ std::optional<Matrix44> worldToCameraOf(const OIIO::ImageSpec& spec) {
   return m;
 }
 
+std::optional<Matrix44> worldToCameraInFile(const std::string& path, int part) {
+  auto in = OIIO::ImageInput::open(path);
+  if (!in) failure(path, "cannot be read" + inParentheses(OIIO::geterror()));
+  std::optional<Matrix44> found;
+  for (int subimage : {part, 0}) {
+    if (!found && in->seek_subimage(subimage, 0)) found = worldToCameraOf(in->spec());
+  }
+  return found;
+}
+
 Matrix44 parseMatrix(const std::string& text, const std::string& option) {
   Matrix44 m{};
   std::size_t count = 0, at = 0;

@@ -20,6 +20,11 @@ using Matrix44 = std::array<double, 16>;
 // The header's "worldToCamera" matrix (single or double precision), or none.
 std::optional<Matrix44> worldToCameraOf(const OIIO::ImageSpec& spec);
 
+// The matrix of a file's part `part` (its first part when that has none),
+// read from the headers alone; none where neither has one. Throws a
+// failure CliError naming `path` when the file cannot be opened.
+std::optional<Matrix44> worldToCameraInFile(const std::string& path, int part);
+
 // Sixteen numbers, row by row, separated by commas or spaces, as
 // --world-to-camera takes them. Throws a usage CliError naming `option`.
 Matrix44 parseMatrix(const std::string& text, const std::string& option);

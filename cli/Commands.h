@@ -43,6 +43,20 @@ struct RenderRequest {
   std::vector<std::string> mattes;
   bool replaceLayer = false;
   std::string dataType, compression;  // as given; empty for the defaults
+  // "world" or "camera"; for camera-space positions the matrix as typed
+  // where the header has none.
+  std::string positionSpace = "world";
+  std::string worldToCamera;
+  // Layered output: layers made of the matte layers, "NAME=OP:A,B[,...]",
+  // and whether the parts are left out of the file.
+  std::vector<std::string> combines;
+  bool combineOnly = false;
+  // The covered pixels as a PLY point cloud (may hold a frame pattern),
+  // every `pointStep`-th (0: the default for the frame's size), coloured by
+  // the layer `pointCloudLayer` ("": the first layer written).
+  std::string pointCloud;
+  int pointStep = 0;
+  std::string pointCloudLayer;
 };
 // The render command's own options; the control flags come from the
 // plug-in (ControlFlags) once it is loaded.

@@ -8,7 +8,9 @@
 #include "ControlText.h"
 #include "DemoScene.h"
 #include "Errors.h"
+#include "ImageIO.h"
 #include "LayeredExr.h"
+#include "PointCloud.h"
 #include "Presets.h"
 
 namespace kestrow::cli {
@@ -102,6 +104,32 @@ void saveShotPreset(PluginSession& session, const host::Instance& instance, cons
   std::printf("wrote %s\n", path.c_str());
 }
 
+// `pass` with each position taken to camera space ([x y z 1] x M in double,
+// stored as float) and M in the header as "worldToCamera".
+void writeCameraSpacePass(const std::string& path, const OIIO::ImageBuf& pass,
+                          const Matrix44& worldToCamera) {
+  OIIO::ImageBuf camera = rgbaImage(pass.spec().width, pass.spec().height);
+  for (OIIO::ImageBuf::ConstIterator<float> in(pass); !in.done(); ++in) {
+    const double p[3] = {in[0], in[1], in[2]};
+    float out[4] = {0, 0, 0, in[3]};
+    for (std::size_t c = 0; c < 3; ++c)
+      out[c] = float(p[0] * worldToCamera[c] + p[1] * worldToCamera[4 + c] +
+                     p[2] * worldToCamera[8 + c] + worldToCamera[12 + c]);
+    camera.setpixel(in.x(), in.y(), out);
+  }
+  OIIO::ImageSpec spec = camera.spec();
+  float matrix[16];
+  for (std::size_t i = 0; i < 16; ++i) matrix[i] = float(worldToCamera[i]);
+  spec.attribute("worldToCamera", OIIO::TypeMatrix44, matrix);
+  spec.attribute("compression", "zip");
+  auto out = OIIO::ImageOutput::create(path);
+  if (!out) failure(path, "no writer for this file type" + inParentheses(OIIO::geterror()));
+  writeThroughPendingFile(path, *out, [&](OIIO::ImageOutput& writer, const std::string& name) {
+    return writer.open(name, spec) &&
+           writer.write_image(OIIO::TypeDesc::FLOAT, camera.localpixels());
+  });
+}
+
 std::string title(const char* file) {
   std::string t = file;
   t[0] = char(t[0] - 'a' + 'A');
@@ -162,6 +190,17 @@ int runDemo(PluginSession& session, const DemoRequest& request) {
   const std::string layered = (dir / "layers.exr").string();
   writeLayeredExr(layered, readExrSource((dir / "position.exr").string()), 0, layers, false, {});
   std::printf("wrote %s\n", layered.c_str());
+  // The rays matte in 3D: the covered pixels as a point cloud.
+  const std::string cloud = (dir / "rays.ply").string();
+  for (std::size_t i = 0; i < shots.size(); ++i)
+    if (std::string(shots[i].file) == "rays")
+      writePointCloud(cloud, toWorld(pass), toWorld(results[i]), PointColour::MatteInAlpha,
+                      defaultPointStep(pass.spec().width, pass.spec().height));
+  std::printf("wrote %s\n", cloud.c_str());
+  // The pass as a renderer writes it in camera space, with its camera.
+  const std::string cameraPass = (dir / "position-camera.exr").string();
+  writeCameraSpacePass(cameraPass, pass, demoWorldToCamera());
+  std::printf("wrote %s\n", cameraPass.c_str());
   const std::string sheet = (dir / "contact-sheet.png").string();
   writeContactSheet(sheet, "kestrow demo: one position pass, every mode", tiles, {});
   std::printf("wrote %s\n", sheet.c_str());

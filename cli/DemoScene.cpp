@@ -87,11 +87,25 @@ void hsvToRgb(double h, double s, double v, float* rgb) {
 
 }  // namespace
 
+// Camera above and in front of the scene, looking slightly down at it.
+constexpr Vec kEye{0.9, 3.1, 6.6};
+constexpr Vec kTarget{0.3, 0.55, -0.3};
+
+Matrix44 demoWorldToCamera() {
+  const Vec forward = normalised(kTarget - kEye);
+  const Vec right = normalised(cross(forward, {0, 1, 0}));
+  const Vec up = cross(right, forward);
+  const Vec back = forward * -1.0;
+  return {right.x,           up.x,           back.x,           0,  //
+          right.y,           up.y,           back.y,           0,  //
+          right.z,           up.z,           back.z,           0,  //
+          -dot(kEye, right), -dot(kEye, up), -dot(kEye, back), 1};
+}
+
 OIIO::ImageBuf renderDemoScene(const DemoSceneOptions& options) {
   OIIO::ImageBuf image = rgbaImage(options.width, options.height);
-  // Camera above and in front of the scene, looking slightly down at it.
-  const Vec eye{0.9, 3.1, 6.6};
-  const Vec target{0.3, 0.55, -0.3};
+  const Vec eye = kEye;
+  const Vec target = kTarget;
   const double verticalFov = 40.0 * 3.14159265358979323846 / 180.0;
   const Vec forward = normalised(target - eye);
   const Vec right = normalised(cross(forward, {0, 1, 0}));

@@ -6,6 +6,7 @@
 // data passes and then divide by coverage deliver it.
 #pragma once
 
+#include "CameraSpace.h"
 #include "Image.h"
 
 namespace kestrow::cli {
@@ -17,6 +18,10 @@ struct DemoSceneOptions {
 };
 
 OIIO::ImageBuf renderDemoScene(const DemoSceneOptions& options);
+
+// The demo camera's world-to-camera matrix (row vectors; camera space looks
+// down -Z with Y up), as a renderer writes it in the header.
+Matrix44 demoWorldToCamera();
 
 // The picture that the demo projects with the "Layer" mode: a colour wheel
 // under a checkerboard, opaque, `size` × `size` pixels.

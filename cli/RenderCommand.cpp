@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "ApplyControls.h"
+#include "CameraSpace.h"
+#include "CombineMattes.h"
 #include "Commands.h"
 #include "Errors.h"
 #include "FileChecks.h"
@@ -13,6 +15,7 @@
 #include "LayeredExr.h"
 #include "MatteSet.h"
 #include "Pick.h"
+#include "PointCloud.h"
 #include "Presets.h"
 #include "Stats.h"
 
@@ -33,6 +36,13 @@ OUTPUT: .exr (RGBA, 32-bit float or --data-type half) or an 8-bit preview
 --matte, OUTPUT is the input EXR, every part, channel and attribute kept,
 with each matte added as layer NAME.R/G/B/A. Frame sequences: put #### or
 %04d in OUTPUT (and optionally INPUT) and give --frames A-B.
+
+--position-space camera turns camera-space positions into world space with
+each frame's own worldToCamera header matrix (or --world-to-camera where the
+header has none). --combine NAME=OP:A,B writes layer NAME from the matte
+layers A, B (OP: max, min, subtract, multiply, difference, left to right).
+--point-cloud FILE.ply writes the covered pixels as a PLY point cloud
+coloured by the matte.
 
 Controls are applied in their order; a --preset is loaded first and the
 control flags override it; --pick comes last and moves "Position".
@@ -134,7 +144,7 @@ ExrOutputOptions exrOptions(const RenderRequest& request, bool layered) {
 // run reads besides (presets, "Layer" pictures, the plug-in and its side
 // file), so that no output is one of them.
 struct RunFiles {
-  std::vector<std::string> inputs, outputs;
+  std::vector<std::string> inputs, outputs, pointClouds;
   ReadFiles read;
 };
 
@@ -146,6 +156,9 @@ RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
     const int frame = int(range.first + i);
     files.inputs.push_back(sequence ? expandFramePattern(request.input, frame) : request.input);
     files.outputs.push_back(sequence ? expandFramePattern(request.output, frame) : request.output);
+    if (!request.pointCloud.empty())
+      files.pointClouds.push_back(sequence ? expandFramePattern(request.pointCloud, frame)
+                                           : request.pointCloud);
     files.read.add(files.inputs.back(), "the input");
   }
   files.read.add(request.preset, "the preset");
@@ -158,6 +171,13 @@ RunFiles runFiles(const PluginSession& session, const RenderRequest& request,
   for (const std::string& output : files.outputs) {
     files.read.refuseOverwrite(output);
     requireWritableOutput(output);
+  }
+  for (std::size_t i = 0; i < files.pointClouds.size(); ++i) {
+    const std::string& cloud = files.pointClouds[i];
+    files.read.refuseOverwrite(cloud);
+    requireWritableOutput(cloud);
+    for (const std::string& output : files.outputs)
+      if (sameFile(cloud, output)) usageError(cloud, "is also an output image of this run");
   }
   if (!request.savePreset.empty() && request.savePreset != "-") {
     files.read.refuseOverwrite(request.savePreset);
@@ -177,38 +197,123 @@ struct FrameInput {
   PositionPass pass;
 };
 
-std::vector<std::string> layerNames(const std::vector<MatteRender>& renders) {
+// The --combine layers, checked against the run's matte layers: each part
+// one of them, no name twice.
+std::vector<CombineRequest> combineRequests(const RenderRequest& request,
+                                            const std::vector<MatteRequest>& layers) {
+  if (request.combines.empty()) {
+    if (request.combineOnly) usageError("--combine-only", "needs --combine");
+    return {};
+  }
+  if (layers.empty()) usageError("--combine", "needs --add-layer or --matte");
+  std::vector<CombineRequest> combines;
+  for (const std::string& text : request.combines) {
+    CombineRequest combine = parseCombineArgument(text);
+    const auto named = [&](const std::string& name) {
+      for (const MatteRequest& layer : layers)
+        if (layer.layer == name) return true;
+      return false;
+    };
+    for (const CombineRequest& earlier : combines)
+      if (earlier.layer == combine.layer)
+        usageError("--combine", "layer \"" + combine.layer + "\" is named twice");
+    if (named(combine.layer))
+      usageError("--combine", "layer \"" + combine.layer + "\" is also a matte layer of the run");
+    for (const std::string& part : combine.parts)
+      if (!named(part))
+        usageError("--combine", combine.layer + ": \"" + part +
+                                    "\" is not a matte layer of this run (--add-layer or --matte)");
+    combines.push_back(std::move(combine));
+  }
+  return combines;
+}
+
+// The layers the output gets: the mattes (unless --combine-only), then the
+// combined ones.
+std::vector<std::string> writtenLayers(const std::vector<MatteRender>& renders,
+                                       const std::vector<CombineRequest>& combines,
+                                       bool combineOnly) {
   std::vector<std::string> names;
-  for (const MatteRender& render : renders) names.push_back(render.layer);
+  if (!combineOnly)
+    for (const MatteRender& render : renders) names.push_back(render.layer);
+  for (const CombineRequest& combine : combines) names.push_back(combine.layer);
   return names;
+}
+
+// The camera-to-world matrix of one frame: the inverse of its header's
+// worldToCamera (the position's part, else the first), else of `given`.
+Matrix44 frameCameraToWorld(const std::string& input, int part,
+                            const std::optional<Matrix44>& given, ErrorKind kind) {
+  std::optional<Matrix44> toCamera = worldToCameraInFile(input, part);
+  if (!toCamera) toCamera = given;
+  if (!toCamera)
+    throw CliError(kind, input,
+                   "camera-space positions need the frame's worldToCamera header attribute, and "
+                   "this file has none (give the matrix with --world-to-camera)");
+  const std::optional<Matrix44> toWorld = inverted(*toCamera);
+  if (!toWorld) throw CliError(kind, input, "its worldToCamera matrix cannot be inverted");
+  return *toWorld;
 }
 
 // Every input of the run is checked from its headers before the first frame
 // renders, so that a sequence does not fail after some of its frames.
 void checkInputs(const RunFiles& files, const RenderRequest& request,
-                 const std::vector<MatteRender>& renders, bool layered) {
+                 const std::vector<std::string>& written, bool layered,
+                 const std::optional<Matrix44>& camera) {
+  const bool cameraSpace = request.positionSpace == "camera";
   for (const std::string& input : files.inputs) {
+    int part = 0;
     if (!layered) {
       checkPositionInput(input, request.channels);
-      continue;
+    } else {
+      const std::vector<OIIO::ImageSpec> parts = readExrHeaders(input);
+      part = choosePositionChannels(parts, request.channels, input, true).part;
+      checkLayerClashes(parts, written, request.replaceLayer, input, ErrorKind::Usage);
     }
-    const std::vector<OIIO::ImageSpec> parts = readExrHeaders(input);
-    choosePositionChannels(parts, request.channels, input, true);
-    checkLayerClashes(parts, layerNames(renders), request.replaceLayer, input, ErrorKind::Usage);
+    if (cameraSpace) frameCameraToWorld(input, part, camera, ErrorKind::Usage);
   }
 }
 
 // A fault found only here (a file changed since it was checked) is a
 // failure, not a fault of the command line.
 FrameInput readFrame(const std::string& input, const RenderRequest& request,
-                     const std::vector<MatteRender>& renders, bool layered) {
+                     const std::vector<std::string>& written, bool layered) {
   if (!layered) return {{}, {}, readPositionPass(input, request.channels)};
   ExrSource source = readExrSource(input);
   const PositionChannels channels = choosePositionChannels(source.parts, request.channels, input);
-  checkLayerClashes(source.parts, layerNames(renders), request.replaceLayer, input,
-                    ErrorKind::Failure);
+  checkLayerClashes(source.parts, written, request.replaceLayer, input, ErrorKind::Failure);
   PositionPass pass = positionFromSource(source, channels);
   return {std::move(source), channels, std::move(pass)};
+}
+
+// Which layer colours the point cloud: `--point-cloud-layer`, else the
+// first layer written (the plain output's matte without layers).
+struct CloudSource {
+  int render = 0;    // index into the renders, or -1
+  int combine = -1;  // index into the combined layers
+};
+
+CloudSource cloudSource(const RenderRequest& request, const std::vector<MatteRender>& renders,
+                        const std::vector<CombineRequest>& combines) {
+  if (request.pointCloud.empty()) {
+    for (const auto& [given, flag] :
+         {std::pair{!request.pointCloudLayer.empty(), "--point-cloud-layer"},
+          std::pair{request.pointStep != 0, "--point-step"}})
+      if (given) usageError(flag, "needs --point-cloud");
+    return {};
+  }
+  checkFramePattern(request.pointCloud);
+  if (request.frames.empty() != !hasFramePattern(request.pointCloud))
+    usageError(request.pointCloud, request.frames.empty()
+                                       ? "has a frame pattern; give the frames with --frames A-B"
+                                       : "--frames needs a frame pattern (#### or %04d) here too");
+  const std::string& wanted = request.pointCloudLayer;
+  if (wanted.empty()) return request.combineOnly ? CloudSource{-1, 0} : CloudSource{};
+  for (std::size_t r = 0; r < renders.size(); ++r)
+    if (!request.combineOnly && renders[r].layer == wanted) return {int(r), -1};
+  for (std::size_t c = 0; c < combines.size(); ++c)
+    if (combines[c].layer == wanted) return {-1, int(c)};
+  usageError("--point-cloud-layer", "\"" + wanted + "\" is not a layer this run writes");
 }
 
 }  // namespace
@@ -277,6 +382,41 @@ CLI::App* addRender(CLI::App& app, RenderRequest& request) {
                    "EXR compression: none, rle, zips, zip, piz, pxr24, b44, b44a, dwaa, dwab "
                    "(default: the input's when adding layers, else zip)")
       ->type_name("NAME");
+  render
+      ->add_option("--position-space", request.positionSpace,
+                   "Space of the input positions: world (default) or camera (turned into world "
+                   "space with each frame's worldToCamera header matrix)")
+      ->check(CLI::IsMember({"world", "camera"}))
+      ->type_name("SPACE");
+  render
+      ->add_option("--world-to-camera", request.worldToCamera,
+                   "The worldToCamera matrix where the header has none: 16 numbers, row by row, "
+                   "as OpenEXR stores it")
+      ->type_name("M");
+  render
+      ->add_option("--combine", request.combines,
+                   "Add layer NAME combining matte layers A, B, ... left to right; OP one of " +
+                       combineOpNames() + " (repeatable)")
+      ->type_name("NAME=OP:A,B")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  render->add_flag("--combine-only", request.combineOnly,
+                   "Leave the combined layers' parts out of the output");
+  render
+      ->add_option("--point-cloud", request.pointCloud,
+                   "Write the covered pixels' world positions, coloured by the matte, as a binary "
+                   "PLY point cloud")
+      ->type_name("FILE.ply");
+  render
+      ->add_option("--point-step", request.pointStep,
+                   "Keep every Nth covered pixel in the point cloud (default: at most about "
+                   "500,000 points a frame)")
+      ->check(CLI::Range(1, 1 << 30))
+      ->type_name("N");
+  render
+      ->add_option("--point-cloud-layer", request.pointCloudLayer,
+                   "The layer that colours the point cloud (default: the first written)")
+      ->type_name("NAME");
   return render;
 }
 
@@ -303,9 +443,20 @@ int runRender(PluginSession& session, const RenderRequest& request,
   const FrameRange range = sequence ? parseFrameRange(request.frames) : FrameRange{0, 0};
   for (const std::string* name : {&request.input, &request.output}) checkFramePattern(*name);
 
+  const bool cameraSpace = request.positionSpace == "camera";
+  if (!cameraSpace && !request.worldToCamera.empty())
+    usageError("--world-to-camera", "needs --position-space camera");
+  const std::optional<Matrix44> givenCamera =
+      request.worldToCamera.empty()
+          ? std::nullopt
+          : std::optional(parseMatrix(request.worldToCamera, "--world-to-camera"));
+  const std::vector<CombineRequest> combines = combineRequests(request, layers);
+
   std::vector<MatteRender> renders = matteControls(session, request, layers, flags);
+  const CloudSource cloud = cloudSource(request, renders, combines);
+  const std::vector<std::string> written = writtenLayers(renders, combines, request.combineOnly);
   const RunFiles files = runFiles(session, request, range, sequence, layers, renders);
-  checkInputs(files, request, renders, layered);
+  checkInputs(files, request, written, layered, givenCamera);
   for (MatteRender& render : renders) {
     render.instance = session.newInstance();
     applyControls(*render.instance, session.specs(), render.values,
@@ -315,13 +466,31 @@ int runRender(PluginSession& session, const RenderRequest& request,
     if (const host::Status opened = render.instance->beginRender(); !opened.ok())
       failure(session.pluginPath(), "cannot start the render: " + opened.message);
   }
+  // A "Layer" mode render is a colour: it cannot be combined.
+  std::vector<std::vector<int>> combineParts;
+  for (const CombineRequest& combine : combines) {
+    combineParts.emplace_back();
+    for (const std::string& part : combine.parts)
+      for (std::size_t r = 0; r < renders.size(); ++r)
+        if (renders[r].layer == part) {
+          if (rendersColour(*renders[r].instance, session.specs()))
+            usageError("--combine", combine.layer + ": \"" + part +
+                                        "\" is a colour (\"Layer\" mode), not a matte");
+          combineParts.back().push_back(int(r));
+        }
+  }
 
   Progress progress(range.count());
   for (long long i = 0; i < range.count(); ++i) {
     const int frame = int(range.first + i);
     const std::string& output = files.outputs[std::size_t(i)];
-    FrameInput in = readFrame(files.inputs[std::size_t(i)], request, renders, layered);
+    const std::string& input = files.inputs[std::size_t(i)];
+    FrameInput in = readFrame(input, request, written, layered);
     if (request.unpremultiply) unpremultiply(in.pass.world);
+    // After the division: the conversion is not linear in the coverage.
+    if (cameraSpace)
+      cameraToWorld(in.pass.world,
+                    frameCameraToWorld(input, in.channels.part, givenCamera, ErrorKind::Failure));
     // "Pick Point" holds one value for all frames: picked on the first.
     if (i == 0 && pick) {
       std::vector<host::Instance*> instances;
@@ -339,15 +508,45 @@ int runRender(PluginSession& session, const RenderRequest& request,
         flushStandardOutput();
       }
     }
+    std::vector<host::World> combined;
+    for (std::size_t c = 0; c < combines.size(); ++c) {
+      std::vector<CombinePart> parts;
+      for (int r : combineParts[c])
+        parts.push_back({&results[std::size_t(r)],
+                         matteInAlpha(*renders[std::size_t(r)].instance, session.specs())});
+      combined.push_back(combineMattes(combines[c].op, parts));
+    }
     // Checked again: a file may have appeared under this name since.
     files.read.refuseOverwrite(output, ErrorKind::Failure);
     if (layered) {
       std::vector<MatteLayer> mattes;
-      for (std::size_t m = 0; m < renders.size(); ++m)
-        mattes.push_back(matteLayer(renders[m].layer, results[m]));
+      if (!request.combineOnly)
+        for (std::size_t m = 0; m < renders.size(); ++m)
+          mattes.push_back(matteLayer(renders[m].layer, results[m]));
+      for (std::size_t c = 0; c < combines.size(); ++c)
+        mattes.push_back(matteLayer(combines[c].layer, combined[c]));
       writeLayeredExr(output, in.source, in.channels.part, mattes, request.replaceLayer, exr);
     } else {
       writeImage(output, results[0], in.pass.window, exr);
+    }
+    if (!files.pointClouds.empty()) {
+      const std::string& path = files.pointClouds[std::size_t(i)];
+      files.read.refuseOverwrite(path, ErrorKind::Failure);
+      PointColour colour = PointColour::MatteInAlpha;
+      const host::World* render = nullptr;
+      if (cloud.combine >= 0) {
+        render = &combined[std::size_t(cloud.combine)];
+      } else {
+        const host::Instance& instance = *renders[std::size_t(cloud.render)].instance;
+        render = &results[std::size_t(cloud.render)];
+        colour = rendersColour(instance, session.specs())  ? PointColour::Colour
+                 : matteInAlpha(instance, session.specs()) ? PointColour::MatteInAlpha
+                                                           : PointColour::MatteInRed;
+      }
+      const int step = request.pointStep > 0
+                           ? request.pointStep
+                           : defaultPointStep(in.pass.world.width(), in.pass.world.height());
+      writePointCloud(path, in.pass.world, *render, colour, step);
     }
     progress.step(i + 1);
   }

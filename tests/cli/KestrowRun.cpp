@@ -188,4 +188,20 @@ std::string bits(float value) {
   return text;
 }
 
+RgbaImage readLayer(const std::string& path, const std::string& prefix, const char* components) {
+  auto in = OIIO::ImageInput::open(path);
+  EXPECT_TRUE(in) << path;
+  if (!in) return {};
+  const OIIO::ImageSpec& spec = in->spec();
+  RgbaImage image(spec.width, spec.height);
+  std::vector<float> channel(image.pixelCount());
+  for (int i = 0; i < 4; ++i) {
+    const int c = spec.channelindex(prefix + components[i]);
+    EXPECT_GE(c, 0) << path << ": no channel " << prefix << components[i];
+    if (c < 0 || !in->read_image(0, 0, c, c + 1, OIIO::TypeDesc::FLOAT, channel.data())) return {};
+    for (std::size_t p = 0; p < image.pixelCount(); ++p) image.pixels[p * 4 + i] = channel[p];
+  }
+  return image;
+}
+
 }  // namespace kestrow::cli::test

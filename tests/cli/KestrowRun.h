@@ -92,6 +92,11 @@ void writeDeclaredSize(const std::string& path, int width, int height);
 // Reads an output as RGBA float (fails the test when unreadable).
 RgbaImage readRgba(const std::string& path);
 
+// Channels PREFIX + R, G, B, A (or the four `components`) of an EXR as an
+// RGBA image ("" for the unnamed layer); a missing channel fails the test.
+RgbaImage readLayer(const std::string& path, const std::string& prefix,
+                    const char* components = "RGBA");
+
 // "0x3f800000 (1)" for messages.
 std::string bits(float value);
 

@@ -16,25 +16,6 @@
 namespace kestrow::cli::test {
 namespace {
 
-// Channels PREFIX + R, G, B, A (or the four `components`) of an EXR as an
-// RGBA image ("" for the unnamed layer); a missing channel fails the test.
-RgbaImage readLayer(const std::string& path, const std::string& prefix,
-                    const char* components = "RGBA") {
-  auto in = OIIO::ImageInput::open(path);
-  EXPECT_TRUE(in) << path;
-  if (!in) return {};
-  const OIIO::ImageSpec& spec = in->spec();
-  RgbaImage image(spec.width, spec.height);
-  std::vector<float> channel(image.pixelCount());
-  for (int i = 0; i < 4; ++i) {
-    const int c = spec.channelindex(prefix + components[i]);
-    EXPECT_GE(c, 0) << path << ": no channel " << prefix << components[i];
-    if (c < 0 || !in->read_image(0, 0, c, c + 1, OIIO::TypeDesc::FLOAT, channel.data())) return {};
-    for (std::size_t p = 0; p < image.pixelCount(); ++p) image.pixels[p * 4 + i] = channel[p];
-  }
-  return image;
-}
-
 void expectSameBits(const RgbaImage& got, const RgbaImage& want, const std::string& what) {
   ASSERT_EQ(got.pixels.size(), want.pixels.size()) << what;
   for (std::size_t i = 0; i < got.pixels.size(); ++i)
@@ -162,7 +143,9 @@ TEST(LayeredRender, DescribeListsTheOptions) {
   EXPECT_EQ(options.at("--matte").at("value"), "NAME=PRESET.json");
   EXPECT_EQ(options.at("--matte").at("repeatable"), true);
   EXPECT_EQ(options.at("--replace-layer").at("flag"), true);
-  for (const char* name : {"--data-type", "--compression", "INPUT", "--position-layer"})
+  for (const char* name : {"--data-type", "--compression", "INPUT", "--position-layer",
+                           "--position-space", "--world-to-camera", "--combine", "--combine-only",
+                           "--point-cloud", "--point-step", "--point-cloud-layer"})
     EXPECT_TRUE(options.contains(name)) << name;
   EXPECT_NE(options.at("--compression").at("description").get<std::string>().find("dwab"),
             std::string::npos);
