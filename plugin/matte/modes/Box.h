@@ -7,7 +7,7 @@
 
 namespace kestrow::matte {
 
-struct BoxMode : MatteRows<BoxMode> {
+struct BoxMode : SlabMode<BoxMode> {
   static constexpr Mode kMode = Mode::Box;
 
   //   slab = 1 - smoothStep(a, (extent - th) - fh, (extent + th) + fh)
@@ -23,12 +23,7 @@ struct BoxMode : MatteRows<BoxMode> {
     return 1.0 - smoothStep<L>(absolute<L>(a - extent) - c.halfThickness, 0.0, c.halfFeather);
   }
   template <class L>
-  static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
-                             typename L::F z) {
-    const AxisLanes<L> a = weightedMagnitudes<L>(c, x, y, z);
-    if (outsideBlock<L>(c, a.x, a.y, a.z)) {
-      return lanes<L>(0.0);
-    }
+  static typename L::D ofAxes(const RowConstants& c, const AxisLanes<L>& a) {
     const typename L::D bx = slab<L>(a.x, c.extentX, c);
     const typename L::D by = slab<L>(a.y, c.extentY, c);
     const typename L::D bz = slab<L>(a.z, c.extentZ, c);

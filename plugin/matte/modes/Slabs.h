@@ -33,6 +33,21 @@ inline AxisLanes<L> weightedMagnitudes(const RowConstants& c, typename L::F x, t
           absolute<L>(widen<L>(z)) * c.weightZ};
 }
 
+// A mode whose matte is `Shape::ofAxes` of the weighted magnitudes: +0
+// for a block wholly outside one axis's bound.
+template <class Shape>
+struct SlabMode : MatteRows<Shape> {
+  template <class L>
+  static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
+                             typename L::F z) {
+    const AxisLanes<L> a = weightedMagnitudes<L>(c, x, y, z);
+    if (outsideBlock<L>(c, a.x, a.y, a.z)) {
+      return lanes<L>(0.0);
+    }
+    return Shape::template ofAxes<L>(c, a);
+  }
+};
+
 // Sets the three outside bounds from `outside(c, extent)`. A bound is
 // known only where the axis's factors are not-a-number for not-a-number
 // coordinates alone; the shortcut needs that of all three.

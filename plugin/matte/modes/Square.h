@@ -7,7 +7,7 @@
 
 namespace kestrow::matte {
 
-struct SquareMode : MatteRows<SquareMode> {
+struct SquareMode : SlabMode<SquareMode> {
   static constexpr Mode kMode = Mode::Square;
 
   // One axis, X then Y then Z, the product of the three:
@@ -17,12 +17,7 @@ struct SquareMode : MatteRows<SquareMode> {
     return 1.0 - smoothStep<L>(a, extent - halfFeather, extent + halfFeather);
   }
   template <class L>
-  static typename L::D matte(const RowConstants& c, typename L::F x, typename L::F y,
-                             typename L::F z) {
-    const AxisLanes<L> a = weightedMagnitudes<L>(c, x, y, z);
-    if (outsideBlock<L>(c, a.x, a.y, a.z)) {
-      return lanes<L>(0.0);
-    }
+  static typename L::D ofAxes(const RowConstants& c, const AxisLanes<L>& a) {
     const typename L::D mx = slab<L>(a.x, c.extentX, c.halfFeather);
     const typename L::D my = slab<L>(a.y, c.extentY, c.halfFeather);
     const typename L::D mz = slab<L>(a.z, c.extentZ, c.halfFeather);
