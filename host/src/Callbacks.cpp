@@ -1,6 +1,7 @@
 // The interaction callbacks of PF_InData (inter) and the callback tables of
 // the two smart rendering commands.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -19,6 +20,37 @@ bool isLayerParam(const Host::State& host, PF_ParamIndex index) {
 
 // The picture behind a layer control for this command: the render's input
 // for index 0, the instance's layer otherwise (kept alive for the command).
+// A layer control's picture as a render at a preview resolution sees it:
+// After Effects adjusts layer parameters' dimensions to the downsample
+// factors. Every den/num-th pixel of every den/num-th row, the size
+// rounded up (a 5-pixel side at 1/2 gives 3).
+std::shared_ptr<World> atPreviewResolution(std::shared_ptr<World> layer,
+                                           const CommandContext& context) {
+  const PF_RationalScale sx = context.downsampleX, sy = context.downsampleY;
+  const bool full = sx.num == static_cast<A_long>(sx.den) && sy.num == static_cast<A_long>(sy.den);
+  if (context.render == nullptr || full || sx.num <= 0 || sy.num <= 0 || sx.den == 0 ||
+      sy.den == 0) {
+    return layer;
+  }
+  const auto scaled = [](int size, const PF_RationalScale& s) {
+    return static_cast<int>((std::int64_t{size} * s.num + s.den - 1) / s.den);
+  };
+  const auto source = [](int at, const PF_RationalScale& s) {
+    return static_cast<int>(std::int64_t{at} * s.den / s.num);
+  };
+  auto small = std::make_shared<World>(scaled(layer->width(), sx), scaled(layer->height(), sy),
+                                       layer->depth());
+  const std::size_t bytes = pixelSize(layer->depth());
+  for (int y = 0; y < small->height(); ++y) {
+    const auto* from = static_cast<const unsigned char*>(layer->row(source(y, sy)));
+    auto* to = static_cast<unsigned char*>(small->row(y));
+    for (int x = 0; x < small->width(); ++x) {
+      std::memcpy(to + std::size_t(x) * bytes, from + std::size_t(source(x, sx)) * bytes, bytes);
+    }
+  }
+  return small;
+}
+
 PF_LayerDef layerFor(CommandContext& context, PF_ParamIndex index) {
   if (index == 0) return context.render ? context.render->input : World::emptyLayerDef();
   Instance::State* instance = context.instance;
@@ -29,6 +61,7 @@ PF_LayerDef layerFor(CommandContext& context, PF_ParamIndex index) {
     if (std::size_t(index) < instance->layers.size()) layer = instance->layers[std::size_t(index)];
   }
   if (!layer) return World::emptyLayerDef();
+  layer = atPreviewResolution(std::move(layer), context);
   std::lock_guard lock(context.mutex);
   context.keepAlive.push_back(layer);
   return layer->def();

@@ -132,7 +132,33 @@ TEST_P(HalfResolutionTest, MatchesFullResolutionBitForBit) {
   EXPECT_TRUE(sameBits(expected, half));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMode, HalfResolutionTest, ::testing::Range(A_long{1}, A_long{11}));
+// "Layer" samples its picture, which a half-resolution render receives at
+// half size too: below.
+INSTANTIATE_TEST_SUITE_P(EveryMode, HalfResolutionTest, ::testing::Range(A_long{1}, A_long{10}));
+
+// At half resolution the "Layer" picture comes at half size (every other
+// pixel of every other row, sides rounded up) with "Position" halved, and
+// the effect projects what it gets: the evaluator's pixels for those.
+TEST_F(PluginInstance, LayerPictureComesAtPreviewResolution) {
+  auto picture = std::make_shared<host::World>(positionPass(7, 5));
+  setBusyControls(*instance_, picture);
+  ASSERT_TRUE(isOk(instance_->setPopup(MATTE_MODE, popupValue(Mode::Layer))));
+  host::World input = positionPass(8, 6, 32);
+  host::World output(6, 4, host::PixelDepth::kFloat32);
+  const host::RenderOptions options{
+      .downsampleX = {1, 2}, .downsampleY = {1, 2}, .outputOriginX = 1, .outputOriginY = 1};
+  ASSERT_TRUE(isOk(instance_->render(input, output, options)));
+  EXPECT_TRUE(leftNothing(host_.lastCommand()));
+
+  host::World small(4, 3, host::PixelDepth::kFloat32);
+  for (int y = 0; y < small.height(); ++y)
+    for (int x = 0; x < small.width(); ++x)
+      *small.pixelFloat(x, y) = *picture->pixelFloat(2 * x, 2 * y);
+  MatteSettings settings = expectedSettings(*instance_, small.def());
+  settings.position = {settings.position.x * 1 / 2, settings.position.y * 1 / 2,
+                       settings.position.z * 1 / 2};
+  EXPECT_TRUE(sameBits(expectedMatte(input, 6, 4, settings, options), output));
+}
 
 }  // namespace
 }  // namespace kestrow::test
