@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Errors.h"
+#include "ImageIO.h"
 #include "Numbers.h"
 
 namespace kestrow::cli {
@@ -29,14 +30,21 @@ std::optional<Matrix44> worldToCameraOf(const OIIO::ImageSpec& spec) {
   return m;
 }
 
-std::optional<Matrix44> worldToCameraInFile(const std::string& path, int part) {
+std::optional<Matrix44> worldToCameraOf(const std::vector<OIIO::ImageSpec>& parts, int part) {
+  for (int at : {part, 0}) {
+    if (at >= 0 && std::size_t(at) < parts.size())
+      if (std::optional<Matrix44> found = worldToCameraOf(parts[std::size_t(at)])) return found;
+  }
+  return std::nullopt;
+}
+
+std::optional<Matrix44> worldToCameraInFile(const std::string& path,
+                                            const ChannelSelection& selection) {
   auto in = OIIO::ImageInput::open(path);
   if (!in) failure(path, "cannot be read" + inParentheses(OIIO::geterror()));
-  std::optional<Matrix44> found;
-  for (int subimage : {part, 0}) {
-    if (!found && in->seek_subimage(subimage, 0)) found = worldToCameraOf(in->spec());
-  }
-  return found;
+  std::vector<OIIO::ImageSpec> parts;
+  for (int subimage = 0; in->seek_subimage(subimage, 0); ++subimage) parts.push_back(in->spec());
+  return worldToCameraOf(parts, choosePositionChannels(parts, selection, path, true).part);
 }
 
 Matrix44 parseMatrix(const std::string& text, const std::string& option) {

@@ -9,7 +9,9 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "PositionChannels.h"
 #include "kestrow/host/World.h"
 
 namespace kestrow::cli {
@@ -20,10 +22,15 @@ using Matrix44 = std::array<double, 16>;
 // The header's "worldToCamera" matrix (single or double precision), or none.
 std::optional<Matrix44> worldToCameraOf(const OIIO::ImageSpec& spec);
 
-// The matrix of a file's part `part` (its first part when that has none),
-// read from the headers alone; none where neither has one. Throws a
-// failure CliError naming `path` when the file cannot be opened.
-std::optional<Matrix44> worldToCameraInFile(const std::string& path, int part);
+// The matrix of part `part` of a file's headers, else of its first part;
+// none where neither has one.
+std::optional<Matrix44> worldToCameraOf(const std::vector<OIIO::ImageSpec>& parts, int part);
+
+// The same from the headers of the file at `path`, for the part that
+// `selection` takes the position from. Throws a failure CliError naming
+// `path` when the file cannot be opened.
+std::optional<Matrix44> worldToCameraInFile(const std::string& path,
+                                            const ChannelSelection& selection);
 
 // Sixteen numbers, row by row, separated by commas or spaces, as
 // --world-to-camera takes them. Throws a usage CliError naming `option`.

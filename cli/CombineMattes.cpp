@@ -1,6 +1,8 @@
 #include "CombineMattes.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "Errors.h"
 #include "MatteSet.h"
@@ -9,32 +11,23 @@ namespace kestrow::cli {
 
 namespace {
 
-constexpr CombineOp kOps[] = {CombineOp::Max, CombineOp::Min, CombineOp::Subtract,
-                              CombineOp::Multiply, CombineOp::Difference};
-
-float matteValue(const PF_PixelFloat& px, bool inAlpha) { return inAlpha ? px.alpha : px.red; }
+constexpr std::pair<CombineOp, std::string_view> kOps[] = {{CombineOp::Max, "max"},
+                                                           {CombineOp::Min, "min"},
+                                                           {CombineOp::Subtract, "subtract"},
+                                                           {CombineOp::Multiply, "multiply"},
+                                                           {CombineOp::Difference, "difference"}};
 
 }  // namespace
 
 std::string_view combineOpName(CombineOp op) {
-  switch (op) {
-    case CombineOp::Min:
-      return "min";
-    case CombineOp::Subtract:
-      return "subtract";
-    case CombineOp::Multiply:
-      return "multiply";
-    case CombineOp::Difference:
-      return "difference";
-    case CombineOp::Max:
-      break;
-  }
-  return "max";
+  for (const auto& [candidate, name] : kOps)
+    if (candidate == op) return name;
+  return {};
 }
 
 std::string combineOpNames() {
   std::string names;
-  for (CombineOp op : kOps) names += (names.empty() ? "" : ", ") + std::string(combineOpName(op));
+  for (const auto& [op, name] : kOps) names += (names.empty() ? "" : ", ") + std::string(name);
   return names;
 }
 
@@ -49,8 +42,8 @@ CombineRequest parseCombineArgument(const std::string& text) {
   checkLayerName(request.layer, "--combine");
   const std::string op = text.substr(equals + 1, colon - equals - 1);
   bool known = false;
-  for (CombineOp candidate : kOps) {
-    if (op == combineOpName(candidate)) request.op = candidate, known = true;
+  for (const auto& [candidate, name] : kOps) {
+    if (op == name) request.op = candidate, known = true;
   }
   if (!known)
     usageError("--combine", "unknown operation \"" + op + "\" (one of " + combineOpNames() + ")");
@@ -87,13 +80,16 @@ float combineStep(CombineOp op, float a, float b) {
 host::World combineMattes(CombineOp op, const std::vector<CombinePart>& parts) {
   const host::World& first = *parts.front().render;
   host::World out(first.width(), first.height(), host::PixelDepth::kFloat32);
+  std::vector<const PF_PixelFloat*> rows(parts.size());
   for (int y = 0; y < first.height(); ++y) {
+    for (std::size_t p = 0; p < parts.size(); ++p)
+      rows[p] = static_cast<const PF_PixelFloat*>(parts[p].render->row(y));
     auto* target = static_cast<PF_PixelFloat*>(out.row(y));
     for (int x = 0; x < first.width(); ++x) {
       float value = 0.0f;
       for (std::size_t p = 0; p < parts.size(); ++p) {
-        const auto* row = static_cast<const PF_PixelFloat*>(parts[p].render->row(y));
-        const float v = matteValue(row[x], parts[p].inAlpha);
+        const PF_PixelFloat& px = rows[p][x];
+        const float v = parts[p].inAlpha ? px.alpha : px.red;
         value = p == 0 ? v : combineStep(op, value, v);
       }
       target[x] = {value, value, value, value};

@@ -241,11 +241,11 @@ std::vector<std::string> writtenLayers(const std::vector<MatteRender>& renders,
 }
 
 // The camera-to-world matrix of one frame: the inverse of its header's
-// worldToCamera (the position's part, else the first), else of `given`.
-Matrix44 frameCameraToWorld(const std::string& input, int part,
+// worldToCamera (`header`: the position's part, else the first), else of
+// `given`.
+Matrix44 frameCameraToWorld(const std::string& input, const std::optional<Matrix44>& header,
                             const std::optional<Matrix44>& given, ErrorKind kind) {
-  std::optional<Matrix44> toCamera = worldToCameraInFile(input, part);
-  if (!toCamera) toCamera = given;
+  const std::optional<Matrix44> toCamera = header ? header : given;
   if (!toCamera)
     throw CliError(kind, input,
                    "camera-space positions need the frame's worldToCamera header attribute, and "
@@ -262,15 +262,17 @@ void checkInputs(const RunFiles& files, const RenderRequest& request,
                  const std::optional<Matrix44>& camera) {
   const bool cameraSpace = request.positionSpace == "camera";
   for (const std::string& input : files.inputs) {
-    int part = 0;
+    std::optional<Matrix44> header;
     if (!layered) {
       checkPositionInput(input, request.channels);
+      if (cameraSpace) header = worldToCameraInFile(input, request.channels);
     } else {
       const std::vector<OIIO::ImageSpec> parts = readExrHeaders(input);
-      part = choosePositionChannels(parts, request.channels, input, true).part;
+      const int part = choosePositionChannels(parts, request.channels, input, true).part;
       checkLayerClashes(parts, written, request.replaceLayer, input, ErrorKind::Usage);
+      header = worldToCameraOf(parts, part);
     }
-    if (cameraSpace) frameCameraToWorld(input, part, camera, ErrorKind::Usage);
+    if (cameraSpace) frameCameraToWorld(input, header, camera, ErrorKind::Usage);
   }
 }
 
@@ -314,6 +316,15 @@ CloudSource cloudSource(const RenderRequest& request, const std::vector<MatteRen
   for (std::size_t c = 0; c < combines.size(); ++c)
     if (combines[c].layer == wanted) return {-1, int(c)};
   usageError("--point-cloud-layer", "\"" + wanted + "\" is not a layer this run writes");
+}
+
+// An option given once per value, every use kept.
+void addRepeatable(CLI::App& app, const std::string& name, std::vector<std::string>& values,
+                   const std::string& description, const std::string& typeName) {
+  app.add_option(name, values, description)
+      ->type_name(typeName)
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 }  // namespace
@@ -363,13 +374,10 @@ CLI::App* addRender(CLI::App& app, RenderRequest& request) {
       ->add_option("--add-layer", request.addLayer,
                    "Write the input (OpenEXR) with the matte added as layer NAME.R/G/B/A")
       ->type_name("NAME");
-  render
-      ->add_option("--matte", request.mattes,
-                   "Add one more matte as layer NAME, rendered with the preset's controls and "
-                   "the control flags on top (repeatable)")
-      ->type_name("NAME=PRESET.json")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  addRepeatable(*render, "--matte", request.mattes,
+                "Add one more matte as layer NAME, rendered with the preset's controls and the "
+                "control flags on top (repeatable)",
+                "NAME=PRESET.json");
   render->add_flag("--replace-layer", request.replaceLayer,
                    "Replace input layers of those names instead of refusing them");
   render
@@ -393,13 +401,10 @@ CLI::App* addRender(CLI::App& app, RenderRequest& request) {
                    "The worldToCamera matrix where the header has none: 16 numbers, row by row, "
                    "as OpenEXR stores it")
       ->type_name("M");
-  render
-      ->add_option("--combine", request.combines,
-                   "Add layer NAME combining matte layers A, B, ... left to right; OP one of " +
-                       combineOpNames() + " (repeatable)")
-      ->type_name("NAME=OP:A,B")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  addRepeatable(*render, "--combine", request.combines,
+                "Add layer NAME combining matte layers A, B, ... left to right; OP one of " +
+                    combineOpNames() + " (repeatable)",
+                "NAME=OP:A,B");
   render->add_flag("--combine-only", request.combineOnly,
                    "Leave the combined layers' parts out of the output");
   render
@@ -488,9 +493,14 @@ int runRender(PluginSession& session, const RenderRequest& request,
     FrameInput in = readFrame(input, request, written, layered);
     if (request.unpremultiply) unpremultiply(in.pass.world);
     // After the division: the conversion is not linear in the coverage.
-    if (cameraSpace)
+    if (cameraSpace) {
+      // A layered frame's headers are already read; a plain one's are read again.
+      const std::optional<Matrix44> header =
+          layered ? worldToCameraOf(in.source.parts, in.channels.part)
+                  : worldToCameraInFile(input, request.channels);
       cameraToWorld(in.pass.world,
-                    frameCameraToWorld(input, in.channels.part, givenCamera, ErrorKind::Failure));
+                    frameCameraToWorld(input, header, givenCamera, ErrorKind::Failure));
+    }
     // "Pick Point" holds one value for all frames: picked on the first.
     if (i == 0 && pick) {
       std::vector<host::Instance*> instances;

@@ -56,6 +56,40 @@ TEST(PipelineRun, CameraSpaceDemoPassRendersTheWorldMattes) {
   ASSERT_EQ(identity.exitCode, 0) << identity.err;
 }
 
+// The matrix is read per frame: frame 1 is the demo camera's pass, frame 2
+// the world pass moved by (1, 2, 3) with that translation as its camera.
+TEST(PipelineRun, EachFrameUsesItsOwnCamera) {
+  ScratchDir dir;
+  ASSERT_EQ(dir.run("demo @/demo").exitCode, 0);
+  std::filesystem::copy_file(dir.file("demo/position-camera.exr"), dir.file("cam.0001.exr"));
+  const RgbaImage world = readRgba(dir.file("demo/position.exr"));
+  RgbaImage moved = world;
+  for (std::size_t p = 0; p < moved.pixelCount(); ++p)
+    for (int k = 0; k < 3; ++k)
+      moved.pixels[p * 4 + std::size_t(k)] =
+          float(double(world.pixels[p * 4 + std::size_t(k)]) + k + 1);
+  OIIO::ImageSpec spec(moved.width, moved.height, 4, OIIO::TypeDesc::FLOAT);
+  const float translate[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1};
+  spec.attribute("worldToCamera", OIIO::TypeMatrix44, translate);
+  auto out = OIIO::ImageOutput::create(dir.file("cam.0002.exr"));
+  ASSERT_TRUE(out && out->open(dir.file("cam.0002.exr"), spec) &&
+              out->write_image(OIIO::TypeDesc::FLOAT, moved.pixels.data()) && out->close());
+  const RunResult run = dir.run(
+      "render @/cam.####.exr @/m.####.exr --frames 1-2 --position-space camera "
+      "--preset @/demo/circle.json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_EQ(dir.run("render @/demo/position.exr @/w.exr --preset @/demo/circle.json").exitCode, 0);
+  const RgbaImage want = readRgba(dir.file("w.exr"));
+  for (const char* frame : {"m.0001.exr", "m.0002.exr"}) {
+    const RgbaImage got = readRgba(dir.file(frame));
+    ASSERT_EQ(got.pixels.size(), want.pixels.size());
+    double worst = 0;
+    for (std::size_t i = 0; i < got.pixels.size(); ++i)
+      worst = std::max(worst, double(std::fabs(got.pixels[i] - want.pixels[i])));
+    EXPECT_LE(worst, 1.5 / 0.8 * std::sqrt(3.0) * 2e-5 + 0x1p-23) << frame;
+  }
+}
+
 // Each combined layer is its formula in float on the part layers of the
 // same file; a colour part, an unknown part and a combine without layers
 // are refused.
