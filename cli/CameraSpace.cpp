@@ -99,7 +99,7 @@ std::optional<Matrix44> inverted(const Matrix44& m) {
   return inverse;
 }
 
-void cameraToWorld(host::World& pass, const Matrix44& m) {
+void transformPositions(host::World& pass, const Matrix44& m) {
   const bool affine = m[3] == 0.0 && m[7] == 0.0 && m[11] == 0.0 && m[15] == 1.0;
   for (int y = 0; y < pass.height(); ++y) {
     auto* px = static_cast<PF_PixelFloat*>(pass.row(y));

@@ -39,10 +39,10 @@ Matrix44 parseMatrix(const std::string& text, const std::string& option);
 // The inverse, or none where the matrix is singular (or not finite).
 std::optional<Matrix44> inverted(const Matrix44& m);
 
-// Turns every pixel's red, green, blue (a camera-space position) into world
-// space: [x y z 1] x cameraToWorld in double, divided by the fourth
-// coordinate where the matrix is projective, each stored as float. Alpha
-// is left alone.
-void cameraToWorld(host::World& pass, const Matrix44& cameraToWorld);
+// Moves every pixel's red, green, blue (a position) by `m`, camera space to
+// world space with the inverse of worldToCamera: [x y z 1] x m in double,
+// divided by the fourth coordinate where the matrix is projective, each
+// stored as float. Alpha is left alone.
+void transformPositions(host::World& pass, const Matrix44& m);
 
 }  // namespace kestrow::cli

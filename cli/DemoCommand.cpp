@@ -104,23 +104,19 @@ void saveShotPreset(PluginSession& session, const host::Instance& instance, cons
   std::printf("wrote %s\n", path.c_str());
 }
 
-// `pass` with each position taken to camera space ([x y z 1] x M in double,
-// stored as float) and M in the header as "worldToCamera".
+// `pass` with each position taken to camera space and the matrix in the
+// header as "worldToCamera", both from the matrix in single precision, as
+// OpenEXR stores it.
 void writeCameraSpacePass(const std::string& path, const OIIO::ImageBuf& pass,
                           const Matrix44& worldToCamera) {
-  OIIO::ImageBuf camera = rgbaImage(pass.spec().width, pass.spec().height);
-  for (OIIO::ImageBuf::ConstIterator<float> in(pass); !in.done(); ++in) {
-    const double p[3] = {in[0], in[1], in[2]};
-    float out[4] = {0, 0, 0, in[3]};
-    for (std::size_t c = 0; c < 3; ++c)
-      out[c] = float(p[0] * worldToCamera[c] + p[1] * worldToCamera[4 + c] +
-                     p[2] * worldToCamera[8 + c] + worldToCamera[12 + c]);
-    camera.setpixel(in.x(), in.y(), out);
-  }
+  float stored[16];
+  Matrix44 matrix{};
+  for (std::size_t i = 0; i < 16; ++i) matrix[i] = stored[i] = float(worldToCamera[i]);
+  host::World world = toWorld(pass);
+  transformPositions(world, matrix);
+  const OIIO::ImageBuf camera = fromWorld(world, windowOf(pass.spec()));
   OIIO::ImageSpec spec = camera.spec();
-  float matrix[16];
-  for (std::size_t i = 0; i < 16; ++i) matrix[i] = float(worldToCamera[i]);
-  spec.attribute("worldToCamera", OIIO::TypeMatrix44, matrix);
+  spec.attribute("worldToCamera", OIIO::TypeMatrix44, stored);
   spec.attribute("compression", "zip");
   auto out = OIIO::ImageOutput::create(path);
   if (!out) failure(path, "no writer for this file type" + inParentheses(OIIO::geterror()));

@@ -498,8 +498,8 @@ int runRender(PluginSession& session, const RenderRequest& request,
       const std::optional<Matrix44> header =
           layered ? worldToCameraOf(in.source.parts, in.channels.part)
                   : worldToCameraInFile(input, request.channels);
-      cameraToWorld(in.pass.world,
-                    frameCameraToWorld(input, header, givenCamera, ErrorKind::Failure));
+      transformPositions(in.pass.world,
+                         frameCameraToWorld(input, header, givenCamera, ErrorKind::Failure));
     }
     // "Pick Point" holds one value for all frames: picked on the first.
     if (i == 0 && pick) {

@@ -107,7 +107,7 @@ TEST(CameraSpace, CameraPassesComeBackToWorldSpace) {
       px[x] = {0.5f, float(c[0]), float(c[1]), float(c[2])};
     }
   }
-  cameraToWorld(pass, *toWorld);
+  transformPositions(pass, *toWorld);
   for (int y = 0; y < pass.height(); ++y) {
     const auto* px = static_cast<const PF_PixelFloat*>(pass.row(y));
     for (int x = 0; x < pass.width(); ++x) {
